@@ -1,0 +1,101 @@
+/*
+ * canbus.h - an endpoint of the virtual CAN bus.
+ *
+ * A bus is a directory of AF_UNIX datagram sockets, one per endpoint; a frame
+ * is a 20-byte datagram sent to every other socket of the directory. The
+ * bus root is $OVRO_CANBUS_DIR, else /tmp/ovro-canbus-<uid>; the default bus
+ * name is "default". Each endpoint drains its socket on a reader thread of
+ * its own into a large receive queue and counts the frames it loses.
+ *
+ * Plain C, thread-safe per endpoint (one reader and any number of senders).
+ */
+#ifndef CANBUS_CANBUS_H
+#define CANBUS_CANBUS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Identifier word flags, in the SocketCAN can_id layout. */
+#define CANBUS_EFF_FLAG 0x80000000u /* extended (29-bit) identifier */
+#define CANBUS_RTR_FLAG 0x40000000u /* remote request */
+#define CANBUS_ERR_FLAG 0x20000000u /* error frame */
+#define CANBUS_SFF_MASK 0x000007FFu
+#define CANBUS_EFF_MASK 0x1FFFFFFFu
+
+/* Error classes of an error frame (identifier bits) and controller states
+ * (data byte 1), as SocketCAN defines them. */
+#define CANBUS_ERR_CRTL 0x00000004u  /* controller problems, details in data[1] */
+#define CANBUS_ERR_BUSOFF 0x00000040u
+#define CANBUS_ERR_RESTARTED 0x00000100u
+#define CANBUS_ERR_CRTL_RX_OVERFLOW 0x01u
+#define CANBUS_ERR_CRTL_TX_OVERFLOW 0x02u
+#define CANBUS_ERR_CRTL_RX_WARNING 0x04u
+#define CANBUS_ERR_CRTL_TX_WARNING 0x08u
+#define CANBUS_ERR_CRTL_RX_PASSIVE 0x10u
+#define CANBUS_ERR_CRTL_TX_PASSIVE 0x20u
+#define CANBUS_ERR_CRTL_ACTIVE 0x40u
+
+#define CANBUS_FRAME_SIZE 20       /* bytes of one datagram */
+#define CANBUS_QUEUE_FRAMES 16384  /* receive queue of an endpoint */
+
+typedef struct canbus_frame {
+    uint32_t id;      /* identifier word with the flags above */
+    uint8_t len;      /* 0..8 */
+    uint8_t data[8];  /* unused bytes zero */
+    uint32_t bitrate; /* of the sender in bit/s; 0 = any rate */
+} canbus_frame;
+
+typedef struct canbus_endpoint canbus_endpoint;
+
+/* Opens an endpoint on bus `name` (NULL or "" = "default") at `bitrate`
+ * bit/s (0 = hears every rate and sends as "any"). Returns NULL and sets
+ * *err to a positive errno on failure (err may be NULL). */
+canbus_endpoint* canbus_open(const char* name, uint32_t bitrate, int* err);
+
+/* Closes the endpoint and removes its socket file. NULL is ignored. */
+void canbus_close(canbus_endpoint* ep);
+
+/* Changes the rate the endpoint sends with and filters on. */
+void canbus_set_bitrate(canbus_endpoint* ep, uint32_t bitrate);
+uint32_t canbus_bitrate(const canbus_endpoint* ep);
+
+/* Sends a frame to every other endpoint of the bus, without blocking for
+ * longer than the 2 ms retry on a full peer. The frame's bitrate field is
+ * ignored: the endpoint's own rate is sent. 0 on success, else -errno
+ * (-EINVAL for a length above 8). */
+int canbus_send(canbus_endpoint* ep, const canbus_frame* frame);
+
+/* Takes the oldest queued frame. timeout_ms: 0 = do not wait, <0 = wait
+ * without limit. Returns 1 with a frame, 0 when none arrived in time. */
+int canbus_receive(canbus_endpoint* ep, canbus_frame* frame, int timeout_ms);
+
+/* Like canbus_receive with a timeout in microseconds. */
+int canbus_receive_us(canbus_endpoint* ep, canbus_frame* frame, int64_t timeout_us);
+
+/* Number of frames waiting in the receive queue. */
+size_t canbus_pending(canbus_endpoint* ep);
+
+/* Frames lost since the last call (queue full), and resets the count. */
+uint64_t canbus_take_lost(canbus_endpoint* ep);
+
+/* Drops every queued frame. */
+void canbus_flush(canbus_endpoint* ep);
+
+/* The bus directory of a name ("<root>/<name>"), written to buf. Returns
+ * buf, or NULL when it does not fit. */
+char* canbus_directory(const char* name, char* buf, size_t size);
+
+/* Encodes and decodes the 20-byte wire form. decode returns 0 for a
+ * datagram that is not a frame (wrong size or a length above 8). */
+void canbus_encode(const canbus_frame* frame, uint8_t out[CANBUS_FRAME_SIZE]);
+int canbus_decode(const uint8_t* in, size_t size, canbus_frame* frame);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CANBUS_CANBUS_H */
