@@ -1,0 +1,135 @@
+// CANopenDrive.cpp - the drive-profile vocabulary and the enable sequence.
+#include "CANopenDrive.h"
+
+#include "CANopenNode.h"
+#include "CANopenTypes.h"
+#include "MessageTexts.h"
+#include "UserInterface.h"
+
+namespace {
+
+const DeviceStateRow kDeviceStates[] = {
+    {0x004F, 0x0000, "Not Ready to Switch On"},
+    {0x004F, 0x0040, "Switch On Disabled"},
+    {0x006F, 0x0021, "Ready to Switch On"},
+    {0x006F, 0x0023, "Switched On"},
+    {0x006F, 0x0027, "Operation Enabled"},
+    {0x006F, 0x0007, "Quick-Stop Active"},
+    {0x004F, 0x000F, "Fault Reaction Active"},
+    {0x004F, 0x0008, "Fault"},
+    {0x0000, 0x0000, "Online"},
+};
+
+struct ModeRow {
+    std::int8_t code;
+    const char* name;
+};
+
+const ModeRow kModes[] = {
+    {ModeOfOperation::ProfilePosition, "Profile Position Mode"},
+    {ModeOfOperation::ProfileVelocity, "Profile Velocity Mode"},
+    {ModeOfOperation::Homing, "Homing Mode"},
+    {ModeOfOperation::Manual, "Manual Mode"},
+    {ModeOfOperation::ManufacturerPosition, "Manufacturer-specific Position Mode"},
+    {ModeOfOperation::SimulatedManual, "Simulated Manual Mode"},
+    {ModeOfOperation::Configuration, "Configuration Mode"},
+};
+
+void ShowError(IUserInterface& ui, const std::string& text)
+{
+    ui.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, text);
+}
+
+bool ReadStatusword(CCANopenNode& node, std::uint16_t& statusword, IUserInterface& ui)
+{
+    if (node.ReadU16(CANopen::Object::Statusword, 0, statusword))
+        return true;
+    ShowError(ui, FormatMessage(63600, node.ErrorText().c_str()));
+    return false;
+}
+
+// Writes a controlword on the way to the named state and reads the
+// statusword again.
+bool Step(CCANopenNode& node, std::uint16_t controlword, const char* state, std::uint16_t& statusword,
+          IUserInterface& ui)
+{
+    if (!node.WriteU16(CANopen::Object::Controlword, 0, controlword)) {
+        ShowError(ui, FormatMessage(63601, state, node.ErrorText().c_str()));
+        return false;
+    }
+    return ReadStatusword(node, statusword, ui);
+}
+
+} // namespace
+
+const DeviceStateRow* DeviceStateTable(std::size_t* count)
+{
+    if (count)
+        *count = sizeof kDeviceStates / sizeof kDeviceStates[0];
+    return kDeviceStates;
+}
+
+const char* DeviceStateName(std::uint16_t statusword)
+{
+    for (const DeviceStateRow& row : kDeviceStates)
+        if ((statusword & row.mask) == row.value)
+            return row.name;
+    return kDeviceStates[sizeof kDeviceStates / sizeof kDeviceStates[0] - 1].name;
+}
+
+const char* ModeOfOperationName(std::int8_t mode)
+{
+    for (const ModeRow& row : kModes)
+        if (row.code == mode)
+            return row.name;
+    return nullptr;
+}
+
+bool EnableOperation(CCANopenNode& node, IUserInterface& ui)
+{
+    using namespace Statusword;
+    std::uint16_t statusword = 0;
+    if (!ReadStatusword(node, statusword, ui))
+        return false;
+    if ((statusword & kSwitchOnDisabledMask) == kSwitchOnDisabled &&
+        !Step(node, Controlword::Shutdown, "Ready to Switch On", statusword, ui))
+        return false;
+    if ((statusword & kStateMask) == kReadyToSwitchOn &&
+        !Step(node, Controlword::SwitchOn, "Switched On", statusword, ui))
+        return false;
+    const std::uint16_t state = statusword & kStateMask;
+    if ((state == kSwitchedOn || state == kQuickStopActive) &&
+        !Step(node, Controlword::EnableOperation, "Operation Enabled", statusword, ui))
+        return false;
+    if ((statusword & kStateMask) != kOperationEnabled) {
+        ShowError(ui, FormatMessage(63602, static_cast<unsigned>(node.NodeId())));
+        return false;
+    }
+    return true;
+}
+
+bool SwitchModeOfOperation(CCANopenNode& node, std::int8_t mode, IUserInterface& ui)
+{
+    std::uint8_t shown = 0;
+    if (!node.ReadU8(CANopen::Object::ModesOfOperationDisplay, 0, shown)) {
+        ShowError(ui, FormatMessage(63603, node.ErrorText().c_str()));
+        return false;
+    }
+    if (static_cast<std::int8_t>(shown) == mode)
+        return true;
+    if (!node.WriteU8(CANopen::Object::ModesOfOperation, 0, static_cast<std::uint8_t>(mode))) {
+        const char* name = ModeOfOperationName(mode);
+        ShowError(ui, FormatMessage(63604, name != nullptr ? name : "Unknown mode of operation",
+                                    node.ErrorText().c_str()));
+        return false;
+    }
+    return true;
+}
+
+bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui)
+{
+    if (node.WriteU16(CANopen::Object::Controlword, 0, controlword))
+        return true;
+    ShowError(ui, FormatMessage(63605, node.ErrorText().c_str()));
+    return false;
+}

@@ -1,0 +1,31 @@
+// The error-text lookup of the program.
+#include "CANopenErrorText.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace {
+
+TEST(CANopenErrorTextTest, SystemCodesGiveTheSystemMessage)
+{
+    CCANopenErrorText texts;
+    texts.SetErrorList({{-10002, "never used"}});
+    EXPECT_EQ(texts.Text(-10002), "No such file or directory");
+    EXPECT_EQ(texts.Text(-10000 - ENOEXEC), "Exec format error");
+    EXPECT_EQ(texts.Text(-10000), "Success");
+}
+
+TEST(CANopenErrorTextTest, OtherCodesComeFromTheErrorList)
+{
+    CCANopenErrorText texts;
+    EXPECT_EQ(texts.Text(-50), "Resistance is futile, prepare to assimilate!");
+    texts.SetErrorList({{-50, "Time-out error."}, {4, "Transfer aborted."}, {-9999, "No CAN Interface DLL loaded!"}});
+    EXPECT_EQ(texts.Text(-50), "Time-out error.");
+    EXPECT_EQ(texts.Text(4), "Transfer aborted.");
+    EXPECT_EQ(texts.Text(-9999), "No CAN Interface DLL loaded!");
+    EXPECT_EQ(texts.Text(-9998), "Resistance is futile, prepare to assimilate!");
+    EXPECT_EQ(texts.Text(0), "Resistance is futile, prepare to assimilate!");
+}
+
+} // namespace
