@@ -1,0 +1,48 @@
+// Endpoint - one socket on a virtual bus with its reader thread.
+#ifndef CANBUS_ENDPOINT_H
+#define CANBUS_ENDPOINT_H
+
+#include "BusDirectory.h"
+#include "FrameQueue.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace ovro::canbus {
+
+class Endpoint {
+public:
+    // Null with *err set (positive errno) on failure.
+    static std::unique_ptr<Endpoint> open(const char* name, std::uint32_t bitrate, int* err);
+    ~Endpoint();
+
+    Endpoint(const Endpoint&) = delete;
+    Endpoint& operator=(const Endpoint&) = delete;
+
+    void setBitrate(std::uint32_t bitrate) { bitrate_.store(bitrate); }
+    std::uint32_t bitrate() const { return bitrate_.load(); }
+
+    int send(const canbus_frame& frame);
+    FrameQueue& queue() { return queue_; }
+
+private:
+    Endpoint(BusDirectory dir, std::uint32_t bitrate);
+    int bindUnique();
+    void readLoop();
+    void drain();
+
+    BusDirectory dir_;
+    std::string ownName_;
+    int socket_ = -1;
+    int stopEvent_ = -1;
+    std::atomic<std::uint32_t> bitrate_;
+    FrameQueue queue_;
+    std::thread reader_;
+};
+
+}  // namespace ovro::canbus
+
+#endif

@@ -1,0 +1,48 @@
+// Driver - the process-global state of one PCAN-Light-compatible driver
+// library and its calls. The exported functions of each library forward here.
+#ifndef PCANLIGHT_DRIVER_H
+#define PCANLIGHT_DRIVER_H
+
+#include "Backend.h"
+#include "Channel.h"
+
+#include <pcanlight/pcan_light.h>
+
+#include <memory>
+#include <mutex>
+
+namespace ovro::pcanlight {
+
+struct DriverConfig {
+    const char* board;           // "PCAN-USB"
+    const char* channelEnv;      // "OVRO_CAN_CHANNEL"
+    const char* defaultChannel;  // "socketcan:can0"
+};
+
+class Driver {
+public:
+    static constexpr const char* kVersion = "2.49";
+
+    explicit Driver(const DriverConfig& config) : config_(config) {}
+
+    std::uint32_t init(std::uint16_t btr0btr1, int msgType);
+    std::uint32_t close();
+    std::uint32_t status();
+    std::uint32_t write(const TPCANMsg* msg);
+    std::uint32_t read(TPCANMsg* msg);
+    std::uint32_t versionInfo(char* text);
+    std::uint32_t resetClient();
+    std::uint32_t waitRead(std::uint32_t timeoutMicroseconds);
+
+private:
+    std::shared_ptr<Backend> current();
+
+    DriverConfig config_;
+    std::mutex mutex_;
+    std::shared_ptr<Backend> backend_;
+    std::string channelText_;  // of the open channel
+};
+
+}  // namespace ovro::pcanlight
+
+#endif

@@ -1,0 +1,209 @@
+// The canbus program itself: a dump child process sees what a send puts on
+// the bus.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string err;
+};
+
+class CanbusTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char templ[] = "/tmp/canbus-tool-test.XXXXXX";
+        ASSERT_NE(mkdtemp(templ), nullptr);
+        root_ = templ;
+        setenv("OVRO_CANBUS_DIR", root_.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (dumper_ > 0) {
+            kill(dumper_, SIGKILL);
+            waitpid(dumper_, nullptr, 0);
+        }
+        if (dumpOut_ >= 0)
+            close(dumpOut_);
+        unsetenv("OVRO_CANBUS_DIR");
+        fs::remove_all(root_);
+    }
+
+    // Runs canbus to the end; returns its exit status and standard error.
+    Result run(const std::vector<std::string>& args)
+    {
+        int pipeErr[2];
+        Result result;
+        if (pipe(pipeErr) != 0)
+            return result;
+        pid_t pid = fork();
+        if (pid == 0) {
+            dup2(pipeErr[1], 2);
+            close(pipeErr[0]);
+            int devNull = open("/dev/null", O_WRONLY);
+            dup2(devNull, 1);
+            execArgs(args);
+        }
+        close(pipeErr[1]);
+        char buf[512];
+        ssize_t n;
+        while ((n = read(pipeErr[0], buf, sizeof buf)) > 0)
+            result.err.append(buf, static_cast<std::size_t>(n));
+        close(pipeErr[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return result;
+    }
+
+    [[noreturn]] static void execArgs(const std::vector<std::string>& args)
+    {
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(CANBUS_TOOL_PATH));
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(CANBUS_TOOL_PATH, argv.data());
+        _exit(127);
+    }
+
+    // Starts "canbus dump BUS" and waits until its socket is on the bus.
+    void startDump(const std::string& bus, std::vector<std::string> extra = {})
+    {
+        int out[2];
+        ASSERT_EQ(pipe(out), 0);
+        dumper_ = fork();
+        ASSERT_GE(dumper_, 0);
+        if (dumper_ == 0) {
+            dup2(out[1], 1);
+            close(out[0]);
+            std::vector<std::string> args = {"dump", bus};
+            args.insert(args.end(), extra.begin(), extra.end());
+            execArgs(args);
+        }
+        close(out[1]);
+        dumpOut_ = out[0];
+        for (int i = 0; i < 500; ++i) {
+            if (socketCount(bus) > 0)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        FAIL() << "the dump never joined the bus";
+    }
+
+    int socketCount(const std::string& bus)
+    {
+        int count = 0;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(root_ + "/" + bus, ec))
+            count += entry.path().extension() == ".sock";
+        return count;
+    }
+
+    // The next line of the dump, or "" after 5 s.
+    std::string dumpLine()
+    {
+        for (;;) {
+            auto newline = pending_.find('\n');
+            if (newline != std::string::npos) {
+                std::string line = pending_.substr(0, newline);
+                pending_.erase(0, newline + 1);
+                return line;
+            }
+            pollfd fd{dumpOut_, POLLIN, 0};
+            if (poll(&fd, 1, 5000) <= 0)
+                return "";
+            char buf[256];
+            ssize_t n = read(dumpOut_, buf, sizeof buf);
+            if (n <= 0)
+                return "";
+            pending_.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+
+    std::string root_;
+    pid_t dumper_ = -1;
+    int dumpOut_ = -1;
+    std::string pending_;
+};
+
+TEST_F(CanbusTool, DumpShowsWhatSendPutsOnTheBus)
+{
+    startDump("vbus");
+    ASSERT_EQ(run({"send", "vbus", "123#11223344"}).status, 0);
+    // " (<seconds>.<6 digits>)  vbus  123   [4]  11 22 33 44"
+    std::string line = dumpLine();
+    const std::string tail = ")  vbus  123   [4]  11 22 33 44";
+    ASSERT_GT(line.size(), tail.size() + 10) << "'" << line << "'";
+    EXPECT_EQ(line.substr(0, 2), " (");
+    EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
+    const std::string stamp = line.substr(2, line.size() - tail.size() - 2);
+    const auto dot = stamp.find('.');
+    ASSERT_NE(dot, std::string::npos) << stamp;
+    EXPECT_EQ(stamp.size() - dot - 1, 6u) << stamp;
+    EXPECT_EQ(stamp.find_first_not_of("0123456789."), std::string::npos) << stamp;
+    EXPECT_GT(std::stoll(stamp.substr(0, dot)), 1600000000LL) << stamp;
+
+    ASSERT_EQ(run({"send", "vbus", "7E5#R8"}).status, 0);
+    line = dumpLine();
+    EXPECT_NE(line.find("  vbus  7E5   [8]  remote request"), std::string::npos) << line;
+
+    ASSERT_EQ(run({"send", "vbus", "error-passive"}).status, 0);
+    line = dumpLine();
+    EXPECT_NE(line.find("  vbus  20000004   [8]  00 30 00 00 00 00 00 00   ERRORFRAME"),
+              std::string::npos)
+        << line;
+
+    // Stopping the dump removes its socket from the bus.
+    kill(dumper_, SIGTERM);
+    int status = 0;
+    waitpid(dumper_, &status, 0);
+    dumper_ = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(socketCount("vbus"), 0);
+}
+
+TEST_F(CanbusTool, DumpAtABitRateIgnoresOtherRates)
+{
+    startDump("rates", {"--bitrate", "250k"});
+    ASSERT_EQ(run({"--bitrate", "500k", "send", "rates", "100#01"}).status, 0);
+    ASSERT_EQ(run({"--bitrate", "250000", "send", "rates", "200#02"}).status, 0);
+    std::string line = dumpLine();
+    EXPECT_NE(line.find("  rates  200   [1]  02"), std::string::npos) << line;
+}
+
+TEST_F(CanbusTool, BadInputFailsWithAClearMessage)
+{
+    Result r = run({"send", "vbus", "123#1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("half a byte"), std::string::npos) << r.err;
+    r = run({"send", "vbus", "12#11"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("bad identifier"), std::string::npos) << r.err;
+    r = run({"frobnicate"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("unknown command"), std::string::npos) << r.err;
+    r = run({"--bitrate", "lots", "dump"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("bad bit rate"), std::string::npos) << r.err;
+    EXPECT_EQ(run({"--help"}).status, 0);
+    EXPECT_EQ(socketCount("vbus"), 0);  // nothing was left behind
+}
+
+}  // namespace
