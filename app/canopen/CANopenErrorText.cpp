@@ -32,10 +32,23 @@ std::string CCANopenErrorText::SystemText(int number)
 
 std::string CCANopenErrorText::Text(std::int32_t code) const
 {
-    if (code <= COP_ERR_SYSTEM)
-        return SystemText(static_cast<int>(static_cast<std::int64_t>(COP_ERR_SYSTEM) - code));
     auto it = errors_.find(code);
-    if (it != errors_.end())
-        return it->second;
-    return kUnknownErrorText;
+    return Compose(code, it != errors_.end() ? &it->second : nullptr);
+}
+
+std::string CCANopenErrorText::Compose(std::int32_t code, const std::string* listed)
+{
+    constexpr std::size_t kMaxText = 1023;
+    std::string text;
+    if (code < COP_ERR_SYSTEM)
+        text = SystemText(static_cast<int>(static_cast<std::int64_t>(COP_ERR_SYSTEM) - code));
+    else if (listed)
+        text = *listed;
+    else
+        text = kUnknownErrorText;
+    if (text.size() > kMaxText)
+        text.resize(kMaxText);
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
 }

@@ -1,32 +1,10 @@
 #include "Commissioning.h"
 
-#include <cstring>
-#include <locale.h>
-
 #include "QVTReader.h"
 
+#include "CANopenErrorText.h"
+
 namespace ovro {
-
-namespace {
-
-constexpr std::int32_t kSystemErrorBase = -10000;
-constexpr std::size_t kMaxErrorText = 1023;
-
-std::string SystemErrorText(int error)
-{
-    // The system's message in US English where the C library has it.
-    std::string text;
-    locale_t english = newlocale(LC_MESSAGES_MASK, "C", static_cast<locale_t>(nullptr));
-    if (english != static_cast<locale_t>(nullptr)) {
-        text = strerror_l(error, english);
-        freelocale(english);
-    } else {
-        text = std::strerror(error);
-    }
-    return text;
-}
-
-}  // namespace
 
 CCommissioning::CCommissioning()
 {
@@ -106,30 +84,10 @@ void CCommissioning::ResetDevice()
 
 std::string CCommissioning::GetErrorText(std::int32_t code) const
 {
-    std::string text;
-    bool found = false;
-    // -10000 itself carries no system error number (errno 0 would read
-    // "Success"); it takes its text from the error list like other codes.
-    if (code < kSystemErrorBase) {
-        const std::int64_t error = static_cast<std::int64_t>(kSystemErrorBase) - code;
-        text = SystemErrorText(static_cast<int>(error));
-        found = true;
-    } else {
-        for (const CQVTEnumerator& e : errors) {
-            if (e.value == code) {
-                text = e.text;
-                found = true;
-                break;
-            }
-        }
-    }
-    if (!found)
-        text = "Resistance is futile, prepare to assimilate!";
-    if (text.size() > kMaxErrorText)
-        text.resize(kMaxErrorText);
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    return text;
+    for (const CQVTEnumerator& e : errors)
+        if (e.value == code)
+            return CCANopenErrorText::Compose(code, &e.text);
+    return CCANopenErrorText::Compose(code, nullptr);
 }
 
 }  // namespace ovro

@@ -13,7 +13,18 @@ TEST(CANopenErrorTextTest, SystemCodesGiveTheSystemMessage)
     texts.SetErrorList({{-10002, "never used"}});
     EXPECT_EQ(texts.Text(-10002), "No such file or directory");
     EXPECT_EQ(texts.Text(-10000 - ENOEXEC), "Exec format error");
-    EXPECT_EQ(texts.Text(-10000), "Success");
+    // -10000 itself carries no error number: the list's text, never "Success"
+    EXPECT_EQ(texts.Text(-10000), "Resistance is futile, prepare to assimilate!");
+    texts.SetErrorList({{-10000, "A system error occurred!"}});
+    EXPECT_EQ(texts.Text(-10000), "A system error occurred!");
+}
+
+TEST(CANopenErrorTextTest, TextsAreCutAndLoseOneTrailingLineFeed)
+{
+    CCANopenErrorText texts;
+    texts.SetErrorList({{1, "General error.\n"}, {2, std::string(2000, 'x')}});
+    EXPECT_EQ(texts.Text(1), "General error.");
+    EXPECT_EQ(texts.Text(2).size(), 1023u);
 }
 
 TEST(CANopenErrorTextTest, OtherCodesComeFromTheErrorList)
