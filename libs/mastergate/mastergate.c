@@ -61,10 +61,17 @@ static int no_library(void)
     return 1;
 }
 
+/* A software-master result. Whatever call ends with error 4 (an SDO abort
+ * or an LMT refusal) also takes the node's code, so that COP_GetLastAbort
+ * never reports the code of an earlier transfer. */
 static COP_BOOL soft_result(COP_BOOL ok)
 {
-    if (!ok)
-        return fail(soft.GetLastError());
+    if (!ok) {
+        fail(soft.GetLastError());
+        if (lastError == COP_ERR_ABORTED)
+            lastAbort = soft.GetLastAbort();
+        return 0;
+    }
     lastError = COP_OK;
     return 1;
 }
@@ -396,10 +403,7 @@ GATE_EXPORT COP_BOOL COP_ReadSDO(uint8_t node, uint16_t index, uint8_t subIndex,
     if (no_library())
         return 0;
     if (libraryCode == COP_LIBRARY_SOFTMASTER) {
-        COP_BOOL ok = soft_result(soft.ReadSDO(node, index, subIndex, length, data, size));
-        if (!ok && lastError == COP_ERR_ABORTED)
-            lastAbort = soft.GetLastAbort();
-        return ok;
+        return soft_result(soft.ReadSDO(node, index, subIndex, length, data, size));
     }
     if (length == NULL || data == NULL)
         return fail(COP_ERR_PARAMETER);
@@ -429,10 +433,7 @@ GATE_EXPORT COP_BOOL COP_WriteSDO(uint8_t node, uint16_t index, uint8_t subIndex
     if (no_library())
         return 0;
     if (libraryCode == COP_LIBRARY_SOFTMASTER) {
-        COP_BOOL ok = soft_result(soft.WriteSDO(node, index, subIndex, length, data));
-        if (!ok && lastError == COP_ERR_ABORTED)
-            lastAbort = soft.GetLastAbort();
-        return ok;
+        return soft_result(soft.WriteSDO(node, index, subIndex, length, data));
     }
     if (length < 0)
         return fail(COP_ERR_PARAMETER);
