@@ -1,0 +1,404 @@
+// ovro-qvt-cli run as a child process against simulated drives on a
+// private virtual bus, with a private settings folder.
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "ChildProcess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kBoard = "PEAK PCAN-USB";
+const char* const kAcute = "\xC2\xB4";  // the ´ of the message texts, in UTF-8
+// The drives answer late on a busy machine; a missing drive costs one
+// time-out per SDO, so the runs that expect none keep it short.
+const char* const kPatient = "1000";
+const char* const kImpatient = "300";
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// Asks the simulator's control socket for its state; true once it answers.
+bool ControlAnswers(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    bool ok = false;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        timeval tv{2, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        const char request[] = "state\n";
+        if (::send(fd, request, sizeof request - 1, MSG_NOSIGNAL) == ssize_t(sizeof request - 1)) {
+            std::string reply;
+            char buffer[512];
+            ssize_t n;
+            while (!ok && (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
+                reply.append(buffer, std::size_t(n));
+                ok = reply.find("\nok") != std::string::npos || reply.rfind("ok", 0) == 0;
+            }
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+class CliBusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/ovro-cli-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        fs::create_directories(dir_ + "/config");
+        Save("OVRO_CANBUS_DIR", dir_);
+        Save("OVRO_CAN_CHANNEL", "virtual:clibus");
+        Save("XDG_CONFIG_HOME", dir_ + "/config");
+        Save("HOME", dir_);
+    }
+
+    void TearDown() override
+    {
+        drives_.clear();
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    void Save(const std::string& name, const std::string& value)
+    {
+        const char* old = std::getenv(name.c_str());
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+    // A drive on the test's bus; its EEPROM file is named after the node-id
+    // unless given, so that a restarted drive finds what it stored.
+    BackgroundProcess* StartDrive(const std::string& model, int nodeId, int kbit, std::string eeprom = {})
+    {
+        const std::string tag = std::to_string(drives_.size()) + "-" + std::to_string(nodeId);
+        if (eeprom.empty())
+            eeprom = Path("eeprom-" + std::to_string(nodeId));
+        const std::string control = Path("sim" + tag + ".ctl");
+        auto drive = std::make_unique<BackgroundProcess>();
+        const bool started =
+            drive->Start({OVRO_DRIVE_SIM, "--model", model, "--node-id", std::to_string(nodeId), "--bitrate",
+                          std::to_string(kbit), "--bus", "clibus", "--eeprom", eeprom, "--control", control},
+                         Path("sim" + tag + ".log"));
+        EXPECT_TRUE(started);
+        bool ready = false;
+        for (int i = 0; started && !ready && i < 300 && drive->Running(); ++i) {
+            ready = ControlAnswers(control);
+            if (!ready)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_TRUE(ready) << "the simulated drive did not come up";
+        drives_.push_back(std::move(drive));
+        return drives_.back().get();
+    }
+
+    static RunResult Cli(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), OVRO_CLI);
+        return RunProgram(args);
+    }
+
+    // With the board and drive of the test on the command line.
+    static RunResult CliAt(int nodeId, int kbit, std::vector<std::string> args)
+    {
+        std::vector<std::string> all = {"--board", kBoard, "--node-id", std::to_string(nodeId), "--bitrate",
+                                        std::to_string(kbit), "--sdo-timeout", kPatient};
+        all.insert(all.end(), args.begin(), args.end());
+        return Cli(all);
+    }
+
+    std::string dir_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    std::vector<std::unique_ptr<BackgroundProcess>> drives_;
+};
+
+TEST_F(CliBusTest, ScanListsEveryDriveOfTheRange)
+{
+    StartDrive("K315", 2, 20);
+    StartDrive("H315", 5, 20);
+    const RunResult r =
+        Cli({"--board", kBoard, "--bitrate", "20", "--sdo-timeout", kPatient, "scan", "--first", "1", "--last", "6"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Node-ID"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("#2       20kBit/sec  Ovro K315"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("#5       20kBit/sec  Ovro H315"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("#3"), std::string::npos) << r.out;
+    // The progress lines, one per node-id visited.
+    EXPECT_NE(r.err.find("Search with 20kBit/sec, Node-ID=1\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Search with 20kBit/sec, Node-ID=6\n"), std::string::npos) << r.err;
+
+    // Downwards, and only one id.
+    const RunResult one = Cli(
+        {"--board", kBoard, "--bitrate", "20", "--sdo-timeout", kImpatient, "scan", "--first", "5", "--last", "5"});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_NE(one.out.find("Ovro H315"), std::string::npos);
+    EXPECT_EQ(one.out.find("Ovro K315"), std::string::npos);
+}
+
+TEST_F(CliBusTest, ScanAtAnotherBitRateFindsNothingAndFails)
+{
+    StartDrive("K315", 2, 20);
+    const RunResult r = Cli(
+        {"--board", kBoard, "--bitrate", "125", "--sdo-timeout", kImpatient, "scan", "--first", "1", "--last", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("SORRY: no node was found in the network!\n    The device may be offline.\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Search with 125kBit/sec, Node-ID=3"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(CliBusTest, InfoShowsIdentityAndModel)
+{
+    StartDrive("H315", 5, 20);
+    const RunResult r = CliAt(5, 20, {"info"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Model: Ovro H315\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Connected: CAN,#5,20kBit/s,Ovro H315,"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("INFO: read from node #5:\n    Device=Ovro H315, S/N="), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("NodeId=5\n"), std::string::npos) << r.err;
+}
+
+TEST_F(CliBusTest, NoDriveFailsWithTheErrorMessage)
+{
+    const RunResult info = CliAt(5, 20, {"info"});
+    EXPECT_EQ(info.status, 1);
+    EXPECT_NE(info.err.find(std::string("ERROR: can") + kAcute + "t read device type of node #5!\n    "),
+              std::string::npos)
+        << info.err;
+    EXPECT_EQ(info.out, "");
+
+    const RunResult read = CliAt(5, 20, {"read", "0x1000", "0"});
+    EXPECT_EQ(read.status, 1);
+    EXPECT_NE(read.err.find(std::string("ERROR: can") + kAcute + "t read object 1000/00 of node #5!"),
+              std::string::npos)
+        << read.err;
+
+    // A failed upload writes nothing, and leaves an older file as it was.
+    WriteFile(Path("old.31x"), "older document\n");
+    const RunResult upload = CliAt(5, 20, {"upload", Path("old.31x")});
+    EXPECT_EQ(upload.status, 1);
+    EXPECT_EQ(ReadFile(Path("old.31x")), "older document\n");
+}
+
+TEST_F(CliBusTest, UploadSavesADocumentThatShowPrints)
+{
+    StartDrive("K315", 3, 20);
+    const std::string file = Path("k315.31x");
+    const RunResult up = CliAt(3, 20, {"upload", file});
+    ASSERT_EQ(up.status, 0) << up.err;
+    const std::string text = ReadFile(file);
+    EXPECT_NE(text.find("[Commissioning]\r\nType=Ovro K315\r\n"), std::string::npos);
+    EXPECT_NE(text.find("NodeId=3\r\nBaudrate=20\r\n"), std::string::npos);
+    EXPECT_NE(text.find("DeviceName=Ovro K315\r\n"), std::string::npos);
+
+    // No bus and no interface needed.
+    ::unsetenv("OVRO_CAN_CHANNEL");
+    const RunResult show = Cli({"show", file});
+    EXPECT_EQ(show.status, 0) << show.err;
+    EXPECT_NE(show.out.find("Type       Ovro K315\n"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("Node-ID    3\n"), std::string::npos);
+    EXPECT_NE(show.out.find("Baud rate  20kBit/sec\n"), std::string::npos);
+    EXPECT_NE(show.out.find("[Identification]\n  Parameter"), std::string::npos);
+    EXPECT_NE(show.out.find("Device Name"), std::string::npos);
+    EXPECT_NE(show.out.find("1008/00  Ovro K315"), std::string::npos) << show.out;
+
+    const RunResult missing = Cli({"show", Path("none.31x")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("ERROR: while reading file '" + Path("none.31x") + "'!\n"), std::string::npos)
+        << missing.err;
+}
+
+TEST_F(CliBusTest, WriteThenReadOneObject)
+{
+    StartDrive("K315", 2, 20);
+    const RunResult w = CliAt(2, 20, {"write", "0x6081", "0", "1234"});
+    EXPECT_EQ(w.status, 0) << w.err;
+    const RunResult r = CliAt(2, 20, {"read", "0x6081", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1234\n");
+    // A type of one's own: the low byte only.
+    const RunResult typed = CliAt(2, 20, {"read", "0x6081", "0", "--type", "Unsigned8"});
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    EXPECT_EQ(typed.out, std::to_string(1234 & 0xFF) + "\n");
+    const RunResult text = CliAt(2, 20, {"read", "0x1008", "0"});
+    EXPECT_EQ(text.out, "Ovro K315\n");
+
+    const RunResult readOnly = CliAt(2, 20, {"write", "0x1000", "0", "5"});
+    EXPECT_EQ(readOnly.status, 1);
+    EXPECT_NE(readOnly.err.find(std::string("ERROR: can") + kAcute + "t write object 1000/00 of node #2!\n    "),
+              std::string::npos)
+        << readOnly.err;
+}
+
+TEST_F(CliBusTest, DownloadOfAnEditedDocumentWithStore)
+{
+    const std::string eeprom = Path("eeprom-k");
+    BackgroundProcess* drive = StartDrive("K315", 2, 20, eeprom);
+    const std::string file = Path("edit.31x");
+    ASSERT_EQ(CliAt(2, 20, {"upload", file}).status, 0);
+    std::string text = ReadFile(file);
+    const std::size_t at = text.find("\r\nProfileVelocity=");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t end = text.find("\r\n", at + 2);
+    text.replace(at, end - at, "\r\nProfileVelocity=2500");
+    WriteFile(file, text);
+
+    const RunResult d = CliAt(2, 20, {"download", file, "--store"});
+    EXPECT_EQ(d.status, 0) << d.err;
+    EXPECT_NE(d.err.find("Profile velocity...OK!\n"), std::string::npos) << d.err;
+    EXPECT_NE(d.err.find("Changing Node-Id. and/or Baudrate...OK!\n"), std::string::npos);
+    EXPECT_NE(d.err.find("+++ Finished: no error occurred!\n"), std::string::npos);
+
+    // Stored: the drive has it again after a power cycle.
+    drive->Stop();
+    StartDrive("K315", 2, 20, eeprom);
+    EXPECT_EQ(CliAt(2, 20, {"read", "0x6081", "0"}).out, "2500\n");
+
+    const RunResult missing = CliAt(2, 20, {"download", Path("none.31x")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("ERROR: while reading file"), std::string::npos);
+}
+
+TEST_F(CliBusTest, ConfigureGivesTheDriveANewNodeIdAndBitRate)
+{
+    StartDrive("K315", 2, 20);
+    const RunResult c = CliAt(2, 20, {"configure", "--new-node-id", "9", "--new-bitrate", "125"});
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_NE(c.err.find("only one node in the network"), std::string::npos) << c.err;
+    EXPECT_NE(c.out.find("Connected: CAN,#9,125kBit/s,Ovro K315"), std::string::npos) << c.out;
+
+    const RunResult there = CliAt(9, 125, {"info"});
+    EXPECT_EQ(there.status, 0) << there.err;
+    EXPECT_NE(there.err.find("NodeId=9"), std::string::npos);
+    EXPECT_EQ(CliAt(2, 20, {"info"}).status, 1);
+}
+
+TEST_F(CliBusTest, ResetAndRestoreAskFirst)
+{
+    StartDrive("K315", 2, 20);
+    const std::string factory = CliAt(2, 20, {"read", "0x6081", "0"}).out;
+    ASSERT_FALSE(factory.empty());
+    ASSERT_EQ(CliAt(2, 20, {"write", "0x6081", "0", "2222"}).status, 0);
+    const RunResult store = CliAt(2, 20, {"--yes", "store"});
+    EXPECT_EQ(store.status, 0) << store.err;
+    EXPECT_NE(store.err.find("Do you want to save the configuration into the EEPROM?\n    -> Yes"), std::string::npos);
+    ASSERT_EQ(CliAt(2, 20, {"write", "0x6081", "0", "1111"}).status, 0);
+
+    // Without --yes and without a terminal the answer is No.
+    const RunResult no = CliAt(2, 20, {"reset"});
+    EXPECT_EQ(no.status, 1);
+    EXPECT_NE(no.err.find("Reset all parameters of the device to their power-on values.\n    Continue?\n    -> No"),
+              std::string::npos)
+        << no.err;
+    EXPECT_EQ(CliAt(2, 20, {"read", "0x6081", "0"}).out, "1111\n");
+
+    const RunResult reset = CliAt(2, 20, {"reset", "--yes"});
+    EXPECT_EQ(reset.status, 0) << reset.err;
+    EXPECT_EQ(CliAt(2, 20, {"read", "0x6081", "0"}).out, "2222\n");
+
+    const RunResult restore = CliAt(2, 20, {"restore", "--yes"});
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_NE(restore.err.find("Restore the factory settings of the device."), std::string::npos);
+    EXPECT_EQ(CliAt(2, 20, {"read", "0x6081", "0"}).out, factory);
+}
+
+TEST_F(CliBusTest, SavedSettingsChooseInterfaceNodeAndBitRate)
+{
+    // Without settings and without --board there is no interface.
+    const RunResult none = Cli({"info"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("no CAN interface chosen"), std::string::npos) << none.err;
+
+    StartDrive("K315", 4, 125);
+    const std::string conf = Path("config/Kelvane/Ovro-QVT.conf");
+    fs::create_directories(Path("config/Kelvane"));
+    const std::string settings =
+        "[Interface]\nVendor=PEAK-System Technik\nBoard=PEAK PCAN-USB\nBaudrate=125\n\n[Settings]\nNodeId=4\n";
+    WriteFile(conf, settings);
+    const RunResult r = Cli({"--sdo-timeout", kPatient, "info"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Connected: CAN,#4,125kBit/s,Ovro K315"), std::string::npos) << r.out;
+    // The program's settings are read, never written.
+    EXPECT_EQ(ReadFile(conf), settings);
+}
+
+TEST_F(CliBusTest, BadArgumentsAreUsageErrors)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"frobnicate"},
+        {"upload"},
+        {"info", "extra"},
+        {"--node-id", "0", "info"},
+        {"--node-id", "128", "info"},
+        {"--bitrate", "33", "info"},
+        {"scan", "--store"},
+        {"scan", "--first", "256"},
+        {"configure", "--new-node-id", "9"},
+        {"read", "0x6081"},
+        {"--board", "No Such Board", "info"},
+        {"--board", kBoard, "write", "0x6081", "0", "twelve"},
+        {"--board", kBoard, "read", "0x10000", "0"},
+        {"--board", kBoard, "read", "0x4321", "0"},
+        {"--board", kBoard, "read", "0x4321", "0", "--type", "Float"},
+    };
+    for (const std::vector<std::string>& args : bad) {
+        const RunResult r = Cli(args);
+        std::string line;
+        for (const std::string& a : args)
+            line += a + " ";
+        EXPECT_EQ(r.status, 2) << line << "\n" << r.err;
+        EXPECT_NE(r.err.find("ovro-qvt-cli: "), std::string::npos) << line;
+        EXPECT_EQ(r.out, "") << line;
+    }
+
+    const RunResult help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: ovro-qvt-cli [OPTIONS] COMMAND", 0), 0u);
+    const RunResult commandHelp = Cli({"--board", kBoard, "download", "--help"});
+    EXPECT_EQ(commandHelp.status, 0);
+    EXPECT_EQ(commandHelp.out.rfind("Usage: ovro-qvt-cli [OPTIONS] download FILE [--store]", 0), 0u)
+        << commandHelp.out;
+}
+
+}  // namespace
