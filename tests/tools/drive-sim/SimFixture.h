@@ -1,0 +1,68 @@
+// SimFixture.h - a private virtual bus in a fresh directory, simulators on
+// it as child processes, and a test master.
+#pragma once
+
+#include "BusClient.h"
+#include "SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SimFixture : public ::testing::Test {
+protected:
+    static constexpr const char* kBus = "t";
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/ovro-drive-sim-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        ::setenv("OVRO_CANBUS_DIR", m_dir.c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        for (auto& sim : m_sims)
+            sim->stop();
+        m_sims.clear();
+        m_clients.clear();
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+
+    // A simulator with these arguments on the private bus (plus --bus).
+    SimProcess& startSim(std::vector<std::string> args)
+    {
+        args.push_back("--bus");
+        args.push_back(kBus);
+        m_sims.push_back(std::make_unique<SimProcess>());
+        SimProcess& sim = *m_sims.back();
+        EXPECT_TRUE(sim.start(m_dir, args)) << sim.log();
+        return sim;
+    }
+
+    BusClient& client(uint32_t bitrate = 500000)
+    {
+        m_clients.push_back(std::make_unique<BusClient>(kBus, bitrate));
+        EXPECT_TRUE(m_clients.back()->ok());
+        return *m_clients.back();
+    }
+
+    std::string path(const std::string& name) const { return m_dir + "/" + name; }
+    const std::string& dir() const { return m_dir; }
+
+    static std::string descriptionPath()
+    {
+        return std::filesystem::path(SimProcess::executable()).parent_path() / "Ovro-QVT.xml";
+    }
+
+private:
+    std::string m_dir;
+    std::vector<std::unique_ptr<SimProcess>> m_sims;
+    std::vector<std::unique_ptr<BusClient>> m_clients;
+};

@@ -1,0 +1,119 @@
+// The test control socket of the simulator: each command and its effect on the bus.
+#include "SimFixture.h"
+
+#include <thread>
+
+namespace {
+constexpr uint8_t kNode = 5;
+
+class SimulatorControl : public SimFixture {
+protected:
+    BusClient* m_bus = nullptr;
+    SimProcess* m_sim = nullptr;
+
+    void SetUp() override
+    {
+        SimFixture::SetUp();
+        m_bus = &client();
+        m_sim = &startSim({"--node-id", "5", "--bitrate", "500", "--eeprom", path("eeprom.txt")});
+    }
+};
+
+TEST_F(SimulatorControl, DropLosesTheNextAnswers)
+{
+    uint32_t v = 0;
+    ASSERT_EQ(m_sim->control("drop 2"), "ok\n");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), BusClient::kTimeout);
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), BusClient::kTimeout);
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), 0);
+}
+
+TEST_F(SimulatorControl, WrongToggleAndWrongLength)
+{
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(m_sim->control("toggle"), "ok\n");
+    EXPECT_EQ(m_bus->upload(kNode, 0x1008, 0, bytes), BusClient::kBadAnswer);
+    m_bus->send(0x600 + kNode, {0x80, 0x08, 0x10, 0, 0, 0, 0x04, 0x05});  // the client gives up
+    EXPECT_EQ(m_bus->upload(kNode, 0x1008, 0, bytes), 0) << "only the next answer was wrong";
+
+    ASSERT_EQ(m_sim->control("length"), "ok\n");
+    m_bus->send(0x600 + kNode, {0x40, 0x00, 0x10, 0, 0, 0, 0, 0});
+    auto a = m_bus->waitFor(0x580 + kNode);
+    ASSERT_TRUE(a);
+    EXPECT_NE(a->len, 8);
+    uint32_t v = 0;
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), 0);
+}
+
+TEST_F(SimulatorControl, AbortGivenObjectsWithGivenCodes)
+{
+    uint32_t v = 0;
+    ASSERT_EQ(m_sim->control("abort 0x6081 0 0x08000022"), "ok\n");
+    ASSERT_EQ(m_sim->control("abort 0x1018 * 0x06060000"), "ok\n");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x6081, 0, v), 0x08000022);
+    EXPECT_EQ(m_bus->downloadU32(kNode, 0x6081, 0, 100), 0x08000022);
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1018, 1, v), 0x06060000);
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1018, 4, v), 0x06060000);
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), 0);
+    ASSERT_EQ(m_sim->control("abort clear"), "ok\n");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x6081, 0, v), 0);
+}
+
+TEST_F(SimulatorControl, RefuseTheNextStore)
+{
+    ASSERT_EQ(m_sim->control("refuse store"), "ok\n");
+    EXPECT_EQ(m_bus->downloadU32(kNode, 0x1010, 3, 0x65766173), 0x08000020);
+    EXPECT_EQ(m_bus->downloadU32(kNode, 0x1010, 3, 0x65766173), 0);
+    EXPECT_EQ(m_sim->control("refuse firmware"), "ok\n");
+}
+
+TEST_F(SimulatorControl, SilentAndBack)
+{
+    uint32_t v = 0;
+    ASSERT_EQ(m_sim->control("silent"), "ok\n");
+    EXPECT_EQ(m_sim->state("silent"), "1");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), BusClient::kTimeout);
+    ASSERT_EQ(m_sim->control("resume"), "ok\n");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), 0);
+
+    ASSERT_EQ(m_sim->control("silent 300"), "ok\n");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), BusClient::kTimeout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), 0);
+}
+
+TEST_F(SimulatorControl, FaultSendsTheEmergency)
+{
+    ASSERT_EQ(m_sim->control("fault 0x7121"), "ok\n");
+    auto emcy = m_bus->waitFor(0x80 + kNode);
+    ASSERT_TRUE(emcy);
+    EXPECT_EQ(emcy->data[0], 0x21);
+    EXPECT_EQ(emcy->data[1], 0x71);
+    EXPECT_NE(emcy->data[2] & 0x01, 0);
+    uint32_t v = 0;
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1003, 1, v), 0);
+    EXPECT_EQ(v & 0xFFFF, 0x7121u);
+}
+
+TEST_F(SimulatorControl, StateAndPowerCycle)
+{
+    const std::string state = m_sim->control("state");
+    EXPECT_NE(state.find("node-id=5\n"), std::string::npos);
+    EXPECT_NE(state.find("nmt=pre-operational\n"), std::string::npos);
+    EXPECT_NE(state.find("bitrate=500\n"), std::string::npos);
+    EXPECT_EQ(state.substr(state.size() - 3), "ok\n");
+    m_bus->flush();
+    ASSERT_EQ(m_sim->control("powercycle"), "ok\n");
+    EXPECT_TRUE(m_bus->waitFor(0x705, 1000));
+}
+
+TEST_F(SimulatorControl, BadCommandsAreRefused)
+{
+    for (const char* bad : {"frobnicate", "drop", "drop x", "abort 0x6081 0", "abort 0x6081 300 5", "fault 0",
+                            "emcy 0x1000 0x1 1", "refuse everything", "silent x"}) {
+        const std::string reply = m_sim->control(bad);
+        EXPECT_EQ(reply.rfind("error", 0), 0u) << bad << ": " << reply;
+    }
+    EXPECT_NE(m_sim->control("help").find("abort INDEX"), std::string::npos);
+}
+}  // namespace

@@ -1,0 +1,23 @@
+// CanPort.h - where the drive's frames go: the virtual bus or a SocketCAN
+// interface. Frames use the identifier layout of canbus_frame.
+#pragma once
+
+#include <canbus/canbus.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CanPort {
+public:
+    virtual ~CanPort() = default;
+    // Sends one frame; false when it could not be sent.
+    virtual bool send(const canbus_frame& frame) = 0;
+    // Waits up to timeoutUs for a frame; true with a frame.
+    virtual bool receive(canbus_frame& frame, int64_t timeoutUs) = 0;
+    virtual void setBitrate(uint32_t bitsPerSecond) = 0;
+    virtual std::string describe() const = 0;
+
+    static std::unique_ptr<CanPort> openVirtual(const std::string& bus, uint32_t bitsPerSecond, std::string& error);
+    static std::unique_ptr<CanPort> openSocketCan(const std::string& interface, std::string& error);
+};

@@ -1,0 +1,674 @@
+#include "SimulatedNode.h"
+
+#include "CommunicationObjects.h"
+#include "DescriptionObjects.h"
+#include "ObjectIndex.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+constexpr uint16_t kNmtId = 0x000;
+constexpr uint16_t kSyncId = 0x080;
+constexpr uint16_t kEmcyBase = 0x080;
+constexpr uint16_t kSdoRequestBase = 0x600;
+constexpr uint16_t kSdoAnswerBase = 0x580;
+constexpr uint16_t kHeartbeatBase = 0x700;
+constexpr uint16_t kNodeSettings = 0x2005;  // sub 1 node-id, sub 2 bit-timing index
+
+enum NmtCommand : uint8_t { Start = 0x01, Stop = 0x02, EnterPreOperational = 0x80, ResetNode = 0x81, ResetComm = 0x82 };
+
+const char* nmtName(NmtState s)
+{
+    switch (s) {
+    case NmtState::Initialising: return "initialising";
+    case NmtState::Stopped: return "stopped";
+    case NmtState::Operational: return "operational";
+    case NmtState::PreOperational: return "pre-operational";
+    }
+    return "?";
+}
+
+bool parseNumber(const std::string& text, uint64_t limit, uint64_t& out)
+{
+    if (text.empty() || text[0] == '-')
+        return false;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text.c_str(), &end, 0);
+    if (*end != '\0' || v > limit)
+        return false;
+    out = v;
+    return true;
+}
+
+const char* kControlHelp =
+    "commands:\n"
+    "  state                        print the drive's state\n"
+    "  fault CODE                   raise a drive fault with this emergency code\n"
+    "  emcy CODE [REG [B0..B4]]     send an emergency\n"
+    "  drop N                       the next N SDO answers go missing\n"
+    "  toggle                       the next SDO segment answer has the wrong toggle bit\n"
+    "  length                       the next SDO answer has a wrong frame length\n"
+    "  abort INDEX SUB|* CODE       abort every access to the object with CODE\n"
+    "  abort clear                  stop aborting\n"
+    "  refuse store|firmware        refuse the next store or firmware command\n"
+    "  silent [MS]                  stop talking (for MS milliseconds, or until resume)\n"
+    "  resume                       talk again\n"
+    "  powercycle                   switch off and on (reset from the store)\n"
+    "ok\n";
+}  // namespace
+
+SimulatedNode::SimulatedNode(const SimOptions& options, CanPort& port)
+    : m_options(options),
+      m_port(port),
+      m_store(options.eeprom),
+      m_sdo(m_od),
+      m_emcy(m_od),
+      m_pdo(m_od, [this](const PdoEngine::Frame& f) { send(f.cobId, f.data, f.length); })
+{
+    m_startUs = nowUs();  // nowUs() counts from 0 while m_startUs is still 0
+}
+
+SimulatedNode::~SimulatedNode() = default;
+
+uint64_t SimulatedNode::nowUs() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return uint64_t(ts.tv_sec) * 1000000u + uint64_t(ts.tv_nsec) / 1000u - m_startUs;
+}
+
+void SimulatedNode::log(const std::string& text) const
+{
+    std::fprintf(stderr, "ovro-drive-sim[%u]: %s\n", m_nodeId, text.c_str());
+}
+
+void SimulatedNode::logFrame(const char* direction, const canbus_frame& frame) const
+{
+    if (!m_options.verbose)
+        return;
+    char line[96];
+    int n = std::snprintf(line, sizeof line, "%s %03X%s [%u]", direction, unsigned(frame.id & CANBUS_SFF_MASK),
+                          (frame.id & CANBUS_RTR_FLAG) ? " RTR" : "", frame.len);
+    for (unsigned i = 0; i < frame.len && i < 8 && n > 0 && n < int(sizeof line) - 4; ++i)
+        n += std::snprintf(line + n, sizeof line - size_t(n), " %02X", frame.data[i]);
+    log(line);
+}
+
+bool SimulatedNode::silent() const
+{
+    return m_lmtSilent || (m_silentUntilUs != 0 && nowUs() < m_silentUntilUs);
+}
+
+void SimulatedNode::send(uint16_t id, const uint8_t* data, uint8_t length, bool remote)
+{
+    if (silent())
+        return;
+    canbus_frame frame{};
+    frame.id = id | (remote ? CANBUS_RTR_FLAG : 0);
+    frame.len = std::min<uint8_t>(length, 8);
+    if (data)
+        std::copy(data, data + frame.len, frame.data);
+    if (m_options.realtime) {
+        // Wire time of a standard frame with typical bit stuffing.
+        const uint64_t bits = (47 + 8 * uint64_t(remote ? 0 : frame.len)) * 6 / 5;
+        const uint64_t wireUs = bits * 1000000 / std::max<uint32_t>(bitsPerSecond(), 1);
+        uint64_t now = nowUs();
+        if (m_busFreeUs > now)
+            ::usleep(useconds_t(m_busFreeUs - now));
+        now = nowUs();
+        m_busFreeUs = std::max(now, m_busFreeUs) + wireUs;
+    }
+    logFrame("tx", frame);
+    if (m_port.send(frame))
+        ++m_framesSent;
+}
+
+bool SimulatedNode::start(std::string& error)
+{
+    std::string storeError;
+    const bool storeReadable = m_store.load(storeError);
+    if (!storeReadable) {
+        // Keep the damaged file as it is until the next save: the drive
+        // starts with factory values.
+        log("store file unusable, starting with factory values: " + storeError);
+    }
+    m_nodeId = m_options.nodeId;
+    m_bitTiming = m_options.bitTiming;
+    if (m_store.nodeId) {
+        const uint8_t stored = *m_store.nodeId == LmtSlave::kUnconfigured ? 0 : *m_store.nodeId;
+        if (stored != m_nodeId)
+            log("node-id " + std::to_string(stored) + " from the store file (LMT) overrides the command line");
+        m_nodeId = stored;
+    }
+    if (m_store.bitTiming && *m_store.bitTiming != m_bitTiming) {
+        log("bit rate " + std::to_string(CommandLine::kbitOf(*m_store.bitTiming)) +
+            " kbit/s from the store file (LMT) overrides the command line");
+        m_bitTiming = *m_store.bitTiming;
+    }
+    m_port.setBitrate(bitsPerSecond());
+
+    CommunicationObjects::add(m_od, m_options.model, m_nodeId, m_options.serial);
+    m_emcy.addObjects(m_nodeId);
+    m_pdo.addObjects(m_nodeId);
+    installStoreHooks();
+    if (m_options.description.empty()) {
+        log("no device description found: serving the fixed objects only");
+    } else {
+        const int added = DescriptionObjects::add(m_od, m_options.model, m_options.description, error);
+        if (added < 0)
+            return false;
+        if (m_options.verbose)
+            log(std::to_string(added) + " parameters from " + m_options.description);
+    }
+
+    // The node settings objects show the active node-id and bit rate.
+    m_od.setReadHook(kNodeSettings, 1, [this](ObjectEntry& e) {
+        e.value = ObjectDictionary::encode(e.type, m_nodeId ? m_nodeId : LmtSlave::kUnconfigured);
+        return SdoAbortCode::None;
+    });
+    m_od.setReadHook(kNodeSettings, 2, [this](ObjectEntry& e) {
+        e.value = ObjectDictionary::encode(e.type, m_bitTiming);
+        return SdoAbortCode::None;
+    });
+
+    for (auto& [name, factory] : DriveModuleRegistration::all()) {
+        std::unique_ptr<IDriveModule> module = factory(*this);
+        if (!module) {
+            error = "drive module '" + name + "' could not be created";
+            return false;
+        }
+        m_modules.push_back(std::move(module));
+    }
+    CommunicationObjects::addMissingProfileObjects(m_od);
+
+    LmtSlave::Actions actions;
+    actions.store = [this](uint8_t nodeId, uint8_t timing) {
+        if (takeInjectedFailure(InjectedFailure::RefuseStore))
+            return false;
+        m_store.nodeId = nodeId;
+        m_store.bitTiming = timing;
+        std::string e;
+        if (!m_store.save(e)) {
+            log("LMT store failed: " + e);
+            return false;
+        }
+        return true;
+    };
+    actions.switchBitRate = [this](uint8_t timing) {
+        m_bitTiming = timing;
+        m_port.setBitrate(bitsPerSecond());
+        log("bit rate now " + std::to_string(CommandLine::kbitOf(timing)) + " kbit/s");
+    };
+    actions.applyNodeId = [this](uint8_t nodeId) { changeNodeId(nodeId == LmtSlave::kUnconfigured ? 0 : nodeId); };
+    actions.setSilent = [this](bool s) { m_lmtSilent = s; };
+    m_lmt = std::make_unique<LmtSlave>(
+        LmtSlave::makeAddress(CommunicationObjects::kLmtManufacturer,
+                              CommunicationObjects::lmtProductName(m_options.model), m_options.serial),
+        std::move(actions));
+    m_lmt->setActive(m_nodeId ? m_nodeId : LmtSlave::kUnconfigured, m_bitTiming);
+
+    // Retained values (counters) come from the store once, at power-on.
+    for (auto& [key, e] : m_od.entries()) {
+        if (e.storage != Storage::Retained)
+            continue;
+        auto it = m_store.values().find(key);
+        if (it != m_store.values().end() && (e.fixedSize() == 0 || it->second.size() == e.fixedSize()))
+            e.value = it->second;
+    }
+    if (!m_store.found() && storeReadable) {
+        // A new store holds the factory values.
+        for (const auto& [key, e] : m_od.entries()) {
+            if (e.storage != Storage::Volatile)
+                m_store.values()[key] = e.factoryValue;
+        }
+        std::string e;
+        if (!m_store.save(e)) {
+            error = "cannot create the store file: " + e;
+            return false;
+        }
+    }
+    log(std::string("drive ") + CommunicationObjects::deviceName(m_options.model) + " on " + m_port.describe() +
+        " at " + std::to_string(CommandLine::kbitOf(m_bitTiming)) + " kbit/s" +
+        (m_nodeId ? "" : ", unconfigured (LMT only)"));
+    powerOn();
+    return true;
+}
+
+void SimulatedNode::installStoreHooks()
+{
+    for (uint8_t sub = 1; sub <= 3; ++sub) {
+        m_od.setWriteHook(ObjectIndex::StoreParameters, sub,
+                          [this, sub](ObjectEntry&, const std::vector<uint8_t>& v) -> uint32_t {
+                              ObjectEntry probe;
+                              probe.type = DataType::Unsigned32;
+                              probe.value = v;
+                              if (probe.asUnsigned() != kSaveSignature)
+                                  return SdoAbortCode::CannotStore;
+                              return storeParameters(rangesOfSub(sub));
+                          });
+        m_od.setWriteHook(ObjectIndex::RestoreDefaults, sub,
+                          [this, sub](ObjectEntry&, const std::vector<uint8_t>& v) -> uint32_t {
+                              ObjectEntry probe;
+                              probe.type = DataType::Unsigned32;
+                              probe.value = v;
+                              if (probe.asUnsigned() != kLoadSignature)
+                                  return SdoAbortCode::CannotStore;
+                              // The factory values take effect at the next reset.
+                              m_restorePending |= rangesOfSub(sub);
+                              for (auto& m : m_modules)
+                                  m->onEvent(DriveEvent::Restored);
+                              return SdoAbortCode::None;
+                          });
+    }
+}
+
+unsigned SimulatedNode::rangesOfSub(uint8_t sub)
+{
+    return sub == 1 ? (CommunicationRange | ApplicationRange) : sub == 2 ? CommunicationRange : ApplicationRange;
+}
+
+bool SimulatedNode::inRange(const ObjectEntry& e, unsigned ranges)
+{
+    const bool communication = e.index >= 0x1000 && e.index < 0x2000;
+    return (communication && (ranges & CommunicationRange)) || (!communication && (ranges & ApplicationRange));
+}
+
+uint32_t SimulatedNode::storeParameters(unsigned ranges)
+{
+    if (takeInjectedFailure(InjectedFailure::RefuseStore))
+        return SdoAbortCode::CannotStore;
+    auto saved = m_store.values();
+    for (const auto& [key, e] : m_od.entries()) {
+        if ((e.storage == Storage::Parameter && inRange(e, ranges)) || e.storage == Storage::Retained)
+            m_store.values()[key] = e.value;
+    }
+    std::string error;
+    if (!m_store.save(error)) {
+        m_store.values() = std::move(saved);
+        log("store failed: " + error);
+        return SdoAbortCode::HardwareError;
+    }
+    for (auto& m : m_modules)
+        m->onEvent(DriveEvent::Stored);
+    return SdoAbortCode::None;
+}
+
+void SimulatedNode::saveRetained()
+{
+    bool changed = false;
+    for (const auto& [key, e] : m_od.entries()) {
+        if (e.storage != Storage::Retained)
+            continue;
+        auto& slot = m_store.values()[key];
+        if (slot != e.value) {
+            slot = e.value;
+            changed = true;
+        }
+    }
+    std::string error;
+    if (changed && !m_store.save(error))
+        log("saving counters failed: " + error);
+}
+
+void SimulatedNode::loadValues(unsigned ranges, bool fromStore)
+{
+    for (auto& [key, e] : m_od.entries()) {
+        if (e.storage == Storage::Retained || !inRange(e, ranges))
+            continue;
+        if (e.index >= ObjectIndex::ErrorRegister && e.index <= ObjectIndex::ErrorHistory && ranges != (CommunicationRange | ApplicationRange))
+            continue;  // reset communication keeps the error state
+        e.value = e.factoryValue;
+        if (!fromStore || e.storage != Storage::Parameter)
+            continue;
+        if (m_restorePending & (inRange(e, CommunicationRange) ? CommunicationRange : ApplicationRange))
+            continue;
+        auto it = m_store.values().find(key);
+        if (it == m_store.values().end())
+            continue;
+        // A stored value that does not fit the object (another model's
+        // store, a damaged entry) leaves the factory value.
+        const size_t fixed = e.fixedSize();
+        const bool sizeFits = fixed != 0 ? it->second.size() == fixed : (e.maxSize == 0 || it->second.size() <= e.maxSize);
+        if (sizeFits && withinRange(e, it->second))
+            e.value = it->second;
+    }
+}
+
+bool SimulatedNode::withinRange(const ObjectEntry& e, const std::vector<uint8_t>& value)
+{
+    if (!e.hasRange || e.fixedSize() == 0 || e.fixedSize() > 4)
+        return true;
+    ObjectEntry probe;
+    probe.type = e.type;
+    probe.value = value;
+    if (ObjectDictionary::isSigned(e.type))
+        return probe.asSigned() >= e.minimum && probe.asSigned() <= e.maximum;
+    return int64_t(probe.asUnsigned()) >= e.minimum && int64_t(probe.asUnsigned()) <= e.maximum;
+}
+
+void SimulatedNode::powerOn()
+{
+    resetNode();
+}
+
+void SimulatedNode::resetNode()
+{
+    m_nmt = NmtState::Initialising;
+    m_sdo.reset();
+    loadValues(CommunicationRange | ApplicationRange, true);
+    m_restorePending = 0;
+    for (auto& m : m_modules)
+        m->onEvent(DriveEvent::ResetNode);
+    resetCommunication();
+}
+
+void SimulatedNode::resetCommunication()
+{
+    m_nmt = NmtState::Initialising;
+    m_sdo.reset();
+    loadValues(CommunicationRange, true);
+    m_restorePending &= ~unsigned(CommunicationRange);
+    m_pdo.restart(nowUs());
+    m_guardToggle = false;
+    for (auto& m : m_modules)
+        m->onEvent(DriveEvent::ResetCommunication);
+    if (m_nodeId == 0)
+        return;  // an unconfigured node stays quiet and waits for LMT
+    const uint8_t bootUp = 0;
+    send(uint16_t(kHeartbeatBase + m_nodeId), &bootUp, 1);
+    setNmtState(NmtState::PreOperational);
+    const uint64_t period = m_od.getUnsigned(ObjectIndex::ProducerHeartbeat, 0);
+    m_nextHeartbeatUs = period ? nowUs() + period * 1000 : 0;
+}
+
+void SimulatedNode::setNmtState(NmtState state)
+{
+    if (state == m_nmt)
+        return;
+    m_nmt = state;
+    if (state == NmtState::Operational)
+        m_pdo.restart(nowUs());
+    if (m_options.verbose)
+        log(std::string("NMT ") + nmtName(state));
+    for (auto& m : m_modules)
+        m->onEvent(DriveEvent::NmtStateChanged);
+}
+
+void SimulatedNode::changeNodeId(uint8_t nodeId)
+{
+    log("node-id now " + std::to_string(nodeId));
+    m_nodeId = nodeId;
+    // COB-IDs that follow the node-id get new factory values; stored ones of
+    // the old node-id no longer apply.
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> keep;
+    for (const auto& [key, e] : m_od.entries())
+        keep.emplace_back(key, e.value);
+    CommunicationObjects::setNodeId(m_od, nodeId);
+    m_emcy.addObjects(nodeId);
+    m_pdo.addObjects(nodeId);
+    for (uint16_t comm : PdoEngine::tpdoIndexes())
+        m_store.values().erase(ObjectDictionary::key(comm, 1));
+    for (uint16_t comm : PdoEngine::rpdoIndexes())
+        m_store.values().erase(ObjectDictionary::key(comm, 1));
+    // Keep the error history and error register across the change.
+    for (const auto& [key, value] : keep) {
+        ObjectEntry* e = m_od.find(uint16_t(key >> 8), uint8_t(key));
+        if (e && e->index >= ObjectIndex::ErrorRegister && e->index <= ObjectIndex::ErrorHistory)
+            e->value = value;
+    }
+    resetCommunication();
+}
+
+void SimulatedNode::sendEmergency(uint16_t errorCode, uint8_t errorRegister, const std::array<uint8_t, 5>& data)
+{
+    const std::array<uint8_t, 8> bytes = m_emcy.record(errorCode, errorRegister, data);
+    if (m_nodeId == 0 || m_nmt == NmtState::Stopped || m_nmt == NmtState::Initialising)
+        return;
+    send(uint16_t(kEmcyBase + m_nodeId), bytes.data(), 8);
+}
+
+bool SimulatedNode::takeInjectedFailure(InjectedFailure failure)
+{
+    bool& flag = failure == InjectedFailure::RefuseStore ? m_refuseStore : m_refuseFirmware;
+    const bool set = flag;
+    flag = false;
+    return set;
+}
+
+void SimulatedNode::handleFrame(const canbus_frame& frame)
+{
+    if (frame.id & (CANBUS_ERR_FLAG | CANBUS_EFF_FLAG))
+        return;  // error frames and extended identifiers are not CANopen
+    if (silent())
+        return;
+    ++m_framesReceived;
+    logFrame("rx", frame);
+    const uint16_t id = uint16_t(frame.id & CANBUS_SFF_MASK);
+    const bool remote = frame.id & CANBUS_RTR_FLAG;
+
+    if (id == LmtSlave::kMasterId && !remote)
+        return handleLmt(frame);
+    if (m_nodeId == 0)
+        return;  // unconfigured: LMT only
+    if (id == kNmtId && !remote)
+        return handleNmt(frame.data, frame.len);
+    if (remote && id == kHeartbeatBase + m_nodeId) {
+        // Node guarding: state with the toggle bit.
+        const uint8_t state = uint8_t(uint8_t(m_nmt) | (m_guardToggle ? 0x80 : 0));
+        m_guardToggle = !m_guardToggle;
+        send(id, &state, 1);
+        return;
+    }
+    if (m_nmt == NmtState::Stopped)
+        return;
+    if (id == kSdoRequestBase + m_nodeId && !remote)
+        return handleSdo(frame);
+    if (m_nmt != NmtState::Operational)
+        return;
+    if (id == (m_od.getUnsigned(ObjectIndex::SyncCobId, 0) & 0x7FF) && !remote) {
+        m_pdo.onSync();
+        return;
+    }
+    if (remote)
+        m_pdo.onRemoteRequest(id);
+    else
+        m_pdo.onFrame(id, frame.data, frame.len);
+}
+
+void SimulatedNode::handleNmt(const uint8_t* data, uint8_t length)
+{
+    if (length != 2 || (data[1] != 0 && data[1] != m_nodeId))
+        return;
+    switch (data[0]) {
+    case Start: setNmtState(NmtState::Operational); break;
+    case Stop: setNmtState(NmtState::Stopped); break;
+    case EnterPreOperational: setNmtState(NmtState::PreOperational); break;
+    case ResetNode: resetNode(); break;
+    case ResetComm: resetCommunication(); break;
+    default: break;
+    }
+}
+
+void SimulatedNode::handleSdo(const canbus_frame& frame)
+{
+    SdoServer::Answer answer;
+    if (m_sdo.handle(frame.data, frame.len, answer))
+        send(uint16_t(kSdoAnswerBase + m_nodeId), answer.data, answer.length);
+}
+
+void SimulatedNode::handleLmt(const canbus_frame& frame)
+{
+    std::array<uint8_t, 8> answer{};
+    if (m_lmt->handle(frame.data, frame.len, answer, nowMs()))
+        send(LmtSlave::kSlaveId, answer.data(), 8);
+}
+
+void SimulatedNode::sendHeartbeat()
+{
+    const uint64_t period = m_od.getUnsigned(ObjectIndex::ProducerHeartbeat, 0);
+    if (period == 0 || m_nodeId == 0) {
+        m_nextHeartbeatUs = 0;
+        return;
+    }
+    const uint64_t now = nowUs();
+    if (m_nextHeartbeatUs == 0)
+        m_nextHeartbeatUs = now + period * 1000;
+    if (now < m_nextHeartbeatUs)
+        return;
+    m_nextHeartbeatUs = now + period * 1000;
+    const uint8_t state = uint8_t(m_nmt);
+    send(uint16_t(kHeartbeatBase + m_nodeId), &state, 1);
+}
+
+void SimulatedNode::tick(uint32_t elapsedMs)
+{
+    if (m_silentUntilUs != 0 && nowUs() >= m_silentUntilUs) {
+        m_silentUntilUs = 0;
+        log("talking again");
+    }
+    m_lmt->poll(nowMs());
+    for (auto& m : m_modules)
+        m->tick(elapsedMs);
+    if (m_resetRequested) {
+        m_resetRequested = false;
+        resetNode();
+    }
+    if (!silent()) {
+        if (m_nmt == NmtState::Operational)
+            m_pdo.poll(nowUs());
+        sendHeartbeat();
+    }
+}
+
+void SimulatedNode::run(const volatile std::sig_atomic_t& stop)
+{
+    uint64_t lastTickUs = nowUs();
+    while (!stop) {
+        const uint64_t now = nowUs();
+        const uint64_t nextTickUs = lastTickUs + 1000;
+        const int64_t waitUs = nextTickUs > now ? int64_t(nextTickUs - now) : 0;
+        canbus_frame frame{};
+        if (m_port.receive(frame, waitUs))
+            handleFrame(frame);
+        const uint64_t after = nowUs();
+        if (after >= nextTickUs) {
+            const uint64_t elapsedMs = (after - lastTickUs) / 1000;
+            lastTickUs += elapsedMs * 1000;
+            tick(uint32_t(std::min<uint64_t>(elapsedMs, std::numeric_limits<uint32_t>::max())));
+        }
+        if (m_controlPoll)
+            m_controlPoll();
+    }
+    saveRetained();
+}
+
+std::string SimulatedNode::stateReport() const
+{
+    std::ostringstream out;
+    out << "model=" << CommunicationObjects::deviceName(m_options.model) << "\n";
+    out << "node-id=" << unsigned(m_nodeId) << "\n";
+    out << "bitrate=" << CommandLine::kbitOf(m_bitTiming) << "\n";
+    out << "nmt=" << nmtName(m_nmt) << "\n";
+    out << "lmt=" << (m_lmt->configurationMode() ? "configuration" : "operation") << "\n";
+    out << "lmt-pending-node-id=" << unsigned(m_lmt->pendingNodeId()) << "\n";
+    out << "lmt-pending-bitrate=" << CommandLine::kbitOf(m_lmt->pendingBitTiming()) << "\n";
+    out << "silent=" << (silent() ? 1 : 0) << "\n";
+    out << "error-register=" << m_od.getUnsigned(ObjectIndex::ErrorRegister, 0) << "\n";
+    out << "errors=" << unsigned(m_emcy.historyCount()) << "\n";
+    out << "restore-pending=" << m_restorePending << "\n";
+    out << "frames-sent=" << m_framesSent << "\n";
+    out << "frames-received=" << m_framesReceived << "\n";
+    std::string modules;
+    for (const auto& m : m_modules)
+        m->describeState(modules);
+    out << modules;
+    if (!modules.empty() && modules.back() != '\n')
+        out << "\n";
+    return out.str();
+}
+
+std::string SimulatedNode::control(const std::vector<std::string>& words)
+{
+    const std::string& cmd = words[0];
+    const size_t argc = words.size() - 1;
+    uint64_t a = 0, b = 0, c = 0;
+    if (cmd == "help")
+        return kControlHelp;
+    if (cmd == "state")
+        return stateReport() + "ok";
+    if (cmd == "fault" && argc == 1 && parseNumber(words[1], 0xFFFF, a) && a != 0) {
+        sendEmergency(uint16_t(a), 0x01, {});
+        for (auto& m : m_modules)
+            m->onFault(uint16_t(a));
+        return "ok";
+    }
+    if (cmd == "emcy" && argc >= 1 && argc != 3 && argc <= 7 && parseNumber(words[1], 0xFFFF, a)) {
+        uint64_t reg = 0;
+        if (argc >= 2 && !parseNumber(words[2], 0xFF, reg))
+            return "error bad error register";
+        std::array<uint8_t, 5> data{};
+        for (size_t i = 3; i <= argc; ++i) {
+            uint64_t v = 0;
+            if (!parseNumber(words[i], 0xFF, v))
+                return "error bad data byte";
+            data[i - 3] = uint8_t(v);
+        }
+        sendEmergency(uint16_t(a), uint8_t(reg), data);
+        return "ok";
+    }
+    if (cmd == "drop" && argc == 1 && parseNumber(words[1], 1000000, a)) {
+        m_sdo.faults().dropAnswers = unsigned(a);
+        return "ok";
+    }
+    if (cmd == "toggle" && argc == 0) {
+        m_sdo.faults().wrongToggle = true;
+        return "ok";
+    }
+    if (cmd == "length" && argc == 0) {
+        m_sdo.faults().wrongLength = true;
+        return "ok";
+    }
+    if (cmd == "abort" && argc == 1 && words[1] == "clear") {
+        m_sdo.clearForcedAborts();
+        return "ok";
+    }
+    if (cmd == "abort" && argc == 3 && parseNumber(words[1], 0xFFFF, a) &&
+        (words[2] == "*" || parseNumber(words[2], 0xFF, b)) && parseNumber(words[3], 0xFFFFFFFF, c) && c != 0) {
+        m_sdo.addForcedAbort(uint16_t(a), words[2] == "*" ? -1 : int(b), uint32_t(c));
+        return "ok";
+    }
+    if (cmd == "refuse" && argc == 1 && (words[1] == "store" || words[1] == "firmware")) {
+        (words[1] == "store" ? m_refuseStore : m_refuseFirmware) = true;
+        return "ok";
+    }
+    if (cmd == "silent" && argc <= 1) {
+        if (argc == 1 && !parseNumber(words[1], 3600000, a))
+            return "error bad time";
+        m_silentUntilUs = argc == 1 ? nowUs() + a * 1000 : std::numeric_limits<uint64_t>::max();
+        m_sdo.reset();
+        return "ok";
+    }
+    if (cmd == "resume" && argc == 0) {
+        m_silentUntilUs = 0;
+        return "ok";
+    }
+    if (cmd == "powercycle" && argc == 0) {
+        saveRetained();
+        m_silentUntilUs = 0;
+        resetNode();
+        return "ok";
+    }
+    std::string reply;
+    for (auto& m : m_modules) {
+        if (m->onControl(words, reply))
+            return reply;
+    }
+    return "error unknown command or bad arguments: " + cmd + " (try 'help')";
+}

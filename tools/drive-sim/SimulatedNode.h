@@ -1,0 +1,107 @@
+// SimulatedNode.h - one simulated drive on the bus: the CANopen side
+// (NMT, boot-up, SDO server, EMCY, PDOs, LMT, store file, test control) and
+// the drive modules that it ticks.
+#pragma once
+
+#include "CanPort.h"
+#include "CommandLine.h"
+#include "DriveContext.h"
+#include "EepromStore.h"
+#include "EmergencyProducer.h"
+#include "LmtSlave.h"
+#include "PdoEngine.h"
+#include "SdoServer.h"
+
+#include <csignal>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SimulatedNode : public DriveContext {
+public:
+    SimulatedNode(const SimOptions& options, CanPort& port);
+    ~SimulatedNode() override;
+
+    // Loads the store, builds the dictionary (fixed objects, description,
+    // modules) and powers the drive on. False with a message on failure.
+    bool start(std::string& error);
+    // Runs the event loop until stop becomes non-zero.
+    void run(const volatile std::sig_atomic_t& stop);
+    // Handles one line of the control socket.
+    std::string control(const std::vector<std::string>& words);
+
+    // DriveContext
+    ObjectDictionary& dictionary() override { return m_od; }
+    DriveModel model() const override { return m_options.model; }
+    uint8_t nodeId() const override { return m_nodeId; }
+    NmtState nmtState() const override { return m_nmt; }
+    uint64_t nowMs() const override { return nowUs() / 1000; }
+    void sendEmergency(uint16_t errorCode, uint8_t errorRegister, const std::array<uint8_t, 5>& data) override;
+    void saveRetained() override;
+    void requestResetNode() override { m_resetRequested = true; }
+    bool takeInjectedFailure(InjectedFailure failure) override;
+
+    // Work of the main loop, exposed for the loop in run().
+    void handleFrame(const canbus_frame& frame);
+    void tick(uint32_t elapsedMs);
+    uint64_t nowUs() const;
+    // Called once per turn of the event loop (the control socket).
+    void setLoopHook(std::function<void()> hook) { m_controlPoll = std::move(hook); }
+    uint32_t bitsPerSecond() const { return CommandLine::kbitOf(m_bitTiming) * 1000; }
+
+private:
+    enum Range : unsigned { CommunicationRange = 1, ApplicationRange = 2 };
+
+    void send(uint16_t id, const uint8_t* data, uint8_t length, bool remote = false);
+    void logFrame(const char* direction, const canbus_frame& frame) const;
+    void log(const std::string& text) const;
+
+    void powerOn();
+    void resetNode();
+    void resetCommunication();
+    void setNmtState(NmtState state);
+    void changeNodeId(uint8_t nodeId);
+    void handleNmt(const uint8_t* data, uint8_t length);
+    void handleSdo(const canbus_frame& frame);
+    void handleLmt(const canbus_frame& frame);
+    void sendHeartbeat();
+
+    void installStoreHooks();
+    uint32_t storeParameters(unsigned ranges);
+    void loadValues(unsigned ranges, bool fromStore);
+    static unsigned rangesOfSub(uint8_t sub);
+    static bool withinRange(const ObjectEntry& e, const std::vector<uint8_t>& value);
+    static bool inRange(const ObjectEntry& e, unsigned ranges);
+
+    std::string stateReport() const;
+    bool silent() const;
+
+    SimOptions m_options;
+    CanPort& m_port;
+    ObjectDictionary m_od;
+    EepromStore m_store;
+    SdoServer m_sdo;
+    EmergencyProducer m_emcy;
+    PdoEngine m_pdo;
+    std::unique_ptr<LmtSlave> m_lmt;
+    std::vector<std::unique_ptr<IDriveModule>> m_modules;
+
+    uint8_t m_nodeId = 0;
+    uint8_t m_bitTiming = 7;
+    NmtState m_nmt = NmtState::Initialising;
+    unsigned m_restorePending = 0;  // ranges to take from the factory values at the next reset
+    bool m_resetRequested = false;
+    bool m_refuseStore = false;
+    bool m_refuseFirmware = false;
+    bool m_lmtSilent = false;       // bit-rate switch in progress
+    uint64_t m_silentUntilUs = 0;   // control "silent": 0 = off, UINT64_MAX = until "resume"
+    uint64_t m_nextHeartbeatUs = 0;
+    bool m_guardToggle = false;
+    uint64_t m_busFreeUs = 0;       // --realtime: when the wire is free again
+    uint64_t m_framesSent = 0;
+    uint64_t m_framesReceived = 0;
+    uint64_t m_startUs = 0;
+    std::function<void()> m_controlPoll;
+};
