@@ -1,0 +1,30 @@
+#include "NodeSettingsChange.h"
+
+#include "CANopenMaster.h"
+#include "CANopenNode.h"
+#include "Commissioning.h"
+#include "DocMessage.h"
+#include "MessageTexts.h"
+
+namespace ovro {
+
+CCANopenNode* CNodeSettingsChange::Run(CCANopenMaster& master, IUserInterface& ui, IProgress& progress,
+                                       CCANopenNode*& node, std::uint8_t newNodeId, std::uint8_t newBaudRate)
+{
+    CDocMessage::Show(ui, MessageIcon::Exclamation, MessageText(63503));
+    progress.AddText(MessageText(63505), 0);
+    if (node != nullptr && master.DisconnectNode(node))
+        node = nullptr;
+    CCANopenNode* configured = master.ConfigureNode(newNodeId, newBaudRate);
+    progress.AddText(MessageText(configured != nullptr ? 63507 : 63508), 0);
+    return configured;
+}
+
+std::string CNodeSettingsChange::FailureText(const CCANopenMaster& master, const CCommissioning& commissioning,
+                                             std::uint8_t oldNodeId)
+{
+    const std::string error = commissioning.GetErrorText(master.LastError());
+    return FormatMessage(63526, static_cast<int>(oldNodeId), error.c_str());
+}
+
+}  // namespace ovro

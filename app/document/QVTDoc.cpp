@@ -1,0 +1,691 @@
+#include "QVTDoc.h"
+
+#include <memory>
+#include <thread>
+
+#include "CANopenMaster.h"
+#include "CANopenNode.h"
+#include "Commissioning.h"
+#include "CommissioningFile.h"
+#include "DocMessage.h"
+#include "DocumentObserver.h"
+#include "DocumentWindows.h"
+#include "MessageTexts.h"
+#include "NodeSettingsChange.h"
+#include "NullProgress.h"
+#include "ParameterDownload.h"
+#include "ParameterTransfer.h"
+#include "ParameterValue.h"
+#include "QVTDevice.h"
+#include "StatusTextSink.h"
+
+namespace ovro {
+
+namespace {
+constexpr std::uint16_t kStoreRestoreTimeout = 2500;  // ms, the drive writes its EEPROM
+constexpr int kResetWait = 2000;                     // ms, the drive boots after an NMT reset
+constexpr std::uint16_t kFirmwareTimeout = 3000;      // ms, during a firmware download
+constexpr int kFirmwareWait = 3000;                   // ms, the new firmware starts
+constexpr const char* kFirmwareFilter =
+    "Intel-Hex Files (*.h86)|*.h86|Intel-Hex Files (*.hex)|*.hex|All Files (*.*)|*.*||";
+constexpr std::uint32_t kSaveSignature = 0x65766173;  // "save"
+constexpr std::uint32_t kLoadSignature = 0x64616F6C;  // "load"
+constexpr std::uint8_t kStoreSubIndex = 3;
+constexpr std::uint8_t kRestoreSubIndex = 1;
+constexpr std::uint8_t kConfigurationMode = 0x80;     // -128
+
+const char* BaudRateStatusText(std::uint8_t code)
+{
+    static const char* const kTexts[] = {"1.0MBit/s", "800kBit/s", "500kBit/s", "250kBit/s", "125kBit/s",
+                                         "100kBit/s", "50kBit/s",  "20kBit/s",  "10kBit/s"};
+    return code < 9 ? kTexts[code] : "???";
+}
+
+// "Ovro-QVT Files (*.31x)|*.31x|All Files (*.*)|*.*||" as "name;;name".
+std::string DialogFilter(const std::string& filter)
+{
+    std::string result;
+    std::size_t begin = 0;
+    bool name = true;
+    while (begin < filter.size()) {
+        const std::size_t bar = filter.find('|', begin);
+        const std::string part = filter.substr(begin, bar == std::string::npos ? std::string::npos : bar - begin);
+        if (part.empty())
+            break;
+        if (name)
+            result += (result.empty() ? "" : ";;") + part;
+        name = !name;
+        if (bar == std::string::npos)
+            break;
+        begin = bar + 1;
+    }
+    return result;
+}
+}  // namespace
+
+CQVTDoc::CQVTDoc(const DocumentEnvironment& environment) : env_(environment) {}
+
+// ---------------------------------------------------------------- helpers
+
+void CQVTDoc::Show(MessageIcon icon, const std::string& text)
+{
+    CDocMessage::Show(*env_.ui, icon, text);
+}
+
+bool CQVTDoc::Ask(unsigned id)
+{
+    return env_.ui->AskYesNo(MessageIcon::Question, MessageText(id), true);
+}
+
+std::string CQVTDoc::ErrorText(std::int32_t code) const
+{
+    return env_.commissioning->GetErrorText(code);
+}
+
+std::string CQVTDoc::NodeErrorText() const
+{
+    if (node_ == nullptr)
+        return ErrorText(env_.master->LastError());
+    if (node_->LastError() == COP_ERR_ABORTED)
+        return CCANopenNode::AbortText(node_->LastAbort());
+    return ErrorText(node_->LastError());
+}
+
+void CQVTDoc::RefreshViews(int hint)
+{
+    if (env_.observer != nullptr)
+        env_.observer->OnRefresh(hint);
+}
+
+void CQVTDoc::Sleep(int milliseconds)
+{
+    const std::chrono::milliseconds time(milliseconds);
+    if (env_.sleep)
+        env_.sleep(time);
+    else
+        std::this_thread::sleep_for(time);
+}
+
+ConnectDeviceChoice CQVTDoc::Choose(const ConnectDeviceRequest& request)
+{
+    if (env_.chooser == nullptr)
+        return ConnectDeviceChoice{};
+    return env_.chooser->Choose(request);
+}
+
+void CQVTDoc::SetPathName(const std::string& path, bool addToRecentList)
+{
+    pathName_ = path;
+    if (env_.observer != nullptr)
+        env_.observer->OnPathChanged(path, addToRecentList);
+}
+
+void CQVTDoc::SetOnlineState()
+{
+    offline_ = !IsOnline();
+    UpdateStatus();
+    poll_.pollPause = kPollPauseAfterConnect;
+}
+
+// Restarts the master when the user picked another baud rate, then connects
+// the chosen node; node_ stays null when that fails.
+void CQVTDoc::ConnectNode(const ConnectDeviceChoice& choice)
+{
+    nodeId_ = choice.nodeId;
+    CCANopenMaster& master = *env_.master;
+    if (choice.baudRate != master.BaudRate())
+        master.Reinitialize(choice.baudRate, env_.timing);
+    CCANopenNode* node = nullptr;
+    if (master.ConnectNode(nodeId_, &node))
+        node_ = node;
+}
+
+// A node object that the master cannot remove stays in the master, but this
+// document no longer uses it.
+void CQVTDoc::RemoveNode()
+{
+    if (node_ != nullptr)
+        env_.master->DisconnectNode(node_);
+    node_ = nullptr;
+}
+
+void CQVTDoc::ClearIdentity()
+{
+    device_->name = device_->typeName;
+    device_->text.clear();
+    device_->date.clear();
+}
+
+// ---------------------------------------------------------------- checks
+
+bool CQVTDoc::IsNodeConnected(bool show)
+{
+    if (node_ != nullptr)
+        return true;
+    if (show)
+        Show(MessageIcon::Exclamation, FormatMessage(63514, static_cast<int>(nodeId_)));
+    return false;
+}
+
+bool CQVTDoc::IsDescriptionAttached(bool show)
+{
+    if (device_ != nullptr)
+        return true;
+    if (show)
+        Show(MessageIcon::Stop, FormatMessage(63515, static_cast<int>(nodeId_), env_.descriptionPath.c_str()));
+    return false;
+}
+
+bool CQVTDoc::ReadModel(int& model, bool show)
+{
+    if (!IsNodeConnected(show))
+        return false;
+    std::uint8_t probe = 0;
+    model = node_->ReadU8(CANopen::Object::ModelProbe, 0, probe) ? CCommissioning::ModelK315
+                                                                 : CCommissioning::ModelH315;
+    std::uint32_t deviceType = 0;
+    if (node_->ReadU32(CANopen::Object::DeviceType, 0, deviceType))
+        return true;
+    model = CCommissioning::ModelNone;
+    if (show)
+        Show(MessageIcon::Exclamation, FormatMessage(63517, static_cast<int>(nodeId_), NodeErrorText().c_str()));
+    return false;
+}
+
+bool CQVTDoc::CheckModel(int expected, bool show)
+{
+    int model = 0;
+    if (!ReadModel(model, show))
+        return false;
+    if (model == expected)
+        return true;
+    if (show)
+        Show(MessageIcon::Stop, FormatMessage(63516, static_cast<int>(nodeId_), pathName_.c_str()));
+    return false;
+}
+
+// ---------------------------------------------------------------- status
+
+std::string CQVTDoc::StatusText() const
+{
+    std::string name;
+    std::string version;
+    if (device_ != nullptr) {
+        if (const CQVTParameter* p = device_->FindParameterByName("Identification", "DeviceName"))
+            name = CParameterValue::GetValueText(*p, false);
+        if (name.empty())
+            name = device_->typeName;
+        if (const CQVTParameter* p = device_->FindParameterByName("Identification", "SoftwareVersion"))
+            version = CParameterValue::GetValueText(*p, false);
+    }
+    if (name.empty())
+        name = MessageText(63634);
+    if (version.empty())
+        version = MessageText(63635);
+    return FormatMessage(IsOnline() ? 63632 : 63633, static_cast<unsigned>(nodeId_),
+                         BaudRateStatusText(env_.master->BaudRate()), name.c_str(), version.c_str());
+}
+
+void CQVTDoc::UpdateStatus()
+{
+    if (env_.status != nullptr)
+        env_.status->SetStatusText(StatusText());
+}
+
+void CQVTDoc::OnPollTimer()
+{
+    poller_.Tick(poll_, node_, device_, env_.master->BaudRate());
+}
+
+// ---------------------------------------------------------------- connect
+
+bool CQVTDoc::OnNewDocument()
+{
+    CCANopenMaster& master = *env_.master;
+    ConnectDeviceRequest request;
+    request.nodeId = env_.defaultNodeId;
+    request.baudRate = master.BaudRate();
+    const ConnectDeviceChoice choice = Choose(request);
+    if (choice.result != ConnectDeviceChoice::Connect) {
+        model_ = CCommissioning::ModelK315;
+        nodeId_ = env_.defaultNodeId;
+        return false;
+    }
+    ConnectNode(choice);
+    if (!IsNodeConnected(true) || !ReadModel(model_, true)) {
+        // The abandoned document leaves no node behind in the master.
+        RemoveNode();
+        model_ = CCommissioning::ModelK315;
+        return false;
+    }
+    device_ = env_.commissioning->SelectDevice(model_);
+    if (!IsDescriptionAttached(true)) {
+        RemoveNode();
+        return false;
+    }
+    SetPathName(device_->name, false);
+    device_->nodeId = nodeId_;
+    device_->baudRate = master.BaudRate();
+    device_->nodeIdChanged = false;
+    device_->baudRateChanged = false;
+    Upload();
+    SetOnlineState();
+    return true;
+}
+
+void CQVTDoc::OnConnect()
+{
+    if (IsOnline()) {
+        std::string identity;
+        if (node_->GetIdentity(identity))
+            Show(MessageIcon::Information, FormatMessage(63502, static_cast<int>(nodeId_), identity.c_str()));
+        else
+            Show(MessageIcon::Exclamation, FormatMessage(63521, static_cast<int>(nodeId_), NodeErrorText().c_str()));
+        return;
+    }
+    ConnectDeviceRequest request;
+    request.nodeId = env_.defaultNodeId;
+    request.baudRate = env_.master->BaudRate();
+    request.configurationAllowed = true;
+    const ConnectDeviceChoice choice = Choose(request);
+    if (choice.result != ConnectDeviceChoice::Connect)
+        return;
+    ConnectNode(choice);
+    if (!IsNodeConnected(true) || !IsDescriptionAttached(true) || !CheckModel(device_->model, true)) {
+        RemoveNode();
+        SetOnlineState();
+        return;
+    }
+    SetOnlineState();
+    if (choice.download) {
+        Download();
+        if (choice.store && IsOnline())
+            StoreEeprom();
+        SetPathName(pathName_, false);
+    } else {
+        RefreshViews(currentSection_);
+    }
+}
+
+void CQVTDoc::OnDisconnect()
+{
+    if (node_ != nullptr) {
+        node_->EnterPreOperational();
+        if (env_.master->DisconnectNode(node_))
+            node_ = nullptr;
+    }
+    SetOnlineState();
+}
+
+void CQVTDoc::OnCloseDocument()
+{
+    if (node_ != nullptr) {
+        node_->EnterPreOperational();
+        RemoveNode();
+    }
+    env_.commissioning->ResetDevice();
+    device_ = nullptr;
+    modified_ = false;
+    if (env_.status != nullptr)
+        env_.status->SetDefaultStatusText();
+}
+
+bool CQVTDoc::CanCloseFrame()
+{
+    if (!IsOnline())
+        return true;
+    return env_.ui->AskYesNo(MessageIcon::Question, MessageText(63665), true);
+}
+
+// ---------------------------------------------------------------- files
+
+bool CQVTDoc::OnOpenDocument(const std::string& path)
+{
+    CCommissioning& commissioning = *env_.commissioning;
+    if (!CCommissioningFile::Read(commissioning, path, CCommissioning::ModelNone, true)) {
+        Show(MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+        return false;
+    }
+    device_ = commissioning.GetCurrentDevice();
+    if (!IsDescriptionAttached(true))
+        return false;
+    model_ = device_->model;
+
+    ConnectDeviceRequest request;
+    request.nodeId = env_.defaultNodeId;
+    request.baudRate = env_.master->BaudRate();
+    request.offlineAllowed = true;
+    request.configurationAllowed = true;
+    const ConnectDeviceChoice choice = Choose(request);
+    if (choice.result == ConnectDeviceChoice::Cancel) {
+        device_ = nullptr;
+        return false;
+    }
+    if (choice.result == ConnectDeviceChoice::Offline) {
+        nodeId_ = static_cast<std::uint8_t>(device_->nodeId);
+        if (device_->actual.recording != 0) {
+            offline_ = true;
+            SetPathName(path, false);
+            OnOscilloscope();  // shows the recording
+        }
+    } else {
+        ConnectNode(choice);
+        if (IsOnline() && !CheckModel(model_, false)) {
+            Show(MessageIcon::Exclamation, FormatMessage(63534, path.c_str(), static_cast<int>(nodeId_)));
+            RemoveNode();
+        }
+        // A node-id or baud rate the file asks for stays marked for Download.
+        if (!device_->nodeIdChanged)
+            device_->nodeId = nodeId_;
+        if (!device_->baudRateChanged)
+            device_->baudRate = env_.master->BaudRate();
+        SetPathName(path, false);
+        if (IsOnline() && choice.download) {
+            Download();
+            if (choice.store && IsOnline())
+                StoreEeprom();
+        }
+    }
+    SetOnlineState();
+    // As the framework does after a successful open.
+    SetPathName(path, true);
+    modified_ = false;
+    return true;
+}
+
+bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
+{
+    std::optional<std::string> path = given;
+    if (!path) {
+        FileRequest request;
+        request.kind = FileRequest::Kind::Open;
+        request.filter = DialogFilter(MessageText(63660));
+        request.defaultName = std::string("*.") + MessageText(63661);
+        path = env_.ui->ChooseFile(request);
+        if (!path)
+            return false;
+    }
+    if (!CCommissioningFile::Read(*env_.commissioning, *path, model_, offline_)) {
+        Show(MessageIcon::Stop, FormatMessage(63518, path->c_str()));
+        return false;
+    }
+    device_ = env_.commissioning->GetCurrentDevice();
+    RefreshViews(currentSection_);
+    SetPathName(*path, true);
+    return true;
+}
+
+bool CQVTDoc::OnSaveDocument(const std::string& path)
+{
+    if (!IsDescriptionAttached(false)) {
+        Show(MessageIcon::Stop, FormatMessage(63519, path.c_str(), env_.descriptionPath.c_str()));
+        return false;
+    }
+    CCommissioningFile::ExtraSections recording;
+    if (device_->actual.recording != 0 && env_.windows != nullptr) {
+        IDocumentWindows* windows = env_.windows;
+        recording = [windows](std::string& text) { return windows->AppendRecording(text); };
+    }
+    if (!CCommissioningFile::Write(*env_.commissioning, path, true, recording)) {
+        Show(MessageIcon::Exclamation, FormatMessage(63520, path.c_str()));
+        return false;
+    }
+    modified_ = false;
+    SetPathName(path, true);
+    return true;
+}
+
+// ---------------------------------------------------------------- transfers
+
+bool CQVTDoc::Upload()
+{
+    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
+        return false;
+    const int id = nodeId_;
+    if (!CheckModel(device_->model, false)) {
+        if (node_->LastError() != 0)
+            Show(MessageIcon::Exclamation, FormatMessage(63522, id, ErrorText(node_->LastError()).c_str()));
+        else
+            Show(MessageIcon::Exclamation, FormatMessage(63535, id));
+        return false;
+    }
+    for (CQVTSection& section : device_->sections) {
+        for (CQVTParameter& parameter : section.parameters) {
+            const CParameterTransfer::Result result = CParameterTransfer::Read(parameter, *node_);
+            if (result == CParameterTransfer::Done) {
+                device_->nodeId = node_->NodeId();
+                device_->baudRate = env_.master->BaudRate();
+                device_->nodeIdChanged = false;
+                device_->baudRateChanged = false;
+            } else if (result == CParameterTransfer::Failed) {
+                RefreshViews(currentSection_);
+                Show(MessageIcon::Exclamation, FormatMessage(63522, id, ErrorText(node_->LastError()).c_str()));
+                return false;
+            }
+        }
+    }
+    RefreshViews(currentSection_);
+    SetPathName(device_->name, false);
+    return true;
+}
+
+bool CQVTDoc::Download()
+{
+    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
+        return false;
+    RefreshViews(IDocumentObserver::kCommitEdits);
+    const int id = nodeId_;
+    const int count = device_->CountParameters(true, true);
+    if (count == 0 && !device_->nodeIdChanged && !device_->baudRateChanged) {
+        Show(MessageIcon::Information, FormatMessage(63523, id));
+        return false;
+    }
+    if (!CheckModel(device_->model, false)) {
+        if (node_->LastError() != 0)
+            Show(MessageIcon::Exclamation, FormatMessage(63525, id, ErrorText(node_->LastError()).c_str()));
+        else
+            Show(MessageIcon::Exclamation, FormatMessage(63524, id));
+        return false;
+    }
+    if (env_.windows != nullptr)
+        env_.windows->CloseOscilloscope();
+    node_->EnterPreOperational();
+    poll_.transferIdle = false;
+    std::unique_ptr<IProgress> window = env_.ui->BeginProgress(count);
+    CNullProgress noWindow;
+    IProgress& progress = window ? *window : static_cast<IProgress&>(noWindow);
+
+    const CParameterDownload::Outcome outcome = CParameterDownload::Run(*device_, *node_, progress);
+    if (outcome.stopped) {
+        RefreshViews(currentSection_);
+        Show(MessageIcon::Exclamation, FormatMessage(63525, id, ErrorText(node_->LastError()).c_str()));
+        window.reset();
+        poll_.transferIdle = true;
+        return false;
+    }
+
+    if (device_->nodeIdChanged || device_->baudRateChanged) {
+        const auto newId = static_cast<std::uint8_t>(device_->nodeId);
+        const auto newBaud = static_cast<std::uint8_t>(device_->baudRate);
+        CCANopenNode* configured =
+            CNodeSettingsChange::Run(*env_.master, *env_.ui, progress, node_, newId, newBaud);
+        if (configured == nullptr) {
+            // The old node object is gone with the drive's old settings.
+            RemoveNode();
+            RefreshViews(currentSection_);
+            Show(MessageIcon::Stop, CNodeSettingsChange::FailureText(*env_.master, *env_.commissioning,
+                                                                     static_cast<std::uint8_t>(id)));
+            window.reset();
+            poll_.transferIdle = true;
+            offline_ = true;
+            UpdateStatus();
+            return false;
+        }
+        node_ = configured;
+        nodeId_ = newId;
+        device_->nodeId = newId;
+        device_->baudRate = env_.master->BaudRate();
+        device_->nodeIdChanged = false;
+        device_->baudRateChanged = false;
+        UpdateStatus();
+    }
+
+    RefreshViews(currentSection_);
+    if (outcome.failed) {
+        progress.AddText(MessageText(63512), 0);
+        Show(MessageIcon::Exclamation, FormatMessage(63527, static_cast<int>(nodeId_)));
+    } else {
+        progress.AddText(MessageText(63511), 0);
+        if (env_.windows != nullptr)
+            env_.windows->Beep();
+    }
+    progress.Finish(!outcome.failed);
+    if (outcome.attempted > 0 && !progress.Finished()) {
+        while (!progress.Cancelled() && !progress.Finished()) {
+        }
+    }
+    window.reset();
+    poll_.transferIdle = true;
+    return !outcome.failed;
+}
+
+bool CQVTDoc::StoreEeprom()
+{
+    CCANopenMaster& master = *env_.master;
+    const std::uint16_t old = master.SetSDOTimeout(kStoreRestoreTimeout);
+    const bool stored = node_->WriteU32(CANopen::Object::StoreParameters, kStoreSubIndex, kSaveSignature);
+    master.SetSDOTimeout(old);
+    if (!stored) {
+        Show(MessageIcon::Exclamation, FormatMessage(63529, static_cast<int>(nodeId_), NodeErrorText().c_str()));
+        return false;
+    }
+    return Upload();
+}
+
+bool CQVTDoc::Store()
+{
+    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
+        return false;
+    if (!Ask(63662))
+        return false;
+    if (!CheckModel(device_->model, false)) {
+        if (node_->LastError() != 0)
+            Show(MessageIcon::Exclamation, FormatMessage(63529, static_cast<int>(nodeId_), NodeErrorText().c_str()));
+        else
+            Show(MessageIcon::Exclamation, FormatMessage(63528, static_cast<int>(nodeId_)));
+        return false;
+    }
+    return StoreEeprom();
+}
+
+bool CQVTDoc::Reset()
+{
+    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
+        return false;
+    if (!Ask(63663))
+        return false;
+    const int id = nodeId_;
+    if (!CheckModel(device_->model, false)) {
+        if (node_->LastError() != 0)
+            Show(MessageIcon::Exclamation, FormatMessage(63531, id, NodeErrorText().c_str()));
+        else
+            Show(MessageIcon::Exclamation, FormatMessage(63530, id));
+        return false;
+    }
+    if (env_.windows != nullptr)
+        env_.windows->CloseOscilloscope();
+    if (!node_->ResetNode()) {
+        Show(MessageIcon::Exclamation, FormatMessage(63531, id, NodeErrorText().c_str()));
+        return false;
+    }
+    Sleep(kResetWait);
+    ClearIdentity();
+    return Upload();
+}
+
+bool CQVTDoc::Restore()
+{
+    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
+        return false;
+    if (!Ask(63664))
+        return false;
+    const int id = nodeId_;
+    if (!CheckModel(device_->model, false)) {
+        if (node_->LastError() != 0)
+            Show(MessageIcon::Exclamation, FormatMessage(63533, id, NodeErrorText().c_str()));
+        else
+            Show(MessageIcon::Exclamation, FormatMessage(63532, id));
+        return false;
+    }
+    if (env_.windows != nullptr)
+        env_.windows->CloseOscilloscope();
+    node_->EnterPreOperational();
+    CCANopenMaster& master = *env_.master;
+    const std::uint16_t old = master.SetSDOTimeout(kStoreRestoreTimeout);
+    const bool done = node_->WriteU8(CANopen::Object::ModesOfOperation, 0, kConfigurationMode) &&
+                      node_->WriteU32(CANopen::Object::RestoreParameters, kRestoreSubIndex, kLoadSignature) &&
+                      node_->ResetNode();
+    if (!done) {
+        Show(MessageIcon::Exclamation, FormatMessage(63533, id, NodeErrorText().c_str()));
+        master.SetSDOTimeout(old);
+        return false;
+    }
+    Sleep(kResetWait);
+    ClearIdentity();
+    master.SetSDOTimeout(old);
+    return Upload();
+}
+
+// ---------------------------------------------------------------- windows
+
+void CQVTDoc::OnOscilloscope()
+{
+    if (model_ != CCommissioning::ModelK315 && !env_.privateBuild) {
+        Show(MessageIcon::Stop, FormatMessage(63504, static_cast<int>(nodeId_)));
+        return;
+    }
+    if (env_.windows != nullptr)
+        env_.windows->OpenOscilloscope();
+}
+
+bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::string& loaderFile,
+                               std::string& appFileName)
+{
+    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
+        return false;
+    if (model_ != CCommissioning::ModelK315) {
+        Show(MessageIcon::Stop, FormatMessage(63504, static_cast<int>(nodeId_)));
+        return false;
+    }
+    FileRequest request;
+    request.kind = FileRequest::Kind::Open;
+    request.filter = DialogFilter(kFirmwareFilter);
+    request.defaultName = appFileName;
+    const std::optional<std::string> file = env_.ui->ChooseFile(request);
+    if (!file)
+        return false;
+    if (env_.windows != nullptr)
+        env_.windows->CloseDriveWindows();
+    node_->EnterPreOperational();
+    CCANopenMaster& master = *env_.master;
+    const std::uint16_t old = master.SetSDOTimeout(kFirmwareTimeout);
+    const bool done = download && download(loaderFile, *file, *node_);
+    if (done)
+        appFileName = *file;
+    Sleep(kFirmwareWait);
+    master.SetSDOTimeout(old);
+    Upload();
+    return done;
+}
+
+std::optional<CHelpIndex::Document> CQVTDoc::DeviceManual() const
+{
+    return CHelpIndex::Lookup(env_.programDirectory, model_, CHelpIndex::Manual::Device);
+}
+
+std::optional<CHelpIndex::Document> CQVTDoc::CanopenManual() const
+{
+    return CHelpIndex::Lookup(env_.programDirectory, model_, CHelpIndex::Manual::CANopen);
+}
+
+}  // namespace ovro

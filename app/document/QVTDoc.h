@@ -1,0 +1,135 @@
+// CQVTDoc: the program's document - one connected (or offline) drive with
+// the parameter set of its model. It owns the connection to its node and
+// the commands of the "Ovro" and "Parameter" menus: connect, disconnect,
+// upload, download, store, reset, restore, open, save, the manuals, and
+// the status poll that its parameter view's timer drives. The values live
+// in the current device of CCommissioning. Every failure ends its command
+// with a numbered message through the user interface.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ConnectDeviceChooser.h"
+#include "DocumentEnvironment.h"
+#include "HelpIndex.h"
+#include "StatusPoll.h"
+#include "UserInterface.h"
+
+class CCANopenNode;
+
+namespace ovro {
+
+class CQVTDevice;
+
+class CQVTDoc {
+public:
+    explicit CQVTDoc(const DocumentEnvironment& environment);
+    CQVTDoc(const CQVTDoc&) = delete;
+    CQVTDoc& operator=(const CQVTDoc&) = delete;
+
+    // ---- Framework operations ------------------------------------------
+    // The first Connect: false abandons the new document.
+    bool OnNewDocument();
+    // Opens a commissioning file as a new document; false: not opened.
+    bool OnOpenDocument(const std::string& path);
+    // Saves the document ("Save As"); false after a message.
+    bool OnSaveDocument(const std::string& path);
+    // Removes the node, resets the current device, clears the status text.
+    void OnCloseDocument();
+    // The document window's question before it closes an online document.
+    bool CanCloseFrame();
+    void SetPathName(const std::string& path, bool addToRecentList);
+
+    // ---- Commands --------------------------------------------------------
+    // Connect again while offline; online it shows the drive's identity.
+    void OnConnect();
+    void OnDisconnect();
+    // Opens a file into this document; without a path the file dialog asks.
+    bool OnOpenInto(const std::optional<std::string>& path = std::nullopt);
+    bool Upload();
+    bool Download();
+    bool Store();
+    bool Reset();
+    bool Restore();
+    void OnOscilloscope();
+    // The firmware download into the drive (loader file, application file,
+    // node); true when the drive runs the new firmware.
+    using FirmwareDownload =
+        std::function<bool(const std::string& loaderFile, const std::string& file, CCANopenNode& node)>;
+    // "Firmware &Update": asks for the file (proposing appFileName), closes
+    // the drive's windows, runs the download and uploads afterwards. True
+    // when the download succeeded; appFileName then holds the chosen file,
+    // which the caller stores as "Download"/"AppFileName".
+    bool OnFirmwareUpdate(const FirmwareDownload& download, const std::string& loaderFile,
+                          std::string& appFileName);
+    // The manual to show, or nothing when its index names none.
+    std::optional<CHelpIndex::Document> DeviceManual() const;
+    std::optional<CHelpIndex::Document> CanopenManual() const;
+
+    // Command states.
+    bool CanConnect() const { return offline_; }
+    bool CanDisconnect() const { return IsOnline(); }
+    bool CanClose() const { return offline_; }
+
+    // ---- Shared checks ---------------------------------------------------
+    bool IsNodeConnected(bool show);
+    bool IsDescriptionAttached(bool show);
+    bool ReadModel(int& model, bool show);
+    bool CheckModel(int expected, bool show);
+
+    // ---- Status line and poll -------------------------------------------
+    void UpdateStatus();
+    std::string StatusText() const;
+    // One tick of the status poll (window timer, every 55 ms).
+    void OnPollTimer();
+
+    // ---- State -------------------------------------------------------------
+    bool IsOnline() const { return node_ != nullptr; }
+    bool IsOffline() const { return offline_; }
+    int Model() const { return model_; }
+    CQVTDevice* Device() const { return device_; }
+    CCANopenNode* Node() const { return node_; }
+    std::uint8_t NodeId() const { return nodeId_; }
+    const std::string& PathName() const { return pathName_; }
+    bool IsModified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    int CurrentSection() const { return currentSection_; }
+    void SetCurrentSection(int section) { currentSection_ = section; }
+    CStatusPoll::State& PollState() { return poll_; }
+    const CStatusPoll::State& PollState() const { return poll_; }
+    // The oscilloscope makes the poll skip ticks around a recording.
+    void SetPollPause(int ticks) { poll_.pollPause = ticks; }
+
+    static constexpr int kPollPauseAfterConnect = 3;
+
+private:
+    ConnectDeviceChoice Choose(const ConnectDeviceRequest& request);
+    void ConnectNode(const ConnectDeviceChoice& choice);
+    void RemoveNode();
+    bool StoreEeprom();
+    void RefreshViews(int hint);
+    void Sleep(int milliseconds);
+    void Show(MessageIcon icon, const std::string& text);
+    bool Ask(unsigned id);
+    std::string ErrorText(std::int32_t code) const;
+    std::string NodeErrorText() const;
+    void SetOnlineState();
+    void ClearIdentity();
+
+    DocumentEnvironment env_;
+    int model_ = 0;
+    CQVTDevice* device_ = nullptr;
+    CCANopenNode* node_ = nullptr;
+    std::uint8_t nodeId_ = 0;
+    int currentSection_ = -1;
+    bool offline_ = false;
+    bool modified_ = false;
+    std::string pathName_;
+    CStatusPoll::State poll_;
+    CStatusPoll poller_;
+};
+
+}  // namespace ovro

@@ -1,0 +1,16 @@
+// IStatusTextSink: the main frame's status bar as the document sees it.
+#pragma once
+
+#include <string>
+
+namespace ovro {
+
+class IStatusTextSink {
+public:
+    virtual ~IStatusTextSink() = default;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // Puts the main frame's default text back.
+    virtual void SetDefaultStatusText() = 0;
+};
+
+}  // namespace ovro

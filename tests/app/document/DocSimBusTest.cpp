@@ -1,0 +1,334 @@
+// The shared parts of the document tests (see DocTestSupport.h).
+#include "DocTestSupport.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include <cop/cop.h>
+
+namespace doctest {
+
+using namespace std::chrono_literals;
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::string ProgressLog::Joined() const
+{
+    std::string all;
+    for (const std::string& t : texts)
+        all += t + "|";
+    return all;
+}
+
+// ---------------------------------------------------------------- progress
+
+void ScriptedProgress::AddText(const std::string& text, std::int32_t step)
+{
+    log_.texts.push_back(text);
+    log_.position += step;
+    if (log_.onText)
+        log_.onText(text);
+}
+
+void ScriptedProgress::Finish(bool success)
+{
+    log_.finishCalled = true;
+    log_.finishedWith = success;
+    finished_ = success;  // auto-close is on
+}
+
+bool ScriptedProgress::Finished()
+{
+    // After an error the user presses "&Finish" on the third look.
+    if (!finished_ && log_.finishCalled && ++polls_ >= 3)
+        finished_ = true;
+    const bool result = finished_;
+    finished_ = false;
+    if (result)
+        log_.finishCalled = false;
+    return result;
+}
+
+bool ScriptedProgress::Cancelled()
+{
+    return log_.cancelAfterSteps >= 0 && log_.position >= log_.cancelAfterSteps;
+}
+
+// ---------------------------------------------------------------- user interface
+
+void ScriptedUi::ShowMessage(MessageSeverity severity, MessageIcon icon, const std::string& text)
+{
+    messages.push_back({severity, icon, text});
+}
+
+bool ScriptedUi::AskYesNo(MessageIcon, const std::string& text, bool)
+{
+    questions.push_back(text);
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return false;
+    }
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::unique_ptr<IProgress> ScriptedUi::BeginProgress(std::int32_t range)
+{
+    progress.range = range;
+    progress.position = 0;
+    ++progress.windows;
+    return std::make_unique<ScriptedProgress>(progress);
+}
+
+std::optional<std::string> ScriptedUi::ChooseFile(const FileRequest& request)
+{
+    fileRequests.push_back(request);
+    if (files.empty())
+        return std::nullopt;
+    std::string file = files.front();
+    files.pop_front();
+    return file;
+}
+
+ovro::ConnectDeviceChoice ScriptedChooser::Choose(const ovro::ConnectDeviceRequest& request)
+{
+    requests.push_back(request);
+    if (choices.empty()) {
+        ADD_FAILURE() << "unexpected Connect Device dialog";
+        return {};
+    }
+    ovro::ConnectDeviceChoice choice = choices.front();
+    choices.pop_front();
+    return choice;
+}
+
+void ScriptedChooser::Push(ovro::ConnectDeviceChoice::Result result, std::uint8_t nodeId, std::uint8_t baud,
+                           bool download, bool store)
+{
+    ovro::ConnectDeviceChoice c;
+    c.result = result;
+    c.nodeId = nodeId;
+    c.baudRate = baud;
+    c.download = download;
+    c.store = store;
+    choices.push_back(c);
+}
+
+void RecordingViews::OnPathChanged(const std::string& newPath, bool addToRecentList)
+{
+    path = newPath;
+    if (addToRecentList)
+        recentFiles.push_back(newPath);
+}
+
+std::unique_ptr<IProgress> ScriptedSearchView::BeginSearchProgress(std::int32_t range)
+{
+    progress.range = range;
+    progress.position = 0;
+    ++progress.windows;
+    return std::make_unique<ScriptedProgress>(progress);
+}
+
+bool ScriptedSearchView::AskRetry(const std::string& text)
+{
+    retryTexts.push_back(text);
+    if (retries.empty())
+        return false;
+    const bool retry = retries.front();
+    retries.pop_front();
+    return retry;
+}
+
+std::optional<std::size_t> ScriptedSearchView::ChooseResult(const std::vector<ovro::SearchNodeResult>& results,
+                                                           std::uint8_t)
+{
+    lists.push_back(results);
+    return pick;
+}
+
+// ---------------------------------------------------------------- simulated drive
+
+std::string SimDrive::Program()
+{
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    return (self.parent_path() / "ovro-drive-sim").string();
+}
+
+bool SimDrive::Start(const std::string& directory, const std::string& name, const Options& options)
+{
+    control_ = directory + "/" + name + ".ctl";
+    const std::string eeprom = directory + "/" + name + ".eeprom";
+    std::vector<std::string> args = {Program(),
+                                     "--model", options.model,
+                                     "--node-id", options.nodeId,
+                                     "--bitrate", std::to_string(options.kbit),
+                                     "--bus", "doc",
+                                     "--eeprom", eeprom,
+                                     "--serial", std::to_string(options.serial),
+                                     "--description", OVRO_DESCRIPTION_FILE,
+                                     "--control", control_};
+    pid_ = ::fork();
+    if (pid_ < 0)
+        return false;
+    if (pid_ == 0) {
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        std::_Exit(127);
+    }
+    for (int i = 0; i < 200; ++i) {
+        if (Contains(Control("state"), "ok"))
+            return true;
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+std::string SimDrive::Control(const std::string& command)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return "";
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, control_.c_str(), sizeof addr.sun_path - 1);
+    std::string reply;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        const std::string line = command + "\n";
+        if (::send(fd, line.data(), line.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(line.size())) {
+            char buffer[1024];
+            for (;;) {
+                const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+                if (n <= 0)
+                    break;
+                reply.append(buffer, static_cast<std::size_t>(n));
+                if (reply.back() != '\n')
+                    continue;
+                const std::size_t start = reply.find_last_of('\n', reply.size() - 2);
+                const std::string last = reply.substr(start == std::string::npos ? 0 : start + 1);
+                if (last.rfind("ok", 0) == 0 || last.rfind("error", 0) == 0)
+                    break;
+            }
+        }
+    }
+    ::close(fd);
+    return reply;
+}
+
+std::string SimDrive::State(const std::string& key)
+{
+    std::istringstream in(Control("state"));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key + "=", 0) == 0)
+            return line.substr(key.size() + 1);
+    }
+    return "";
+}
+
+void SimDrive::Stop()
+{
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 300; ++i) {
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+// ---------------------------------------------------------------- fixture
+
+void SimBusTest::SetUp()
+{
+    char pattern[] = "/tmp/ovro-doc-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+    ::setenv("OVRO_CANBUS_DIR", directory_.c_str(), 1);
+    ::setenv("OVRO_CAN_CHANNEL", "virtual:doc", 1);
+    ASSERT_TRUE(commissioning_.LoadDescription(OVRO_DESCRIPTION_FILE));
+    std::map<std::int32_t, std::string> errors;
+    for (const ovro::CQVTEnumerator& e : commissioning_.errors)
+        errors.emplace(e.value, e.text);
+    master_.SetErrorList(errors);
+    if (::access(SimDrive::Program().c_str(), X_OK) != 0)
+        GTEST_SKIP() << "ovro-drive-sim is not built";
+    ASSERT_TRUE(master_.Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, nullptr, COP_BAUD_20, 0))
+        << "error " << master_.LastError();
+    // Generous, for a machine under load; a lost drive costs this per read.
+    master_.SetSDOTimeout(kSdoTimeout);
+}
+
+void SimBusTest::TearDown()
+{
+    doc_.reset();
+    master_.Terminate();
+    for (auto& drive : drives_)
+        drive->Stop();
+    drives_.clear();
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+}
+
+SimDrive& SimBusTest::AddDrive(const SimDrive::Options& options)
+{
+    drives_.push_back(std::make_unique<SimDrive>());
+    const std::string name = "drive" + std::to_string(drives_.size());
+    EXPECT_TRUE(drives_.back()->Start(directory_, name, options)) << "ovro-drive-sim did not start";
+    return *drives_.back();
+}
+
+ovro::DocumentEnvironment SimBusTest::Environment()
+{
+    ovro::DocumentEnvironment env;
+    env.master = &master_;
+    env.commissioning = &commissioning_;
+    env.ui = &ui_;
+    env.chooser = &chooser_;
+    env.observer = &views_;
+    env.status = &views_;
+    env.windows = &views_;
+    env.sleep = [this](std::chrono::milliseconds time) {
+        sleeps_.push_back(time);
+        std::this_thread::sleep_for(200ms);
+    };
+    env.defaultNodeId = 127;
+    env.programDirectory = directory_;
+    env.descriptionPath = OVRO_DESCRIPTION_FILE;
+    return env;
+}
+
+ovro::CQVTDoc& SimBusTest::MakeDocument()
+{
+    doc_ = std::make_unique<ovro::CQVTDoc>(Environment());
+    return *doc_;
+}
+
+}  // namespace doctest

@@ -1,0 +1,172 @@
+// DocTestSupport.h - what the document and node-search tests share: a
+// scripted user interface, Connect Device chooser and search view that
+// record everything shown, a simulated drive run as a child process on a
+// private virtual bus, and a fixture with a master on that bus.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CANopenMaster.h"
+#include "CANopenNode.h"
+#include "Commissioning.h"
+#include "ConnectDeviceChooser.h"
+#include "DocumentObserver.h"
+#include "DocumentWindows.h"
+#include "NodeSearch.h"
+#include "QVTDoc.h"
+#include "StatusTextSink.h"
+#include "UserInterface.h"
+
+namespace doctest {
+
+// A progress log that keeps its text; it finishes by itself on success
+// (auto-close) and, on failure, after pressesUntilFinish polls.
+struct ProgressLog {
+    std::vector<std::string> texts;
+    std::int32_t range = -1;
+    int position = 0;
+    int windows = 0;
+    bool finishedWith = false;
+    bool finishCalled = false;
+    int cancelAfterSteps = -1;  // the user presses Cancel after that many steps
+    std::function<void(const std::string&)> onText;
+    std::string Joined() const;
+};
+
+class ScriptedProgress : public IProgress {
+public:
+    explicit ScriptedProgress(ProgressLog& log) : log_(log) {}
+    void AddText(const std::string& text, std::int32_t step) override;
+    void Finish(bool success) override;
+    bool Finished() override;
+    bool Cancelled() override;
+
+private:
+    ProgressLog& log_;
+    bool finished_ = false;
+    int polls_ = 0;
+};
+
+class ScriptedUi : public IUserInterface {
+public:
+    struct Message {
+        MessageSeverity severity;
+        MessageIcon icon;
+        std::string text;
+    };
+    void ShowMessage(MessageSeverity severity, MessageIcon icon, const std::string& text) override;
+    bool AskYesNo(MessageIcon icon, const std::string& text, bool defaultYes) override;
+    std::unique_ptr<IProgress> BeginProgress(std::int32_t range) override;
+    std::optional<std::string> ChooseFile(const FileRequest& request) override;
+
+    std::vector<Message> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> answers;
+    std::deque<std::string> files;
+    std::vector<FileRequest> fileRequests;
+    ProgressLog progress;
+};
+
+class ScriptedChooser : public ovro::IConnectDeviceChooser {
+public:
+    ovro::ConnectDeviceChoice Choose(const ovro::ConnectDeviceRequest& request) override;
+    void Push(ovro::ConnectDeviceChoice::Result result, std::uint8_t nodeId = 5, std::uint8_t baud = 7,
+              bool download = false, bool store = false);
+
+    std::deque<ovro::ConnectDeviceChoice> choices;
+    std::vector<ovro::ConnectDeviceRequest> requests;
+};
+
+class RecordingViews : public ovro::IDocumentObserver, public ovro::IStatusTextSink, public ovro::IDocumentWindows {
+public:
+    void OnRefresh(int hint) override { refreshes.push_back(hint); }
+    void OnPathChanged(const std::string& path, bool addToRecentList) override;
+    void SetStatusText(const std::string& text) override { status = text; }
+    void SetDefaultStatusText() override { status = "<default>"; }
+    void CloseOscilloscope() override { ++scopeClosed; }
+    void OpenOscilloscope() override { ++scopeOpened; }
+    void Beep() override { ++beeps; }
+
+    std::vector<int> refreshes;
+    std::vector<std::string> recentFiles;
+    std::string path;
+    std::string status;
+    int scopeClosed = 0;
+    int scopeOpened = 0;
+    int beeps = 0;
+};
+
+class ScriptedSearchView : public ovro::INodeSearchView {
+public:
+    std::unique_ptr<IProgress> BeginSearchProgress(std::int32_t range) override;
+    bool AskRetry(const std::string& text) override;
+    std::optional<std::size_t> ChooseResult(const std::vector<ovro::SearchNodeResult>& results,
+                                            std::uint8_t baudRate) override;
+
+    ProgressLog progress;
+    std::deque<bool> retries;  // empty: Cancel
+    std::vector<std::string> retryTexts;
+    std::optional<std::size_t> pick = 0;
+    std::vector<std::vector<ovro::SearchNodeResult>> lists;
+};
+
+// ovro-drive-sim as a child process with a control socket.
+class SimDrive {
+public:
+    struct Options {
+        std::string model = "K315";
+        std::string nodeId = "5";
+        int kbit = 20;
+        unsigned long serial = 1;
+    };
+    ~SimDrive() { Stop(); }
+    static std::string Program();
+    bool Start(const std::string& directory, const std::string& name, const Options& options);
+    // One control command; the answer up to its "ok"/"error" line.
+    std::string Control(const std::string& command);
+    // The value of one line of "state" ("node-id", "bitrate", ...).
+    std::string State(const std::string& key);
+    void Stop();
+
+private:
+    pid_t pid_ = -1;
+    std::string control_;
+};
+
+// A master on a private virtual bus, and the description of both models.
+class SimBusTest : public ::testing::Test {
+protected:
+    static constexpr std::uint16_t kSdoTimeout = 500;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts a drive; fails the test when it does not come up.
+    SimDrive& AddDrive(const SimDrive::Options& options);
+    ovro::CQVTDoc& MakeDocument();
+    ovro::DocumentEnvironment Environment();
+
+    std::string directory_;
+    CCANopenMaster master_;
+    ovro::CCommissioning commissioning_;
+    ScriptedUi ui_;
+    ScriptedChooser chooser_;
+    RecordingViews views_;
+    std::vector<std::chrono::milliseconds> sleeps_;
+    std::vector<std::unique_ptr<SimDrive>> drives_;
+    std::unique_ptr<ovro::CQVTDoc> doc_;
+};
+
+// Does the text hold the part?
+bool Contains(const std::string& text, const std::string& part);
+
+}  // namespace doctest
