@@ -132,7 +132,7 @@ TEST_F(MastergateSoftTest, EveryCallIsForwardedUnchanged)
     }
 }
 
-TEST_F(MastergateSoftTest, AbortCodeIsFetchedAfterSdoAborts)
+TEST_F(MastergateSoftTest, AbortCodeIsFetchedAfterEveryAbort)
 {
     Open();
     uint8_t data[4] = {};
@@ -143,15 +143,23 @@ TEST_F(MastergateSoftTest, AbortCodeIsFetchedAfterSdoAborts)
     EXPECT_EQ(COP_GetLastError(), COP_ERR_ABORTED);
     EXPECT_EQ(COP_GetLastAbort(), 0x06020000u);
 
-    // other calls leave the kept abort code alone
+    // an LMT refusal carries the node's code too, never the one of an earlier transfer
     setAbort_(0x05040000u);
     setResult_("ConfigureNode", COP_ERR_ABORTED);
     EXPECT_EQ(COP_ConfigureNode("a", "b", "c", 5, 3), 0);
-    EXPECT_EQ(COP_GetLastAbort(), 0x06020000u);
+    EXPECT_EQ(COP_GetLastAbort(), 0x05040000u);
 
+    // a failure that is no abort leaves the kept code alone
+    setAbort_(0u);
+    setResult_("WriteSDO", COP_ERR_TIMEOUT);
+    EXPECT_EQ(COP_WriteSDO(5, 0x1000, 0, 4, data), 0);
+    EXPECT_EQ(COP_GetLastError(), COP_ERR_TIMEOUT);
+    EXPECT_EQ(COP_GetLastAbort(), 0x05040000u);
+
+    setAbort_(0x08000020u);
     setResult_("WriteSDO", COP_ERR_ABORTED);
     EXPECT_EQ(COP_WriteSDO(5, 0x1000, 0, 4, data), 0);
-    EXPECT_EQ(COP_GetLastAbort(), 0x05040000u);
+    EXPECT_EQ(COP_GetLastAbort(), 0x08000020u);
 }
 
 TEST_F(MastergateSoftTest, LibraryVersionIsCopiedAndOutlivesTheLibrary)
