@@ -1,22 +1,48 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the project twice (plain, and under
-# AddressSanitizer with UndefinedBehaviorSanitizer) and runs every test in both.
-set -euo pipefail
+# AddressSanitizer with UndefinedBehaviorSanitizer) and runs every test in both,
+# then a short fuzz run. Ends with one line: "N passed, N failed".
+set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-bash "$top/scripts/install-deps.sh"
+bash "$top/scripts/install-deps.sh" || exit 1
 export QT_QPA_PLATFORM=offscreen
 export OVRO_CANBUS_DIR=$(mktemp -d /tmp/ovro-canbus-test.XXXXXX)
-trap 'rm -rf "$OVRO_CANBUS_DIR"' EXIT
-status=0
+export XDG_CONFIG_HOME=$(mktemp -d /tmp/ovro-config-test.XXXXXX)
+trap 'rm -rf "$OVRO_CANBUS_DIR" "$XDG_CONFIG_HOME"' EXIT
+passed=0
+failed=0
 
-bash "$top/scripts/build.sh" "$top/build"
-(cd "$top/build" && ctest --output-on-failure -j2 --timeout 300) || status=1
+run_suite() {  # run_suite NAME BUILD_DIR [cmake options]
+  local name=$1 dir=$2
+  shift 2
+  echo "=== $name build"
+  if ! bash "$top/scripts/build.sh" "$dir" "$@"; then
+    echo "=== $name build failed"
+    failed=$((failed + 1))
+    return
+  fi
+  echo "=== $name tests"
+  local log=$dir/ctest.log
+  (cd "$dir" && ctest --output-on-failure -j2 --timeout 300) 2>&1 | tee "$log" | grep -vE '^ *(Start|[0-9]+/[0-9]+ Test) '
+  local total bad
+  total=$(sed -nE 's/.* tests failed out of ([0-9]+).*/\1/p' "$log" | tail -1)
+  bad=$(sed -nE 's/.* ([0-9]+) tests failed out of.*/\1/p' "$log" | tail -1)
+  if [ -z "$total" ]; then
+    failed=$((failed + 1))
+    return
+  fi
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
 
-bash "$top/scripts/build.sh" "$top/build-san" -DOVRO_SANITIZE=ON -DOVRO_BUILD_GUI=ON
-(cd "$top/build-san" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-   ctest --output-on-failure -j2 --timeout 600) || status=1
+run_suite plain "$top/build" -DCMAKE_BUILD_TYPE=Release
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite sanitized "$top/build-san" -DOVRO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g"
 
-if [ -x "$top/scripts/fuzz.sh" ] || [ -f "$top/scripts/fuzz.sh" ]; then
-  bash "$top/scripts/fuzz.sh" || status=1
+if [ -f "$top/scripts/fuzz.sh" ]; then
+  echo "=== fuzz"
+  if bash "$top/scripts/fuzz.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 fi
-exit $status
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and starts Ovro-QVT with a simulated Ovro K315
+# drive (node-id 127, 20 kBit/s) on a private virtual CAN bus. The program runs
+# with settings of its own under build/run, so the user's Ovro-QVT settings stay
+# untouched, and "Connect" finds the simulated drive without any typing.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/scripts/install-deps.sh"
+bash "$top/scripts/build.sh" "$top/build"
+
+bin=$top/build/bin
+run=$top/build/run
+mkdir -p "$run/config/Kelvane"
+export XDG_CONFIG_HOME=$run/config
+conf=$XDG_CONFIG_HOME/Kelvane/Ovro-QVT.conf
+if [ ! -f "$conf" ]; then
+  cat > "$conf" <<'CONF'
+[Interface]
+Vendor=PEAK-System Technik
+Board=PEAK PCAN-USB
+Baudrate=20
+Timing=CiA
+PlugAndPlay=1
+Address=0
+Interrupt=0
+
+[Settings]
+NodeId=127
+CONF
+fi
+
+export OVRO_CANBUS_DIR=$run/canbus
+export OVRO_CAN_CHANNEL=virtual:demo
+"$bin/ovro-drive-sim" --model K315 --node-id 127 --bitrate 20 --bus demo \
+    --eeprom "$run/k315.eeprom" --control "$run/k315.control" &
+sim=$!
+trap 'kill $sim 2>/dev/null || true' EXIT
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: running Ovro-QVT under Xvfb (xvfb-run)."
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/Ovro-QVT" "$@"
+else
+  "$bin/Ovro-QVT" "$@"
+fi
