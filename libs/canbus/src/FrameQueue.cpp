@@ -6,17 +6,23 @@ FrameQueue::FrameQueue(std::size_t capacity) : slots_(capacity) {}
 
 bool FrameQueue::push(const canbus_frame& frame)
 {
+    return push(&frame, 1) == 1;
+}
+
+std::size_t FrameQueue::push(const canbus_frame* frames, std::size_t count)
+{
+    std::size_t kept = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (count_ == slots_.size()) {
-            ++lost_;
-            return false;
+        for (; kept < count && count_ < slots_.size(); ++kept) {
+            slots_[(head_ + count_) % slots_.size()] = frames[kept];
+            ++count_;
         }
-        slots_[(head_ + count_) % slots_.size()] = frame;
-        ++count_;
+        lost_ += count - kept;
     }
-    nonEmpty_.notify_one();
-    return true;
+    if (kept > 0)
+        nonEmpty_.notify_all();
+    return kept;
 }
 
 bool FrameQueue::pop(canbus_frame& frame, std::chrono::microseconds timeout)

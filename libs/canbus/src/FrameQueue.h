@@ -23,6 +23,10 @@ public:
     // False when the queue was full and the frame was lost.
     bool push(const canbus_frame& frame);
 
+    // Puts in several frames at once (one lock, one wake-up); frames that
+    // do not fit are lost and counted. Returns the number kept.
+    std::size_t push(const canbus_frame* frames, std::size_t count);
+
     // Takes the oldest frame, waiting up to timeout (negative: no limit).
     bool pop(canbus_frame& frame, std::chrono::microseconds timeout);
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -269,6 +270,36 @@ TEST_F(VirtualDriver, ReinitAndResetClientEmptyTheQueue)
     EXPECT_EQ(sockets, 2);
     EXPECT_EQ(usb_.close(), PCAN_ERR_OK);
     EXPECT_EQ(usb_.write(&out), PCAN_ERR_ILLCLIENT);
+}
+
+// Each load of a driver library brings its own copy of the bus endpoint,
+// whose names would start afresh: a sender still holding the name of the
+// endpoint of the unloaded copy could then remove or feed the new one.
+TEST_F(VirtualDriver, ReloadedLibraryNeverReusesASocketName)
+{
+    auto driverSockets = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(root_ + "/first")) {
+            if (entry.path().extension() == ".sock")
+                names.push_back(entry.path().filename().string());
+        }
+        return names;
+    };
+    std::vector<std::string> seen;
+    for (int load = 0; load < 4; ++load) {
+        if (load > 0) {
+            ASSERT_TRUE(usb_.load(PCAN_USB_PATH, "CAN_", true)) << dlerror();
+        }
+        ASSERT_EQ(usb_.initPnp(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
+        const auto names = driverSockets();
+        ASSERT_EQ(names.size(), 1u);
+        for (const auto& old : seen) {
+            EXPECT_NE(names[0], old) << "load " << load;
+        }
+        seen.push_back(names[0]);
+        usb_.unload();
+        EXPECT_TRUE(driverSockets().empty());
+    }
 }
 
 TEST_F(VirtualDriver, VersionTextNamesBoardAndChannelAndEndsInTheVersion)
