@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <numeric>
@@ -32,9 +33,18 @@ protected:
     {
         static char dir[] = "/tmp/ovro-softmaster-e2e.XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
+        busRoot = dir;
         setenv("OVRO_CANBUS_DIR", dir, 1);
         setenv("OVRO_CAN_CHANNEL", (std::string("virtual:") + kBus).c_str(), 1);
     }
+
+    static void TearDownTestSuite()
+    {
+        if (!busRoot.empty())
+            std::filesystem::remove_all(busRoot);
+    }
+
+    static inline std::string busRoot;
 
     void SetUp() override
     {
