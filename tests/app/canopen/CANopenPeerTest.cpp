@@ -4,6 +4,7 @@
 #include "CANopenMaster.h"
 #include "CANopenNode.h"
 #include "MessageTexts.h"
+#include "PrivateBus.h"
 #include "ScriptedPeer.h"
 #include "ScriptedUserInterface.h"
 
@@ -11,7 +12,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -30,10 +30,7 @@ class CANopenPeerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/canopen-peer-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        busDir_ = pattern;
-        setenv("OVRO_CANBUS_DIR", busDir_.c_str(), 1);
+        ASSERT_TRUE(bus_.create("canopen-peer"));
         setenv("OVRO_CAN_CHANNEL", "virtual:canopen", 1);
         peer_ = std::make_unique<ScriptedPeer>("canopen", 5);
         ASSERT_TRUE(peer_->isOpen());
@@ -45,11 +42,10 @@ protected:
     {
         master_.Terminate();
         peer_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(busDir_, ignored);
+        bus_.remove();
     }
 
-    std::string busDir_;
+    ovro::test::PrivateBus bus_;
     std::unique_ptr<ScriptedPeer> peer_;
     CCANopenMaster master_;
     CCANopenNode* node_ = nullptr;

@@ -21,7 +21,7 @@ protected:
     // A K315 at node 5, 20 kBit/s, connected and uploaded.
     ovro::CQVTDoc& Connected(const std::string& model = "K315")
     {
-        SimDrive::Options options;
+        DriveOptions options;
         options.model = model;
         AddDrive(options);
         ovro::CQVTDoc& doc = MakeDocument();
@@ -143,7 +143,7 @@ TEST_F(DocCommandsTest, AnEditedValueIsDownloadedAndNothingElse)
 TEST_F(DocCommandsTest, ARefusedParameterFailsTheDownloadAndStaysChanged)
 {
     ovro::CQVTDoc& doc = Connected();
-    drives_[0]->Control("abort 0x1017 0 0x06090030");
+    drives_[0]->control("abort 0x1017 0 0x06090030");
     Edit(doc, kHeartbeat, "600");
     Edit(doc, kGuardTime, "100");
     EXPECT_FALSE(doc.Download());
@@ -164,7 +164,7 @@ TEST_F(DocCommandsTest, ARefusedParameterFailsTheDownloadAndStaysChanged)
     EXPECT_EQ(doc.Device()->CountParameters(true, true), 1);
 
     // Another download finds the failed parameter again.
-    drives_[0]->Control("abort clear");
+    drives_[0]->control("abort clear");
     EXPECT_TRUE(doc.Download());
     EXPECT_EQ(DriveU16(doc, kHeartbeat), 600);
 }
@@ -209,8 +209,8 @@ TEST_F(DocCommandsTest, ADownloadWithANewNodeIdAndBitRateMovesTheDrive)
     EXPECT_EQ(views_.status.rfind("Connected: CAN,#9,125kBit/s", 0), 0u) << views_.status;
     // The drive answers under its new settings (and has left LMT mode by then).
     EXPECT_TRUE(doc.Upload());
-    EXPECT_EQ(drives_[0]->State("node-id"), "9");
-    EXPECT_EQ(drives_[0]->State("bitrate"), "125");
+    EXPECT_EQ(drives_[0]->state("node-id"), "9");
+    EXPECT_EQ(drives_[0]->state("bitrate"), "125");
 }
 
 TEST_F(DocCommandsTest, ASilentDriveFailsTheDownloadAtTheModelCheck)
@@ -218,12 +218,12 @@ TEST_F(DocCommandsTest, ASilentDriveFailsTheDownloadAtTheModelCheck)
     ovro::CQVTDoc& doc = Connected();
     doc.Device()->nodeId = 9;
     doc.Device()->nodeIdChanged = true;
-    drives_[0]->Control("silent");
+    drives_[0]->control("silent");
     EXPECT_FALSE(doc.Download());
     ASSERT_FALSE(ui_.messages.empty());
     EXPECT_TRUE(Contains(ui_.messages.back().text, "can\xB4t download parameters into node #5!"))
         << ui_.messages.back().text;
-    drives_[0]->Control("resume");
+    drives_[0]->control("resume");
 }
 
 TEST_F(DocCommandsTest, ADriveLostDuringTheNodeSettingsChangeLeavesTheDocumentOffline)
@@ -232,10 +232,10 @@ TEST_F(DocCommandsTest, ADriveLostDuringTheNodeSettingsChangeLeavesTheDocumentOf
     doc.Device()->nodeId = 9;
     doc.Device()->nodeIdChanged = true;
     // The drive goes quiet once the change has begun.
-    SimDrive& drive = *drives_[0];
+    SimProcess& drive = *drives_[0];
     ui_.progress.onText = [&drive](const std::string& text) {
         if (text == MessageText(63505))
-            drive.Control("silent");
+            drive.control("silent");
     };
     EXPECT_FALSE(doc.Download());
     ASSERT_EQ(ui_.messages.size(), 2u);
@@ -253,7 +253,7 @@ TEST_F(DocCommandsTest, ADriveLostDuringTheNodeSettingsChangeLeavesTheDocumentOf
     EXPECT_EQ(views_.status.rfind("Offline: CAN,#5,", 0), 0u) << views_.status;
     // The poll does not touch the lost node.
     doc.OnPollTimer();
-    drive.Control("resume");
+    drive.control("resume");
 }
 
 TEST_F(DocCommandsTest, StoreResetAndRestoreAskFirst)
@@ -267,7 +267,7 @@ TEST_F(DocCommandsTest, StoreResetAndRestoreAskFirst)
     EXPECT_FALSE(doc.Store());
     ASSERT_EQ(ui_.questions.size(), 1u);
     EXPECT_EQ(ui_.questions[0], MessageText(63662));
-    drives_[0]->Control("powercycle");
+    drives_[0]->control("powercycle");
     ASSERT_TRUE(doc.Upload());
     EXPECT_EQ(Speed(doc), "3000");
 
@@ -277,7 +277,7 @@ TEST_F(DocCommandsTest, StoreResetAndRestoreAskFirst)
     ui_.answers = {true};
     EXPECT_TRUE(doc.Store());
     EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
-    drives_[0]->Control("powercycle");
+    drives_[0]->control("powercycle");
     ASSERT_TRUE(doc.Upload());
     EXPECT_EQ(Speed(doc), "2500");
 
@@ -314,7 +314,7 @@ TEST_F(DocCommandsTest, StoreResetAndRestoreAskFirst)
 TEST_F(DocCommandsTest, ARefusedStoreShowsTheAbortText)
 {
     ovro::CQVTDoc& doc = Connected();
-    drives_[0]->Control("refuse store");
+    drives_[0]->control("refuse store");
     ui_.answers = {true};
     EXPECT_FALSE(doc.Store());
     ASSERT_EQ(ui_.messages.size(), 1u);

@@ -32,7 +32,7 @@ protected:
         EXPECT_TRUE(ovro::CParameterValue::SetValueText(*p, "2500"));
         if (newNodeId != 0)
             doc.Device()->nodeId = newNodeId;
-        const std::string path = directory_ + "/drive.31x";
+        const std::string path = bus_.dir() + "/drive.31x";
         EXPECT_TRUE(doc.OnSaveDocument(path));
         EXPECT_EQ(views_.recentFiles.back(), path);
         EXPECT_EQ(doc.PathName(), path);
@@ -97,7 +97,7 @@ TEST_F(DocFileTest, ADocumentOpenedWithADriveAndTheDownloadFlagConfiguresTheDriv
     std::uint16_t speed = 0;
     ASSERT_TRUE(doc.Node()->ReadU16(kSpeed, kSpeedSub, speed));
     EXPECT_EQ(speed, 2500);
-    EXPECT_EQ(drives_[0]->State("node-id"), "9");
+    EXPECT_EQ(drives_[0]->state("node-id"), "9");
     EXPECT_TRUE(Contains(ui_.progress.Joined(), "Changing Node-Id. and/or Baudrate...|OK!\r\n|"));
     EXPECT_EQ(doc.PathName(), path);
     EXPECT_EQ(views_.recentFiles.back(), path);
@@ -110,7 +110,7 @@ TEST_F(DocFileTest, FilesOfTheOtherModelOrNoneAreRefused)
     ovro::CCommissioning other;
     ASSERT_TRUE(other.LoadDescription(OVRO_DESCRIPTION_FILE));
     ASSERT_NE(other.SelectDevice(1), nullptr);
-    const std::string h315 = directory_ + "/h315.31x";
+    const std::string h315 = bus_.dir() + "/h315.31x";
     ASSERT_TRUE(ovro::CCommissioningFile::Write(other, h315, true));
 
     ovro::CQVTDoc& doc = MakeDocument();
@@ -127,22 +127,22 @@ TEST_F(DocFileTest, FilesOfTheOtherModelOrNoneAreRefused)
     EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(doc.Device()->model, 2);
 
-    EXPECT_FALSE(doc.OnOpenInto(directory_ + "/missing.31x"));
+    EXPECT_FALSE(doc.OnOpenInto(bus_.dir() + "/missing.31x"));
     EXPECT_EQ(ui_.messages.size(), 2u);
     EXPECT_TRUE(doc.OnOpenInto(k315));
     EXPECT_EQ(views_.recentFiles.back(), k315);
 
     // A missing file is not opened as a document either.
     ovro::CQVTDoc second(Environment());
-    EXPECT_FALSE(second.OnOpenDocument(directory_ + "/missing.31x"));
+    EXPECT_FALSE(second.OnOpenDocument(bus_.dir() + "/missing.31x"));
     EXPECT_EQ(ui_.messages.size(), 3u);
 }
 
 TEST_F(DocFileTest, AnH315IsRefusedByAK315Document)
 {
     const std::string path = SavedDocument();
-    drives_[0]->Stop();
-    SimDrive::Options h315;
+    drives_[0]->stop();
+    DriveOptions h315;
     h315.model = "H315";
     AddDrive(h315);
 
@@ -170,7 +170,7 @@ TEST_F(DocFileTest, AnH315IsRefusedByAK315Document)
 TEST_F(DocFileTest, SavingNeedsADescriptionAndAWritableFile)
 {
     ovro::CQVTDoc& doc = MakeDocument();
-    EXPECT_FALSE(doc.OnSaveDocument(directory_ + "/x.31x"));
+    EXPECT_FALSE(doc.OnSaveDocument(bus_.dir() + "/x.31x"));
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::FatalError);
     EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
@@ -179,7 +179,7 @@ TEST_F(DocFileTest, SavingNeedsADescriptionAndAWritableFile)
     ovro::CQVTDoc& again = MakeDocument();
     chooser_.Push(ConnectDeviceChoice::Offline);
     ASSERT_TRUE(again.OnOpenDocument(path));
-    const std::string bad = directory_ + "/no/such/folder/x.31x";
+    const std::string bad = bus_.dir() + "/no/such/folder/x.31x";
     EXPECT_FALSE(again.OnSaveDocument(bad));
     EXPECT_EQ(ui_.messages.back().text, FormatMessage(63520, bad.c_str()));
     EXPECT_EQ(ui_.messages.back().icon, MessageIcon::Exclamation);

@@ -39,16 +39,16 @@ TEST(DocStatusPollBatchTest, NothingIsReadWithoutNodeOrWhileADownloadRuns)
 
 class DocStatusPollTest : public SimBusTest {
 protected:
-    std::uint64_t FramesReceived(SimDrive& drive) { return std::stoull(drive.State("frames-received")); }
+    std::uint64_t FramesReceived(SimProcess& drive) { return std::stoull(drive.state("frames-received")); }
 };
 
 TEST_F(DocStatusPollTest, ThePollFillsTheActualValuesPausesAndRestsAfterALostDrive)
 {
-    SimDrive& drive = AddDrive({});
+    SimProcess& drive = AddDrive({});
     ovro::CQVTDoc& doc = MakeDocument();
     chooser_.Push(ConnectDeviceChoice::Connect, 5, 7);
     ASSERT_TRUE(doc.OnNewDocument());
-    drive.Control("fault 0x7500");
+    drive.control("fault 0x7500");
     const ovro::ActualValues& actual = doc.Device()->actual;
 
     // The pause after connecting: three ticks read nothing.
@@ -84,7 +84,7 @@ TEST_F(DocStatusPollTest, ThePollFillsTheActualValuesPausesAndRestsAfterALostDri
     EXPECT_EQ(actual.errorCode, 0x7500);
 
     // A lost drive: one failed read, then seven ticks of rest without traffic.
-    drive.Control("silent");
+    drive.control("silent");
     doc.OnPollTimer();
     EXPECT_TRUE(doc.PollState().pollFailed);
     const std::uint64_t atRest = FramesReceived(drive);
@@ -93,7 +93,7 @@ TEST_F(DocStatusPollTest, ThePollFillsTheActualValuesPausesAndRestsAfterALostDri
         EXPECT_TRUE(doc.PollState().pollFailed);
     }
     EXPECT_EQ(FramesReceived(drive), atRest);
-    drive.Control("resume");
+    drive.control("resume");
     doc.OnPollTimer();
     EXPECT_FALSE(doc.PollState().pollFailed);
     EXPECT_GT(FramesReceived(drive), atRest);

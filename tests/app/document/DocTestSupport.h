@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -22,7 +20,9 @@
 #include "DocumentObserver.h"
 #include "DocumentWindows.h"
 #include "NodeSearch.h"
+#include "PrivateBus.h"
 #include "QVTDoc.h"
+#include "SimProcess.h"
 #include "StatusTextSink.h"
 #include "UserInterface.h"
 
@@ -119,27 +119,14 @@ public:
     std::vector<std::vector<ovro::SearchNodeResult>> lists;
 };
 
-// ovro-drive-sim as a child process with a control socket.
-class SimDrive {
-public:
-    struct Options {
-        std::string model = "K315";
-        std::string nodeId = "5";
-        int kbit = 20;
-        unsigned long serial = 1;
-    };
-    ~SimDrive() { Stop(); }
-    static std::string Program();
-    bool Start(const std::string& directory, const std::string& name, const Options& options);
-    // One control command; the answer up to its "ok"/"error" line.
-    std::string Control(const std::string& command);
-    // The value of one line of "state" ("node-id", "bitrate", ...).
-    std::string State(const std::string& key);
-    void Stop();
+using ovro::test::SimProcess;
 
-private:
-    pid_t pid_ = -1;
-    std::string control_;
+// How AddDrive starts ovro-drive-sim.
+struct DriveOptions {
+    std::string model = "K315";
+    std::string nodeId = "5";
+    int kbit = 20;
+    unsigned long serial = 1;
 };
 
 // A master on a private virtual bus, and the description of both models.
@@ -151,18 +138,18 @@ protected:
     void TearDown() override;
 
     // Starts a drive; fails the test when it does not come up.
-    SimDrive& AddDrive(const SimDrive::Options& options);
+    SimProcess& AddDrive(const DriveOptions& options);
     ovro::CQVTDoc& MakeDocument();
     ovro::DocumentEnvironment Environment();
 
-    std::string directory_;
+    ovro::test::PrivateBus bus_;
     CCANopenMaster master_;
     ovro::CCommissioning commissioning_;
     ScriptedUi ui_;
     ScriptedChooser chooser_;
     RecordingViews views_;
     std::vector<std::chrono::milliseconds> sleeps_;
-    std::vector<std::unique_ptr<SimDrive>> drives_;
+    std::vector<std::unique_ptr<SimProcess>> drives_;
     std::unique_ptr<ovro::CQVTDoc> doc_;
 };
 

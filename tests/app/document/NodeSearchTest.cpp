@@ -31,9 +31,9 @@ protected:
 
 TEST_F(NodeSearchTest, TheSweepListsEveryDriveThatAnswers)
 {
-    SimDrive::Options a;
+    DriveOptions a;
     a.nodeId = "3";
-    SimDrive::Options b;
+    DriveOptions b;
     b.model = "H315";
     b.nodeId = "6";
     b.serial = 2;
@@ -91,7 +91,7 @@ TEST_F(NodeSearchTest, ASweepAtAnotherBaudRateFindsNothingAndKeepsTheRate)
 
 TEST_F(NodeSearchTest, CancelHalfWayEndsQuietly)
 {
-    SimDrive::Options late;
+    DriveOptions late;
     late.nodeId = "20";
     AddDrive(late);
     view_.progress.cancelAfterSteps = 4;

@@ -1,54 +1,5 @@
-// ScriptedUserInterface.h - a user interface for tests: records every
-// message and question and answers from a script.
+// The scripted user interface lives in tests/support; this name stays for
+// the test folders that still take it from here.
 #pragma once
 
-#include "canopen/UserInterface.h"
-
-#include <deque>
-#include <optional>
-#include <string>
-#include <vector>
-
-class ScriptedUserInterface : public IUserInterface {
-public:
-    struct Shown {
-        MessageSeverity severity;
-        MessageIcon icon;
-        std::string text;
-    };
-    struct Asked {
-        MessageIcon icon;
-        std::string text;
-        bool defaultYes;
-    };
-
-    void ShowMessage(MessageSeverity severity, MessageIcon icon, const std::string& text) override
-    {
-        messages.push_back({severity, icon, text});
-    }
-    bool AskYesNo(MessageIcon icon, const std::string& text, bool defaultYes) override
-    {
-        questions.push_back({icon, text, defaultYes});
-        if (answers.empty())
-            return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::unique_ptr<IProgress> BeginProgress(std::int32_t) override { return nullptr; }
-    std::optional<std::string> ChooseFile(const FileRequest& request) override
-    {
-        fileRequests.push_back(request);
-        if (files.empty())
-            return std::nullopt;
-        std::optional<std::string> file = files.front();
-        files.pop_front();
-        return file;
-    }
-
-    std::vector<Shown> messages;
-    std::vector<Asked> questions;
-    std::vector<FileRequest> fileRequests;
-    std::deque<bool> answers;                       // for AskYesNo; No when empty
-    std::deque<std::optional<std::string>> files;   // for ChooseFile; cancel when empty
-};
+#include "../../support/ScriptedUserInterface.h"

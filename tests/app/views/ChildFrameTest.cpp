@@ -79,12 +79,12 @@ TEST_F(ChildFrameTest, EnterTogglesTheExpansion)
 
 TEST_F(ChildFrameTest, TreeHelpLooksUpTheSectionName)
 {
-    std::filesystem::create_directories(directory_ + "/Help");
-    std::ofstream(directory_ + "/Help/K315_CAN.ini")
+    std::filesystem::create_directories(bus_.dir() + "/Help");
+    std::ofstream(bus_.dir() + "/Help/K315_CAN.ini")
         << "[Type]\nBookmark=K315.pdf#device\n[Homing]\nBookmark=K315.pdf#homing\n";
     ovro::CQVTDoc& doc = OpenOffline(2);
     CLeftView tree(&doc);
-    tree.SetProgramDirectory(QString::fromStdString(directory_));
+    tree.SetProgramDirectory(QString::fromStdString(bus_.dir()));
     std::vector<std::string> destinations;
     tree.SetHelpOpener([&destinations](const ovro::CContextHelp::Target& t) {
         destinations.push_back(t.destination);
@@ -136,7 +136,7 @@ TEST_F(ChildFrameTest, FrameSplitsTreeAndTableAndFollowsTheTree)
 TEST_F(ChildFrameTest, DocumentRefreshesReachTheFrameThroughTheList)
 {
     ovro::CQVTDoc& doc = OpenOffline(2);
-    const std::string file = directory_ + "/offline2.31x";
+    const std::string file = bus_.dir() + "/offline2.31x";
     const ovro::IDocumentObserver* left = nullptr;
     {
         CChildFrame frame(&doc, ui_, settings_);
@@ -172,7 +172,7 @@ TEST_F(ChildFrameTest, ADeviceArrivingSelectsTheRootAndShowsTheHeader)
     ovro::ConnectDeviceChoice offline;
     offline.result = ovro::ConnectDeviceChoice::Offline;
     chooser_.choices.push_back(offline);
-    ASSERT_TRUE(doc.OnOpenDocument(directory_ + "/offline2.31x"));
+    ASSERT_TRUE(doc.OnOpenDocument(bus_.dir() + "/offline2.31x"));
     frame.OnRefresh(3);
     ASSERT_EQ(frame.Tree()->topLevelItemCount(), 1);
     EXPECT_EQ(frame.Tree()->SelectedSection(), CLeftView::kRoot);

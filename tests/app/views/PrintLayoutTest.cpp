@@ -217,7 +217,7 @@ TEST_F(PrintLayoutTest, EachModelPrintsToAPdfFileOfItsPages)
     for (int model : {1, 2}) {
         ovro::CQVTDoc& doc = OpenOffline(model);
         CQVTView view(&doc);
-        const QString file = QString::fromStdString(directory_) + QStringLiteral("/list%1.pdf").arg(model);
+        const QString file = QString::fromStdString(bus_.dir()) + QStringLiteral("/list%1.pdf").arg(model);
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);
@@ -232,7 +232,7 @@ TEST_F(PrintLayoutTest, EachModelPrintsToAPdfFileOfItsPages)
         EXPECT_EQ(PdfPages(bytes), layout.PageCount()) << "model " << model;
 
         // A range prints just those pages.
-        const QString part = QString::fromStdString(directory_) + QStringLiteral("/part%1.pdf").arg(model);
+        const QString part = QString::fromStdString(bus_.dir()) + QStringLiteral("/part%1.pdf").arg(model);
         QPrinter second(QPrinter::HighResolution);
         second.setOutputFormat(QPrinter::PdfFormat);
         second.setOutputFileName(part);

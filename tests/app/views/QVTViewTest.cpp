@@ -24,19 +24,6 @@ namespace {
 
 class QVTViewTest : public OfflineDocTest {
 protected:
-    // The section and grid row of a parameter.
-    static std::pair<int, int> Locate(const ovro::CQVTDevice& device, std::uint16_t index)
-    {
-        for (std::size_t s = 0; s < device.sections.size(); ++s) {
-            const auto& parameters = device.sections[s].parameters;
-            for (std::size_t p = 0; p < parameters.size(); ++p) {
-                if (parameters[p].index == index)
-                    return {static_cast<int>(s), static_cast<int>(p)};
-            }
-        }
-        ADD_FAILURE() << "no parameter " << index;
-        return {0, 0};
-    }
     static QString Cell(const CQVTView& view, int row, int column)
     {
         const QTableWidgetItem* item = view.Grid()->item(row, column);
@@ -57,8 +44,8 @@ protected:
     }
     void WriteHelpIndex(const std::string& name, const std::string& text)
     {
-        std::filesystem::create_directories(directory_ + "/Help");
-        std::ofstream(directory_ + "/Help/" + name) << text;
+        std::filesystem::create_directories(bus_.dir() + "/Help");
+        std::ofstream(bus_.dir() + "/Help/" + name) << text;
     }
 };
 
@@ -88,8 +75,8 @@ TEST_F(QVTViewTest, ShowsTheHeaderFirstAndSectionsOnRequest)
     EXPECT_EQ(Cell(view, 5, 2), "kBit/sec");
     EXPECT_TRUE(view.IsPolling());
 
-    const ovro::CQVTSection& homing = doc.Device()->sections[static_cast<std::size_t>(Locate(*doc.Device(), 0x6098).first)];
-    const int section = Locate(*doc.Device(), 0x6098).first;
+    const ovro::CQVTSection& homing = doc.Device()->sections[static_cast<std::size_t>(SectionAndRow(*doc.Device(), 0x6098).first)];
+    const int section = SectionAndRow(*doc.Device(), 0x6098).first;
     view.OnUpdate(section);
     EXPECT_EQ(view.Section(), section);
     EXPECT_EQ(doc.CurrentSection(), section);
@@ -143,7 +130,7 @@ TEST_F(QVTViewTest, TextEditorCommitsIntoTheDocument)
     CQVTView view(&doc);
     view.show();
     view.OnInitialUpdate();
-    const auto [section, row] = Locate(*doc.Device(), 0x6081);
+    const auto [section, row] = SectionAndRow(*doc.Device(), 0x6081);
     view.OnUpdate(section);
     ovro::CQVTParameter& p = doc.Device()->sections[static_cast<std::size_t>(section)].parameters[static_cast<std::size_t>(row)];
     p.changed = false;
@@ -221,7 +208,7 @@ TEST_F(QVTViewTest, DropDownListsSetEnumeratedValuesAndTheBaudRate)
     EXPECT_TRUE(doc.Device()->baudRateChanged);
     EXPECT_EQ(Cell(view, CParameterTable::RowBaudRate - 1, 1), "500");
 
-    const auto [section, row] = Locate(*doc.Device(), 0x6098);
+    const auto [section, row] = SectionAndRow(*doc.Device(), 0x6098);
     view.OnUpdate(section);
     ovro::CQVTParameter& method =
         doc.Device()->sections[static_cast<std::size_t>(section)].parameters[static_cast<std::size_t>(row)];
@@ -282,7 +269,7 @@ TEST_F(QVTViewTest, ContextHelpOpensTheBookmarkOfTheSelectedLine)
                    "Homing_HomingSpeedSwitch=no-hash\n");
     ovro::CQVTDoc& doc = OpenOffline(2);
     CQVTView view(&doc);
-    view.SetProgramDirectory(QString::fromStdString(directory_));
+    view.SetProgramDirectory(QString::fromStdString(bus_.dir()));
     std::vector<ovro::CContextHelp::Target> opened;
     view.SetHelpOpener([&opened](const ovro::CContextHelp::Target& t) {
         opened.push_back(t);
@@ -292,14 +279,14 @@ TEST_F(QVTViewTest, ContextHelpOpensTheBookmarkOfTheSelectedLine)
     view.Grid()->setCurrentCell(CParameterTable::RowNodeId - 1, 0);
     ASSERT_TRUE(view.OnContextHelp());
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].file, directory_ + "/Help/K315.pdf");
+    EXPECT_EQ(opened[0].file, bus_.dir() + "/Help/K315.pdf");
     EXPECT_EQ(opened[0].destination, "node");
 
-    const auto [section, row] = Locate(*doc.Device(), 0x6098);
+    const auto [section, row] = SectionAndRow(*doc.Device(), 0x6098);
     view.OnUpdate(section);
     view.Grid()->setCurrentCell(row, 0);
     ASSERT_TRUE(view.OnContextHelp());
-    EXPECT_EQ(opened.back().file, directory_ + "/Help/CANopen/K315.pdf");
+    EXPECT_EQ(opened.back().file, bus_.dir() + "/Help/CANopen/K315.pdf");
     EXPECT_EQ(opened.back().destination, "homing_method");
 
     // The plain help command opens it every second time.
@@ -325,12 +312,12 @@ TEST_F(QVTViewTest, ContextHelpOfTheH315ReadsItsOwnIndex)
     WriteHelpIndex("K315_CAN.ini", "[Bookmark]\nType=K315.pdf#type\n");
     ovro::CQVTDoc& doc = OpenOffline(1);
     CQVTView view(&doc);
-    view.SetProgramDirectory(QString::fromStdString(directory_));
+    view.SetProgramDirectory(QString::fromStdString(bus_.dir()));
     view.OnInitialUpdate();
     view.Grid()->setCurrentCell(0, 0);
     const auto target = view.HelpTarget();
     ASSERT_TRUE(target.has_value());
-    EXPECT_EQ(target->file, directory_ + "/Help/H315.pdf");
+    EXPECT_EQ(target->file, bus_.dir() + "/Help/H315.pdf");
 }
 
 }  // namespace

@@ -20,19 +20,6 @@ namespace {
 
 class SimDownloadTest : public SimDocTest {
 protected:
-    // The section and grid row of a parameter.
-    static std::pair<int, int> Locate(const ovro::CQVTDevice& device, std::uint16_t index)
-    {
-        for (std::size_t s = 0; s < device.sections.size(); ++s) {
-            const auto& parameters = device.sections[s].parameters;
-            for (std::size_t p = 0; p < parameters.size(); ++p) {
-                if (parameters[p].index == index)
-                    return {static_cast<int>(s), static_cast<int>(p)};
-            }
-        }
-        ADD_FAILURE() << "no parameter " << index;
-        return {0, 0};
-    }
     static QColor Background(const CQVTView& view, int row)
     {
         return view.Grid()->item(row, ovro::CParameterTable::ColValue)->background().color();
@@ -54,7 +41,7 @@ TEST_F(SimDownloadTest, EditedValuesAreYellowUntilTheDownloadWritesThem)
     CQVTView& view = *frame.View();
 
     // The profile velocity, typed in.
-    const auto [section, row] = Locate(*doc.Device(), 0x6081);
+    const auto [section, row] = SectionAndRow(*doc.Device(), 0x6081);
     frame.Tree()->SelectSection(section);
     view.OnUpdate(section);
     ovro::CQVTParameter& velocity =
@@ -68,7 +55,7 @@ TEST_F(SimDownloadTest, EditedValuesAreYellowUntilTheDownloadWritesThem)
     EXPECT_EQ(Background(view, row), CQVTView::ChangedColour());
 
     // The homing method, chosen from its list: -3 on the Integer8 object.
-    const auto [homingSection, homingRow] = Locate(*doc.Device(), 0x6098);
+    const auto [homingSection, homingRow] = SectionAndRow(*doc.Device(), 0x6098);
     view.OnUpdate(homingSection);
     ovro::CQVTParameter& method = doc.Device()->sections[static_cast<std::size_t>(homingSection)]
                                       .parameters[static_cast<std::size_t>(homingRow)];
@@ -113,7 +100,7 @@ TEST_F(SimDownloadTest, AnEditorOpenAtDownloadIsWrittenToo)
     frame.show();
     frame.OnInitialUpdate();
     CQVTView& view = *frame.View();
-    const auto [section, row] = Locate(*doc.Device(), 0x6083);
+    const auto [section, row] = SectionAndRow(*doc.Device(), 0x6083);
     view.OnUpdate(section);
     QTableWidget* grid = view.Grid();
     grid->setCurrentCell(row, ovro::CParameterTable::ColValue);

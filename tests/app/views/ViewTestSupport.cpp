@@ -1,14 +1,8 @@
 #include "ViewTestSupport.h"
 
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
-#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -28,31 +22,6 @@ public:
     bool Finished() override { return true; }
     bool Cancelled() override { return false; }
 };
-
-// True once the drive answers "ok" to a state request on its control
-// socket at path.
-bool Answers(const std::string& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    std::string reply;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        ::send(fd, "state\n", 6, MSG_NOSIGNAL) == 6) {
-        char buffer[512];
-        while (reply.find("ok") == std::string::npos && reply.find("error") == std::string::npos) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            reply.append(buffer, static_cast<std::size_t>(n));
-        }
-    }
-    ::close(fd);
-    return reply.find("ok") != std::string::npos;
-}
 
 }  // namespace
 
@@ -94,71 +63,11 @@ ovro::ConnectDeviceChoice ScriptedChooser::Choose(const ovro::ConnectDeviceReque
     return choice;
 }
 
-// ---------------------------------------------------------------- drive
-
-std::string SimDrive::Program()
-{
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    return (self.parent_path() / "ovro-drive-sim").string();
-}
-
-bool SimDrive::Start(const std::string& directory, const std::string& model, int nodeId, int kbit)
-{
-    const std::string control = directory + "/drive.ctl";
-    std::vector<std::string> args = {Program(),  "--model",   model, "--node-id", std::to_string(nodeId),
-                                     "--bitrate", std::to_string(kbit), "--bus", "views",
-                                     "--eeprom",  directory + "/drive.eeprom", "--description",
-                                     OVRO_DESCRIPTION_FILE, "--control", control};
-    pid_ = ::fork();
-    if (pid_ < 0)
-        return false;
-    if (pid_ == 0) {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        std::_Exit(127);
-    }
-    for (int i = 0; i < 300; ++i) {
-        if (Answers(control))
-            return true;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return false;
-}
-
-void SimDrive::Stop()
-{
-    if (pid_ <= 0)
-        return;
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    for (int i = 0; i < 300; ++i) {
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-}
-
 // ---------------------------------------------------------------- fixtures
 
 void OfflineDocTest::SetUp()
 {
-    char pattern[] = "/tmp/ovro-views-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    ::setenv("OVRO_CANBUS_DIR", directory_.c_str(), 1);
+    ASSERT_TRUE(bus_.create("ovro-views"));
     ::setenv("OVRO_CAN_CHANNEL", "virtual:views", 1);
     ASSERT_TRUE(commissioning_.LoadDescription(OVRO_DESCRIPTION_FILE));
 }
@@ -166,8 +75,7 @@ void OfflineDocTest::SetUp()
 void OfflineDocTest::TearDown()
 {
     doc_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
+    bus_.remove();
 }
 
 ovro::DocumentEnvironment OfflineDocTest::Environment()
@@ -179,14 +87,14 @@ ovro::DocumentEnvironment OfflineDocTest::Environment()
     env.chooser = &chooser_;
     env.observer = &observers_;
     env.sleep = [](std::chrono::milliseconds) {};
-    env.programDirectory = directory_;
+    env.programDirectory = bus_.dir();
     env.descriptionPath = OVRO_DESCRIPTION_FILE;
     return env;
 }
 
 ovro::CQVTDoc& OfflineDocTest::OpenOffline(int model)
 {
-    const std::string path = directory_ + "/offline" + std::to_string(model) + ".31x";
+    const std::string path = bus_.path("offline" + std::to_string(model) + ".31x");
     ovro::CQVTDevice* device = commissioning_.SelectDevice(model);
     EXPECT_NE(device, nullptr);
     if (device != nullptr) {
@@ -203,12 +111,25 @@ ovro::CQVTDoc& OfflineDocTest::OpenOffline(int model)
     return *doc_;
 }
 
+std::pair<int, int> OfflineDocTest::SectionAndRow(const ovro::CQVTDevice& device, std::uint16_t index)
+{
+    for (std::size_t s = 0; s < device.sections.size(); ++s) {
+        const auto& parameters = device.sections[s].parameters;
+        for (std::size_t p = 0; p < parameters.size(); ++p) {
+            if (parameters[p].index == index)
+                return {static_cast<int>(s), static_cast<int>(p)};
+        }
+    }
+    ADD_FAILURE() << "no parameter " << index;
+    return {0, 0};
+}
+
 void SimDocTest::SetUp()
 {
     OfflineDocTest::SetUp();
     if (HasFatalFailure())
         return;
-    if (::access(SimDrive::Program().c_str(), X_OK) != 0)
+    if (::access(ovro::test::SimProcess::executable().c_str(), X_OK) != 0)
         GTEST_SKIP() << "ovro-drive-sim is not built";
     std::map<std::int32_t, std::string> errors;
     for (const ovro::CQVTEnumerator& e : commissioning_.errors)
@@ -224,15 +145,19 @@ void SimDocTest::TearDown()
     doc_.reset();
     master_.Terminate();
     for (auto& drive : drives_)
-        drive->Stop();
+        drive->stop();
     drives_.clear();
     OfflineDocTest::TearDown();
 }
 
 ovro::CQVTDoc& SimDocTest::Connect(const std::string& model)
 {
-    drives_.push_back(std::make_unique<SimDrive>());
-    EXPECT_TRUE(drives_.back()->Start(directory_, model, 5, 1000)) << "ovro-drive-sim did not start";
+    drives_.push_back(std::make_unique<ovro::test::SimProcess>());
+    ovro::test::SimProcess& drive = *drives_.back();
+    EXPECT_TRUE(drive.start(bus_.dir(), {"--model", model, "--node-id", "5", "--bitrate", "1000", "--bus", "views",
+                                         "--eeprom", bus_.path("drive.eeprom"), "--description",
+                                         OVRO_DESCRIPTION_FILE}))
+        << "ovro-drive-sim did not start: " << drive.log();
     doc_ = std::make_unique<ovro::CQVTDoc>(Environment());
     ovro::ConnectDeviceChoice connect;
     connect.result = ovro::ConnectDeviceChoice::Connect;

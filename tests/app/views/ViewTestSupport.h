@@ -6,19 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/types.h>
-
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CANopenMaster.h"
 #include "Commissioning.h"
 #include "ConnectDeviceChooser.h"
 #include "DocumentObserverList.h"
+#include "PrivateBus.h"
 #include "QVTDoc.h"
+#include "SimProcess.h"
 #include "UserInterface.h"
 
 namespace viewtest {
@@ -42,18 +43,6 @@ public:
     std::deque<ovro::ConnectDeviceChoice> choices;  // empty: Cancel
 };
 
-// ovro-drive-sim as a child process.
-class SimDrive {
-public:
-    ~SimDrive() { Stop(); }
-    static std::string Program();
-    bool Start(const std::string& directory, const std::string& model, int nodeId, int kbit);
-    void Stop();
-
-private:
-    pid_t pid_ = -1;
-};
-
 // A document of either model, read offline from a commissioning file that
 // the fixture writes first.
 class OfflineDocTest : public ::testing::Test {
@@ -64,8 +53,10 @@ protected:
     // are marked changed, as every file read does.
     ovro::CQVTDoc& OpenOffline(int model);
     ovro::DocumentEnvironment Environment();
+    // The section and grid row of a parameter (the first of its index).
+    static std::pair<int, int> SectionAndRow(const ovro::CQVTDevice& device, std::uint16_t index);
 
-    std::string directory_;
+    ovro::test::PrivateBus bus_;
     CCANopenMaster master_;
     ovro::CCommissioning commissioning_;
     ScriptedUi ui_;
@@ -81,7 +72,7 @@ protected:
     void TearDown() override;
     ovro::CQVTDoc& Connect(const std::string& model);
 
-    std::vector<std::unique_ptr<SimDrive>> drives_;
+    std::vector<std::unique_ptr<ovro::test::SimProcess>> drives_;
 };
 
 }  // namespace viewtest

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "PrivateBus.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,10 +30,7 @@ class CanbusTool : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char templ[] = "/tmp/canbus-tool-test.XXXXXX";
-        ASSERT_NE(mkdtemp(templ), nullptr);
-        root_ = templ;
-        setenv("OVRO_CANBUS_DIR", root_.c_str(), 1);
+        ASSERT_TRUE(bus_.create("canbus-tool-test"));
     }
     void TearDown() override
     {
@@ -41,8 +40,7 @@ protected:
         }
         if (dumpOut_ >= 0)
             close(dumpOut_);
-        unsetenv("OVRO_CANBUS_DIR");
-        fs::remove_all(root_);
+        bus_.remove();
     }
 
     // Runs canbus to the end; returns its exit status and standard error.
@@ -111,7 +109,7 @@ protected:
     {
         int count = 0;
         std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(root_ + "/" + bus, ec))
+        for (const auto& entry : fs::directory_iterator(bus_.path(bus), ec))
             count += entry.path().extension() == ".sock";
         return count;
     }
@@ -137,7 +135,7 @@ protected:
         }
     }
 
-    std::string root_;
+    ovro::test::PrivateBus bus_;
     pid_t dumper_ = -1;
     int dumpOut_ = -1;
     std::string pending_;

@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -89,52 +88,4 @@ RunResult RunProgram(const std::vector<std::string>& command, int timeoutMs)
     ::waitpid(pid, &status, 0);
     result.status = StatusOf(status);
     return result;
-}
-
-bool BackgroundProcess::Start(const std::vector<std::string>& command, const std::string& logPath)
-{
-    Stop();
-    std::vector<std::string> args = command;
-    std::vector<char*> argv = ArgvOf(args);
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return false;
-    if (pid == 0) {
-        const int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    pid_ = pid;
-    return true;
-}
-
-bool BackgroundProcess::Running()
-{
-    if (pid_ <= 0)
-        return false;
-    int status = 0;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return false;
-    }
-    return true;
-}
-
-void BackgroundProcess::Stop()
-{
-    if (pid_ <= 0)
-        return;
-    ::kill(pid_, SIGTERM);
-    for (int waited = 0; waited < 3000; waited += 10) {
-        if (!Running())
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = -1;
 }

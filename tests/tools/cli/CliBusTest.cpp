@@ -2,24 +2,20 @@
 // private virtual bus, with a private settings folder.
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
-#include <thread>
 
 #include "ChildProcess.h"
+#include "SimProcess.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using ovro::test::SimProcess;
 
 const char* const kBoard = "PEAK PCAN-USB";
 const char* const kAcute = "\xC2\xB4";  // the ´ of the message texts, in UTF-8
@@ -40,34 +36,6 @@ void WriteFile(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
-}
-
-// Asks the simulator's control socket for its state; true once it answers.
-bool ControlAnswers(const std::string& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    bool ok = false;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-        timeval tv{2, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-        const char request[] = "state\n";
-        if (::send(fd, request, sizeof request - 1, MSG_NOSIGNAL) == ssize_t(sizeof request - 1)) {
-            std::string reply;
-            char buffer[512];
-            ssize_t n;
-            while (!ok && (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
-                reply.append(buffer, std::size_t(n));
-                ok = reply.find("\nok") != std::string::npos || reply.rfind("ok", 0) == 0;
-            }
-        }
-    }
-    ::close(fd);
-    return ok;
 }
 
 class CliBusTest : public ::testing::Test {
@@ -108,25 +76,14 @@ protected:
 
     // A drive on the test's bus; its EEPROM file is named after the node-id
     // unless given, so that a restarted drive finds what it stored.
-    BackgroundProcess* StartDrive(const std::string& model, int nodeId, int kbit, std::string eeprom = {})
+    SimProcess* StartDrive(const std::string& model, int nodeId, int kbit, std::string eeprom = {})
     {
-        const std::string tag = std::to_string(drives_.size()) + "-" + std::to_string(nodeId);
         if (eeprom.empty())
             eeprom = Path("eeprom-" + std::to_string(nodeId));
-        const std::string control = Path("sim" + tag + ".ctl");
-        auto drive = std::make_unique<BackgroundProcess>();
-        const bool started =
-            drive->Start({OVRO_DRIVE_SIM, "--model", model, "--node-id", std::to_string(nodeId), "--bitrate",
-                          std::to_string(kbit), "--bus", "clibus", "--eeprom", eeprom, "--control", control},
-                         Path("sim" + tag + ".log"));
-        EXPECT_TRUE(started);
-        bool ready = false;
-        for (int i = 0; started && !ready && i < 300 && drive->Running(); ++i) {
-            ready = ControlAnswers(control);
-            if (!ready)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        EXPECT_TRUE(ready) << "the simulated drive did not come up";
+        auto drive = std::make_unique<SimProcess>();
+        EXPECT_TRUE(drive->start(dir_, {"--model", model, "--node-id", std::to_string(nodeId), "--bitrate",
+                                        std::to_string(kbit), "--bus", "clibus", "--eeprom", eeprom}))
+            << "the simulated drive did not come up: " << drive->log();
         drives_.push_back(std::move(drive));
         return drives_.back().get();
     }
@@ -148,7 +105,7 @@ protected:
 
     std::string dir_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-    std::vector<std::unique_ptr<BackgroundProcess>> drives_;
+    std::vector<std::unique_ptr<SimProcess>> drives_;
 };
 
 TEST_F(CliBusTest, ScanListsEveryDriveOfTheRange)
@@ -273,7 +230,7 @@ TEST_F(CliBusTest, WriteThenReadOneObject)
 TEST_F(CliBusTest, DownloadOfAnEditedDocumentWithStore)
 {
     const std::string eeprom = Path("eeprom-k");
-    BackgroundProcess* drive = StartDrive("K315", 2, 20, eeprom);
+    SimProcess* drive = StartDrive("K315", 2, 20, eeprom);
     const std::string file = Path("edit.31x");
     ASSERT_EQ(CliAt(2, 20, {"upload", file}).status, 0);
     std::string text = ReadFile(file);
@@ -290,7 +247,7 @@ TEST_F(CliBusTest, DownloadOfAnEditedDocumentWithStore)
     EXPECT_NE(d.err.find("+++ Finished: no error occurred!\n"), std::string::npos);
 
     // Stored: the drive has it again after a power cycle.
-    drive->Stop();
+    drive->stop();
     StartDrive("K315", 2, 20, eeprom);
     EXPECT_EQ(CliAt(2, 20, {"read", "0x6081", "0"}).out, "2500\n");
 

@@ -1,33 +1,20 @@
 // The simulator seen through the COP API: libmastergate.so loads
 // libsoftmaster.so, which drives the virtual bus through libpcan_usb.so.
 #if OVRO_HAVE_COP
-#include "SimFixture.h"
-
-#include <cop/cop.h>
+#include "CopSimFixture.h"
 
 #include <cstring>
 #include <thread>
 
 namespace {
-constexpr uint8_t kNode = 5;
-constexpr uint32_t kPcanUsb = 0x00010000;
-constexpr uint8_t kBaud500 = 2;
-constexpr uint8_t kBaud125 = 4;
 
-class CopApi : public SimFixture {
+class CopApi : public CopSimFixture {
 protected:
     void SetUp() override
     {
-        SimFixture::SetUp();
-        ::setenv("OVRO_CAN_CHANNEL", (std::string("virtual:") + kBus).c_str(), 1);
-        ASSERT_TRUE(COP_Initialize(200, kPcanUsb, nullptr, kBaud500)) << COP_GetLastError();
+        CopSimFixture::SetUp();
+        ASSERT_TRUE(initializeCop()) << COP_GetLastError();
         COP_SetSDOTimeout(200);
-    }
-
-    void TearDown() override
-    {
-        COP_Terminate();
-        SimFixture::TearDown();
     }
 
     std::vector<std::string> args()
@@ -142,16 +129,16 @@ TEST_F(CopApi, LmtInquiryThenNewNodeIdAndBitRate)
     EXPECT_STREQ(product, "OvK315");
     EXPECT_EQ(std::string(serial, 14), "00000012345678");
 
-    ASSERT_TRUE(COP_ConfigureNode(manufacturer, product, serial, 9, kBaud125))
+    ASSERT_TRUE(COP_ConfigureNode(manufacturer, product, serial, 9, COP_BAUD_125))
         << COP_GetLastError() << " " << COP_GetLastAbort();
     // What the program's master does next: activate the bit timing at the
     // old rate, wait, switch over and back to operation mode.
-    ASSERT_TRUE(COP_ResetCAN(kBaud500));
+    ASSERT_TRUE(COP_ResetCAN(COP_BAUD_500));
     ASSERT_TRUE(COP_CreatePDO(0, 1, 1, 0x7E5, 8));
     const uint8_t activate[8] = {0x15, 100, 0, 0, 0, 0, 0, 0};
     ASSERT_TRUE(COP_WritePDO(0, 1, activate));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    ASSERT_TRUE(COP_ResetCAN(kBaud125));
+    ASSERT_TRUE(COP_ResetCAN(COP_BAUD_125));
     ASSERT_TRUE(COP_CreatePDO(0, 1, 1, 0x7E5, 8));
     const uint8_t operation[8] = {0x04, 0, 0, 0, 0, 0, 0, 0};
     ASSERT_TRUE(COP_WritePDO(0, 1, operation));

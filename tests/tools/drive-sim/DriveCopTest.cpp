@@ -2,39 +2,21 @@
 // (mastergate -> softmaster -> pcan_usb) on a private virtual bus.
 #ifdef OVRO_HAVE_COP
 
-#include "SimFixture.h"
-
-#include <cop/cop.h>
+#include "CopSimFixture.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
 namespace {
-constexpr uint8_t kNode = 5;
-constexpr uint8_t kBaud500 = 2;
-constexpr uint32_t kPcanUsb = 0x00010000;
 
-class DriveCop : public SimFixture {
+class DriveCop : public CopSimFixture {
 protected:
-    void SetUp() override
-    {
-        SimFixture::SetUp();
-        ::setenv("OVRO_CAN_CHANNEL", (std::string("virtual:") + kBus).c_str(), 1);
-    }
-
-    void TearDown() override
-    {
-        COP_Terminate();
-        SimFixture::TearDown();
-    }
-
     SimProcess& start(const char* model = "K315")
     {
         SimProcess& sim = startSim({"--model", model, "--node-id", "5", "--bitrate", "500", "--serial", "77",
                                     "--eeprom", path("eeprom.txt")});
-        EXPECT_TRUE(COP_Initialize(200, kPcanUsb, nullptr, kBaud500)) << COP_GetLastError();
+        EXPECT_TRUE(initializeCop()) << COP_GetLastError();
         EXPECT_TRUE(COP_SetSDOTimeout(1000));
         EXPECT_TRUE(COP_AddNode(kNode)) << COP_GetLastError();
         return sim;

@@ -3,27 +3,23 @@
 #pragma once
 
 #include "BusClient.h"
+#include "PrivateBus.h"
 #include "SimProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+using ovro::test::SimProcess;
+
 class SimFixture : public ::testing::Test {
 protected:
     static constexpr const char* kBus = "t";
 
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/ovro-drive-sim-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        ::setenv("OVRO_CANBUS_DIR", m_dir.c_str(), 1);
-    }
+    void SetUp() override { ASSERT_TRUE(m_bus.create("ovro-drive-sim-test")); }
 
     void TearDown() override
     {
@@ -31,8 +27,7 @@ protected:
             sim->stop();
         m_sims.clear();
         m_clients.clear();
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
+        m_bus.remove();
     }
 
     // A simulator with these arguments on the private bus (plus --bus).
@@ -42,7 +37,7 @@ protected:
         args.push_back(kBus);
         m_sims.push_back(std::make_unique<SimProcess>());
         SimProcess& sim = *m_sims.back();
-        EXPECT_TRUE(sim.start(m_dir, args)) << sim.log();
+        EXPECT_TRUE(sim.start(m_bus.dir(), args)) << sim.log();
         return sim;
     }
 
@@ -53,8 +48,8 @@ protected:
         return *m_clients.back();
     }
 
-    std::string path(const std::string& name) const { return m_dir + "/" + name; }
-    const std::string& dir() const { return m_dir; }
+    std::string path(const std::string& name) const { return m_bus.path(name); }
+    const std::string& dir() const { return m_bus.dir(); }
 
     static std::string descriptionPath()
     {
@@ -62,7 +57,7 @@ protected:
     }
 
 private:
-    std::string m_dir;
+    ovro::test::PrivateBus m_bus;
     std::vector<std::unique_ptr<SimProcess>> m_sims;
     std::vector<std::unique_ptr<BusClient>> m_clients;
 };

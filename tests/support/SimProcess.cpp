@@ -18,6 +18,8 @@
 #error "OVRO_DRIVE_SIM must name the simulator executable"
 #endif
 
+namespace ovro::test {
+
 std::string SimProcess::executable()
 {
     return OVRO_DRIVE_SIM;
@@ -165,3 +167,5 @@ std::string SimProcess::log() const
     s << in.rdbuf();
     return s.str();
 }
+
+}  // namespace ovro::test

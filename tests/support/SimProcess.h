@@ -1,10 +1,19 @@
 // SimProcess.h - runs ovro-drive-sim as a child process on a private bus
-// and talks to its control socket.
+// and talks to its control socket. The process ends with its owner, and
+// with the test program when that dies first.
+//
+// Typical use in a test fixture:
+//   ovro::test::PrivateBus bus;                 // in SetUp: bus.create("ovro-x")
+//   ovro::test::SimProcess sim;
+//   ASSERT_TRUE(sim.start(bus.dir(), {"--model", "K315", "--bus", "x"})) << sim.log();
+//   sim.control("fault 0x7500");
 #pragma once
 
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+namespace ovro::test {
 
 class SimProcess {
 public:
@@ -13,8 +22,9 @@ public:
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
-    // Starts the simulator with these arguments plus --control in dir; waits
-    // until it answers on its control socket. False when it did not come up.
+    // Starts the simulator with these arguments plus --control in dir (its
+    // output goes to a log file there); waits until it answers on its
+    // control socket. False when it did not come up.
     bool start(const std::string& dir, const std::vector<std::string>& args);
     // Ends the process (SIGTERM, then SIGKILL) and waits for it.
     void stop();
@@ -33,6 +43,7 @@ public:
     // What the simulator wrote to stderr so far.
     std::string log() const;
 
+    // The simulator program of this build.
     static std::string executable();
 
 private:
@@ -40,3 +51,5 @@ private:
     std::string m_controlPath;
     std::string m_logPath;
 };
+
+}  // namespace ovro::test

@@ -1,21 +1,22 @@
 // ScriptedUserInterface.h - a user interface for tests: records every
-// message and question and answers as scripted.
+// message and question and answers from a script.
 #pragma once
 
-#include "UserInterface.h"
+#include "canopen/UserInterface.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
 class ScriptedUserInterface : public IUserInterface {
 public:
-    struct Message {
+    struct Shown {
         MessageSeverity severity;
         MessageIcon icon;
         std::string text;
     };
-    struct Question {
+    struct Asked {
         MessageIcon icon;
         std::string text;
         bool defaultYes;
@@ -29,15 +30,25 @@ public:
     {
         questions.push_back({icon, text, defaultYes});
         if (answers.empty())
-            return defaultYes;
-        bool answer = answers.front();
+            return false;
+        const bool answer = answers.front();
         answers.pop_front();
         return answer;
     }
     std::unique_ptr<IProgress> BeginProgress(std::int32_t) override { return nullptr; }
-    std::optional<std::string> ChooseFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<std::string> ChooseFile(const FileRequest& request) override
+    {
+        fileRequests.push_back(request);
+        if (files.empty())
+            return std::nullopt;
+        std::optional<std::string> file = files.front();
+        files.pop_front();
+        return file;
+    }
 
-    std::vector<Message> messages;
-    std::vector<Question> questions;
-    std::deque<bool> answers; // Yes/No answers in order; empty: the default button
+    std::vector<Shown> messages;
+    std::vector<Asked> questions;
+    std::vector<FileRequest> fileRequests;
+    std::deque<bool> answers;                       // for AskYesNo; No when empty
+    std::deque<std::optional<std::string>> files;   // for ChooseFile; cancel when empty
 };

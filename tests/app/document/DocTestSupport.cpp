@@ -1,16 +1,8 @@
 // The shared parts of the document tests (see DocTestSupport.h).
 #include "DocTestSupport.h"
 
-#include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <sstream>
 #include <thread>
 
 #include <cop/cop.h>
@@ -159,126 +151,18 @@ std::optional<std::size_t> ScriptedSearchView::ChooseResult(const std::vector<ov
     return pick;
 }
 
-// ---------------------------------------------------------------- simulated drive
-
-std::string SimDrive::Program()
-{
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    return (self.parent_path() / "ovro-drive-sim").string();
-}
-
-bool SimDrive::Start(const std::string& directory, const std::string& name, const Options& options)
-{
-    control_ = directory + "/" + name + ".ctl";
-    const std::string eeprom = directory + "/" + name + ".eeprom";
-    std::vector<std::string> args = {Program(),
-                                     "--model", options.model,
-                                     "--node-id", options.nodeId,
-                                     "--bitrate", std::to_string(options.kbit),
-                                     "--bus", "doc",
-                                     "--eeprom", eeprom,
-                                     "--serial", std::to_string(options.serial),
-                                     "--description", OVRO_DESCRIPTION_FILE,
-                                     "--control", control_};
-    pid_ = ::fork();
-    if (pid_ < 0)
-        return false;
-    if (pid_ == 0) {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        std::_Exit(127);
-    }
-    for (int i = 0; i < 200; ++i) {
-        if (Contains(Control("state"), "ok"))
-            return true;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return false;
-}
-
-std::string SimDrive::Control(const std::string& command)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return "";
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, control_.c_str(), sizeof addr.sun_path - 1);
-    std::string reply;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-        const std::string line = command + "\n";
-        if (::send(fd, line.data(), line.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(line.size())) {
-            char buffer[1024];
-            for (;;) {
-                const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-                if (n <= 0)
-                    break;
-                reply.append(buffer, static_cast<std::size_t>(n));
-                if (reply.back() != '\n')
-                    continue;
-                const std::size_t start = reply.find_last_of('\n', reply.size() - 2);
-                const std::string last = reply.substr(start == std::string::npos ? 0 : start + 1);
-                if (last.rfind("ok", 0) == 0 || last.rfind("error", 0) == 0)
-                    break;
-            }
-        }
-    }
-    ::close(fd);
-    return reply;
-}
-
-std::string SimDrive::State(const std::string& key)
-{
-    std::istringstream in(Control("state"));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(key + "=", 0) == 0)
-            return line.substr(key.size() + 1);
-    }
-    return "";
-}
-
-void SimDrive::Stop()
-{
-    if (pid_ <= 0)
-        return;
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    for (int i = 0; i < 300; ++i) {
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-}
-
 // ---------------------------------------------------------------- fixture
 
 void SimBusTest::SetUp()
 {
-    char pattern[] = "/tmp/ovro-doc-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    ::setenv("OVRO_CANBUS_DIR", directory_.c_str(), 1);
+    ASSERT_TRUE(bus_.create("ovro-doc"));
     ::setenv("OVRO_CAN_CHANNEL", "virtual:doc", 1);
     ASSERT_TRUE(commissioning_.LoadDescription(OVRO_DESCRIPTION_FILE));
     std::map<std::int32_t, std::string> errors;
     for (const ovro::CQVTEnumerator& e : commissioning_.errors)
         errors.emplace(e.value, e.text);
     master_.SetErrorList(errors);
-    if (::access(SimDrive::Program().c_str(), X_OK) != 0)
+    if (::access(SimProcess::executable().c_str(), X_OK) != 0)
         GTEST_SKIP() << "ovro-drive-sim is not built";
     ASSERT_TRUE(master_.Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, nullptr, COP_BAUD_20, 0))
         << "error " << master_.LastError();
@@ -291,18 +175,22 @@ void SimBusTest::TearDown()
     doc_.reset();
     master_.Terminate();
     for (auto& drive : drives_)
-        drive->Stop();
+        drive->stop();
     drives_.clear();
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
+    bus_.remove();
 }
 
-SimDrive& SimBusTest::AddDrive(const SimDrive::Options& options)
+SimProcess& SimBusTest::AddDrive(const DriveOptions& options)
 {
-    drives_.push_back(std::make_unique<SimDrive>());
-    const std::string name = "drive" + std::to_string(drives_.size());
-    EXPECT_TRUE(drives_.back()->Start(directory_, name, options)) << "ovro-drive-sim did not start";
-    return *drives_.back();
+    drives_.push_back(std::make_unique<SimProcess>());
+    SimProcess& drive = *drives_.back();
+    const std::string eeprom = bus_.path("drive" + std::to_string(drives_.size()) + ".eeprom");
+    EXPECT_TRUE(drive.start(bus_.dir(), {"--model", options.model, "--node-id", options.nodeId, "--bitrate",
+                                         std::to_string(options.kbit), "--bus", "doc", "--eeprom", eeprom,
+                                         "--serial", std::to_string(options.serial), "--description",
+                                         OVRO_DESCRIPTION_FILE}))
+        << "ovro-drive-sim did not start: " << drive.log();
+    return drive;
 }
 
 ovro::DocumentEnvironment SimBusTest::Environment()
@@ -320,7 +208,7 @@ ovro::DocumentEnvironment SimBusTest::Environment()
         std::this_thread::sleep_for(200ms);
     };
     env.defaultNodeId = 127;
-    env.programDirectory = directory_;
+    env.programDirectory = bus_.dir();
     env.descriptionPath = OVRO_DESCRIPTION_FILE;
     return env;
 }
