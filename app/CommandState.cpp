@@ -65,7 +65,7 @@ bool CCommandState::IsEnabled(unsigned command) const
         return withDocument;
 
     case kPrintSetup:
-        return features_.printing;
+        return features_.printSetup;
     case kPrint:
     case kPrintPreview:
         return withDocument && features_.printing;

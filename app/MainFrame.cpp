@@ -125,6 +125,10 @@ void CMainFrame::CreateCommands()
     AddCommand(kDeviceManual, "&Device Manual");
     AddCommand(kCanopenManual, "&CANopen Manual");
     AddCommand(kAbout, "&About Ovro-QVT...");
+    for (unsigned i = 0; i < kRecentFileCount; ++i) {
+        QAction* recent = AddCommand(kRecentFile1 + i, "");
+        connect(recent, &QAction::triggered, this, [this, i] { emit recentFileChosen(static_cast<int>(i)); });
+    }
 
     QAction* toolbar = Action(kViewToolbar);
     toolbar->setCheckable(true);
@@ -209,6 +213,10 @@ void CMainFrame::BuildMenus()
         file->addAction(Action(kExport));
     }
     file->addSeparator();
+    for (std::size_t i = 0; i < recentFiles_.size() && i < kRecentFileCount; ++i)
+        file->addAction(Action(kRecentFile1 + static_cast<unsigned>(i)));
+    if (!recentFiles_.empty())
+        file->addSeparator();
     file->addAction(Action(kExit));
 
     if (doc) {
@@ -305,6 +313,23 @@ void CMainFrame::SetDocument(bool online)
     UpdateCommands();
 }
 
+void CMainFrame::SetRecentFiles(const std::vector<std::string>& files)
+{
+    recentFiles_.assign(files.begin(), files.begin() + static_cast<std::ptrdiff_t>(
+                                                           std::min<std::size_t>(files.size(), CommandId::kRecentFileCount)));
+    for (unsigned i = 0; i < CommandId::kRecentFileCount; ++i) {
+        QAction* action = Action(CommandId::kRecentFile1 + i);
+        if (i < recentFiles_.size()) {
+            // "&1 /path/name.31x"; an ampersand in the path is shown as such.
+            QString path = QString::fromLocal8Bit(recentFiles_[i].c_str());
+            path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        }
+    }
+    BuildMenus();
+    UpdateCommands();
+}
+
 void CMainFrame::SetConnectionText(const QString& text)
 {
     connectionPane_->setText(text);
@@ -363,6 +388,10 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (commands_.HasDocument() && commands_.IsOnline()
         && !ui_.AskYesNo(MessageIcon::Question, MessageText(63667), false)) {
+        event->ignore();
+        return;
+    }
+    if (closeHandler_ && !closeHandler_()) {
         event->ignore();
         return;
     }

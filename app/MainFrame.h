@@ -10,6 +10,8 @@
 
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 class CQVTApp;
 class IUserInterface;
@@ -53,6 +55,20 @@ public:
 
     // How a PDF file is handed to the viewer (QDesktopServices by default).
     void SetUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
+    bool OpenUrl(const QUrl& url) { return openUrl_(url); }
+
+    // The entries of the recent-file list, newest first (at most four).
+    void SetRecentFiles(const std::vector<std::string>& files);
+    const std::vector<std::string>& RecentFiles() const { return recentFiles_; }
+
+    // Runs when the main window is about to close (after the question about
+    // a connected drive), before the placement is written: the documents
+    // close; false (a document stays open) keeps the window open.
+    void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+
+signals:
+    // A recent-file entry was chosen (0 the newest).
+    void recentFileChosen(int index);
 
 public slots:
     void OnInterfaceInitialize();
@@ -81,4 +97,6 @@ private:
     bool documentMenus_ = false;
     bool startMaximised_ = false;
     std::function<bool(const QUrl&)> openUrl_;
+    std::function<bool()> closeHandler_;
+    std::vector<std::string> recentFiles_;
 };

@@ -1,4 +1,5 @@
 // main.cpp - Ovro-QVT: commissioning and operation of Ovro compact drives.
+#include "DocumentHost.h"
 #include "MainFrame.h"
 #include "MessageBoxUserInterface.h"
 #include "ProgramStart.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -22,14 +24,25 @@ int main(int argc, char* argv[])
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
-    std::unique_ptr<CMainFrame> frame =
-        StartProgram(app, ui, QCoreApplication::applicationDirPath().toLocal8Bit().constData(), screenSize);
+    // The drive windows (motion, status, oscilloscope) and the firmware
+    // download are not part of this program yet: their commands stay disabled.
+    CCommandState::Features features;
+    features.document = true;
+    features.printing = true;
+    std::unique_ptr<CMainFrame> frame = StartProgram(
+        app, ui, QCoreApplication::applicationDirPath().toLocal8Bit().constData(), screenSize, features);
     if (!frame)
         return 0;
     ui.SetOwner(frame.get());
+    auto host = std::make_unique<CDocumentHost>(app, *frame, ui);
+
+    // A document named on the command line opens once the window is up.
+    if (const std::optional<std::string> path = CDocumentHost::CommandLineDocument(QCoreApplication::arguments()))
+        QTimer::singleShot(0, host.get(), [host = host.get(), document = *path] { host->OpenDocument(document); });
 
     const int result = application.exec();
     ui.SetOwner(nullptr);
+    host.reset();
     frame.reset();
     app.ExitInstance();
     return result;
