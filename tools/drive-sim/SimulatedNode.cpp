@@ -61,6 +61,8 @@ const char* kControlHelp =
     "  silent [MS]                  stop talking (for MS milliseconds, or until resume)\n"
     "  resume                       talk again\n"
     "  powercycle                   switch off and on (reset from the store)\n"
+    "  manual p|n|off               press the MAN-P or MAN-N input, or release both\n"
+    "  axis INCREMENTS              place the motor at this position\n"
     "ok\n";
 }  // namespace
 
