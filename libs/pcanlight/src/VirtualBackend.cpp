@@ -72,8 +72,16 @@ bool VirtualBackend::waitRead(std::uint32_t timeoutMicroseconds)
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::microseconds(timeoutMicroseconds);
     {
+        // Only a frame that read() would deliver counts: an extended frame
+        // on a standard-only channel is dropped here, not waited for.
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!held_.empty() || canbus_pending(endpoint_) > 0)
+        canbus_frame frame;
+        TPCANMsg msg;
+        while (held_.empty() && canbus_receive(endpoint_, &frame, 0)) {
+            if (convert(frame, msg))
+                held_.push_back(msg);
+        }
+        if (!held_.empty())
             return true;
     }
     for (;;) {
