@@ -4,6 +4,7 @@
 #include "QVTApp.h"
 #include "shell/ConnectDeviceDialogChooser.h"
 #include "shell/MainFrame.h"
+#include "shell/ProgramApplication.h"
 #include "shell/WaitCursor.h"
 #include "ui/CommandIds.h"
 
@@ -20,24 +21,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QUrl>
-
-namespace {
-
-QSize ScreenSize()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->size() : QSize(1024, 768);
-}
-
-} // namespace
 
 CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui)
     : app_(app), frame_(frame), ui_(ui),
@@ -99,6 +89,11 @@ CDocumentHost::~CDocumentHost()
     delete childFrame_.data();
 }
 
+void CDocumentHost::OpenDocumentLater(const std::string& path)
+{
+    QTimer::singleShot(0, this, [this, path] { session_.OpenDocument(path); });
+}
+
 void CDocumentHost::SetChooser(ovro::IConnectDeviceChooser* chooser)
 {
     session_.SetChooser(chooser != nullptr ? chooser : dialogChooser_.get());
@@ -123,7 +118,7 @@ void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
     connect(child, &CChildFrame::commandDone, this, [this] { session_.UpdateCommands(); });
     child->SetCloseGuard([this] { return session_.SaveModified(); });
     childFrame_ = child;
-    child->ShowInitial(ScreenSize());
+    child->ShowInitial(CProgramApplication::ScreenSize());
     child->OnInitialUpdate();
     frame_.MdiArea()->setActiveSubWindow(child);
 }

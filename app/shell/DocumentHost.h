@@ -53,6 +53,8 @@ public:
     // Opens a commissioning file as the document (the command line, a
     // recent file without a document); false when it was not opened.
     bool OpenDocument(const std::string& path) { return session_.OpenDocument(path); }
+    // The same once the event loop runs (the main window is up then).
+    void OpenDocumentLater(const std::string& path);
     // The document named on the command line, if any (the first argument
     // after the program that is not an option).
     static std::optional<std::string> CommandLineDocument(const QStringList& arguments);
