@@ -201,6 +201,7 @@ void CQVTDoc::OnPollTimer()
 
 bool CQVTDoc::OnNewDocument()
 {
+    const BusyScope busy(*this);
     CCANopenMaster& master = *env_.master;
     ConnectDeviceRequest request;
     request.nodeId = env_.defaultNodeId;
@@ -235,6 +236,7 @@ bool CQVTDoc::OnNewDocument()
 
 void CQVTDoc::OnConnect()
 {
+    const BusyScope busy(*this);
     if (IsOnline()) {
         std::string identity;
         if (node_->GetIdentity(identity))
@@ -269,14 +271,18 @@ void CQVTDoc::OnConnect()
     }
 }
 
-void CQVTDoc::OnDisconnect()
+bool CQVTDoc::OnDisconnect()
 {
+    // The running command still uses the node.
+    if (IsBusy())
+        return false;
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         if (env_.master->DisconnectNode(node_))
             node_ = nullptr;
     }
     SetOnlineState();
+    return true;
 }
 
 void CQVTDoc::OnCloseDocument()
@@ -294,6 +300,8 @@ void CQVTDoc::OnCloseDocument()
 
 bool CQVTDoc::CanCloseFrame()
 {
+    if (IsBusy())
+        return false;
     if (!IsOnline())
         return true;
     return env_.ui->AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndClose), true);
@@ -303,6 +311,7 @@ bool CQVTDoc::CanCloseFrame()
 
 bool CQVTDoc::OnOpenDocument(const std::string& path)
 {
+    const BusyScope busy(*this);
     CCommissioning& commissioning = *env_.commissioning;
     if (!CCommissioningFile::Read(commissioning, path, CCommissioning::ModelNone, true)) {
         Show(MessageIcon::Stop, FormatMessage(kMsgCantReadFile, path.c_str()));
@@ -358,6 +367,7 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
 
 bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
 {
+    const BusyScope busy(*this);
     std::optional<std::string> path = given;
     if (!path) {
         path = env_.ui->ChooseFile(CDocumentFileDialog::OpenRequest());
@@ -376,6 +386,7 @@ bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
 
 bool CQVTDoc::OnSaveDocument(const std::string& path)
 {
+    const BusyScope busy(*this);
     if (!IsDescriptionAttached(false)) {
         Show(MessageIcon::Stop, FormatMessage(kMsgCantWriteDetached, path.c_str(), env_.descriptionPath.c_str()));
         return false;
@@ -398,6 +409,7 @@ bool CQVTDoc::OnSaveDocument(const std::string& path)
 
 bool CQVTDoc::Upload()
 {
+    const BusyScope busy(*this);
     if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
         return false;
     const int id = nodeId_;
@@ -431,6 +443,7 @@ bool CQVTDoc::Upload()
 
 bool CQVTDoc::Download()
 {
+    const BusyScope busy(*this);
     if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
         return false;
     RefreshViews(IDocumentObserver::kCommitEdits);
@@ -511,16 +524,19 @@ bool CQVTDoc::Download()
 
 bool CQVTDoc::Store()
 {
+    const BusyScope busy(*this);
     return memory_.Store();
 }
 
 bool CQVTDoc::Reset()
 {
+    const BusyScope busy(*this);
     return memory_.Reset();
 }
 
 bool CQVTDoc::Restore()
 {
+    const BusyScope busy(*this);
     return memory_.Restore();
 }
 
@@ -539,6 +555,7 @@ void CQVTDoc::OnOscilloscope()
 bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::string& loaderFile,
                                std::string& appFileName)
 {
+    const BusyScope busy(*this);
     if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
         return false;
     if (model_ != CCommissioning::ModelK315) {

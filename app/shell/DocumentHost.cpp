@@ -70,6 +70,7 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
         on(command, [this, command] { OnEditCommand(command); });
     connect(&frame_, &CMainFrame::recentFileChosen, this, [this](int index) { session_.OpenRecent(index); });
     frame_.SetCloseHandler([this] { return session_.CloseForExit(); });
+    frame_.SetBusyQuery([this] { return session_.IsBusy(); });
     askSave_ = [this](const std::string& title) {
         const QMessageBox::StandardButton answer = QMessageBox::question(
             &frame_, QString::fromLatin1(MessageText(kMsgProgramTitle)),
@@ -85,6 +86,7 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
 CDocumentHost::~CDocumentHost()
 {
     frame_.SetCloseHandler({});
+    frame_.SetBusyQuery({});
     // The window refers to the document and to the session's observer list.
     delete childFrame_.data();
 }

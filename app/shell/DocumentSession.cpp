@@ -51,6 +51,11 @@ std::unique_ptr<ovro::CQVTDoc> CDocumentSession::NewDocument()
     return std::make_unique<ovro::CQVTDoc>(env);
 }
 
+bool CDocumentSession::IsBusy() const
+{
+    return doc_ && doc_->IsBusy();
+}
+
 void CDocumentSession::UpdateCommands()
 {
     if (doc_)
@@ -85,6 +90,8 @@ void CDocumentSession::OnPathChanged(const std::string& path, bool addToRecentLi
 
 void CDocumentSession::Connect()
 {
+    if (IsBusy())
+        return;
     {
         const Busy busy(view_);
         if (doc_) {
@@ -120,6 +127,8 @@ bool CDocumentSession::OpenDocument(const std::string& path)
 
 void CDocumentSession::Open()
 {
+    if (IsBusy())
+        return;
     if (doc_) {
         {
             const Busy busy(view_);
@@ -135,6 +144,8 @@ void CDocumentSession::Open()
 
 void CDocumentSession::OpenRecent(int index)
 {
+    if (IsBusy())
+        return;
     const std::vector<std::string>& files = recent_.Files();
     if (index < 0 || static_cast<std::size_t>(index) >= files.size())
         return;
@@ -152,7 +163,7 @@ void CDocumentSession::OpenRecent(int index)
 
 bool CDocumentSession::SaveAs()
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return false;
     view_.CommitPendingEdit();
     const std::optional<std::string> path =
@@ -167,7 +178,7 @@ bool CDocumentSession::SaveAs()
 
 void CDocumentSession::Disconnect()
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return;
     {
         const Busy busy(view_);
@@ -178,10 +189,12 @@ void CDocumentSession::Disconnect()
 
 void CDocumentSession::Run(const std::function<bool(ovro::CQVTDoc&)>& command)
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return;
     {
         const Busy busy(view_);
+        // Whatever the command is, nothing closes its document under it.
+        const ovro::CQVTDoc::BusyScope running(*doc_);
         command(*doc_);
     }
     UpdateCommands();
@@ -189,7 +202,7 @@ void CDocumentSession::Run(const std::function<bool(ovro::CQVTDoc&)>& command)
 
 void CDocumentSession::OpenManual(bool device)
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return;
     const Busy busy(view_);
     const std::optional<ovro::CHelpIndex::Document> manual = device ? doc_->DeviceManual() : doc_->CanopenManual();
@@ -238,6 +251,8 @@ std::unique_ptr<ovro::CQVTDoc> CDocumentSession::WindowClosed()
 
 bool CDocumentSession::CloseForExit()
 {
+    if (IsBusy())
+        return false;
     if (!doc_)
         return true;
     if (!SaveModified())

@@ -4,6 +4,11 @@
 // closes, keeps the recent-file list, and keeps the menus and the status
 // bar (through its view) in step with the document. The program holds one
 // document at a time; CDocumentHost gives it its windows.
+//
+// While a document command runs (CQVTDoc::IsBusy) every entry here that
+// would start another command, disconnect, or close the document is
+// refused and does nothing; the main frame asks IsBusy before it closes or
+// opens another interface.
 #pragma once
 
 #include <functional>
@@ -43,6 +48,8 @@ public:
     void SetChooser(ovro::IConnectDeviceChooser* chooser) { chooser_ = chooser; }
 
     ovro::CQVTDoc* Document() const { return doc_.get(); }
+    // A command of the document runs (its progress box lets input through).
+    bool IsBusy() const;
     const CRecentFileList& RecentFiles() const { return recent_; }
     // The windows that show the document attach themselves here.
     ovro::CDocumentObserverList& Observers() { return observers_; }

@@ -379,6 +379,11 @@ bool CMainFrame::SavePlacement()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // The running command still uses the document and its node.
+    if (IsBusy()) {
+        event->ignore();
+        return;
+    }
     if (commands_.HasDocument() && commands_.IsOnline()
         && !ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndExit), false)) {
         event->ignore();
@@ -394,6 +399,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::OnInterfaceInitialize()
 {
+    if (IsBusy())
+        return;
     CDlgInterface dialog(app_.Boards(), app_.PresentInterface(), ui_, this);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -65,6 +65,10 @@ public:
     // a connected drive), before the placement is written: the documents
     // close; false (a document stays open) keeps the window open.
     void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+    // Whether a document command runs: closing the window and opening
+    // another interface are refused meanwhile.
+    void SetBusyQuery(std::function<bool()> busy) { busy_ = std::move(busy); }
+    bool IsBusy() const { return busy_ && busy_(); }
 
 signals:
     // A recent-file entry was chosen (0 the newest).
@@ -98,5 +102,6 @@ private:
     bool startMaximised_ = false;
     std::function<bool(const QUrl&)> openUrl_;
     std::function<bool()> closeHandler_;
+    std::function<bool()> busy_;
     std::vector<std::string> recentFiles_;
 };

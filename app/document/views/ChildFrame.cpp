@@ -80,7 +80,7 @@ QAction* CChildFrame::AddCommand(unsigned command, const QString& text, const st
     connect(action, &QAction::triggered, this, [this, command, run] {
         // A download lets window messages through while it runs: a second
         // press must not start another command inside it.
-        if (busy_)
+        if (busy_ || (doc_ != nullptr && doc_->IsBusy()))
             return;
         busy_ = true;
         run();
@@ -251,12 +251,8 @@ void CChildFrame::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    if (doc_ != nullptr && doc_->IsOnline() &&
-        !ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndClose), true)) {
+    // Refused while a command runs; asks first for a connected drive.
+    if (busy_ || (doc_ != nullptr && !doc_->CanCloseFrame())) {
         event->ignore();
         return;
     }

@@ -4,6 +4,7 @@
 #include "QVTApp.h"
 #include "ScriptedUserInterface.h"
 #include "shell/DlgConnectDevice.h"
+#include "shell/DlgInterface.h"
 #include "shell/DlgSearchNode.h"
 #include "shell/DlgSearchNodeResults.h"
 #include "shell/DocumentHost.h"
@@ -14,6 +15,7 @@
 #include "description/Commissioning.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterTable.h"
+#include "document/ParameterValue.h"
 #include "document/QVTDoc.h"
 #include "document/views/ChildFrame.h"
 #include "document/views/LeftView.h"
@@ -398,6 +400,60 @@ TEST_F(WireTest, ClosingAConnectedDocumentOrTheProgramAsksFirst)
     EXPECT_EQ(host_->Document(), nullptr);
     EXPECT_EQ(app_->Master().GetNode(127), nullptr);
     EXPECT_EQ(frame_->ConnectionText(), QStringLiteral("Ovro-QVT"));
+}
+
+TEST_F(WireTest, NeitherTheProgramNorTheInterfaceClosesUnderARunningDownload)
+{
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline());
+    ovro::CQVTParameter* velocity = doc->Device()->FindParameter(0x6081, 0);
+    ASSERT_NE(velocity, nullptr);
+    ASSERT_TRUE(ovro::CParameterValue::SetValueText(*velocity, "4321"));
+    velocity->changed = true;
+
+    // While the download's progress box lets input through, the user
+    // closes the main window (answering Yes) and chooses "&Initialize...".
+    bool interfaceDialogShown = false;
+    auto* watch = new QTimer(frame_.get());
+    watch->setInterval(10);
+    QObject::connect(watch, &QTimer::timeout, watch, [&interfaceDialogShown] {
+        if (auto* dialog = qobject_cast<CDlgInterface*>(QApplication::activeModalWidget())) {
+            interfaceDialogShown = true;
+            dialog->reject();
+        }
+    });
+    watch->start();
+    bool closedInside = true;
+    int steps = 0;
+    ui_.onProgressStep = [&] {
+        if (steps++ > 0)
+            return;
+        ui_.answers = {true, true};
+        closedInside = frame_->close();
+        frame_->Action(kInterfaceInitialize)->trigger();
+    };
+    frame_->Action(kDownload)->trigger();
+    watch->stop();
+    ui_.onProgressStep = nullptr;
+
+    EXPECT_GT(steps, 0);
+    EXPECT_FALSE(closedInside);
+    EXPECT_FALSE(interfaceDialogShown);
+    EXPECT_TRUE(ui_.questions.empty());
+    for (const auto& m : ui_.messages)
+        ADD_FAILURE() << m.text;
+    ASSERT_EQ(host_->Document(), doc);
+    EXPECT_TRUE(doc->IsOnline());
+    EXPECT_EQ(app_->Master().GetNode(127), doc->Node());
+    std::uint32_t written = 0;
+    ASSERT_TRUE(doc->Node()->ReadU32(0x6081, 0, written));
+    EXPECT_EQ(written, 4321u);
+
+    // Afterwards the program closes after its question, as before.
+    ui_.answers = {true};
+    EXPECT_TRUE(frame_->close());
+    EXPECT_EQ(host_->Document(), nullptr);
 }
 
 TEST_F(WireTest, ASavedDocumentOpensFromTheCommandLine)
