@@ -85,6 +85,12 @@ void CQVTDoc::SetPathName(const std::string& path, bool addToRecentList)
         env_.observer->OnPathChanged(path, addToRecentList);
 }
 
+void CQVTDoc::SetProgramOptions(const std::string& programDirectory, std::uint8_t defaultNodeId)
+{
+    env_.programDirectory = programDirectory;
+    env_.defaultNodeId = defaultNodeId;
+}
+
 void CQVTDoc::SetOnlineState()
 {
     offline_ = !IsOnline();
@@ -190,6 +196,12 @@ void CQVTDoc::UpdateStatus()
 {
     if (env_.status != nullptr)
         env_.status->SetStatusText(StatusText());
+}
+
+void CQVTDoc::ShowPrompt(const std::string& text)
+{
+    if (env_.status != nullptr)
+        env_.status->SetPromptText(text);
 }
 
 void CQVTDoc::OnPollTimer()
@@ -329,6 +341,9 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
     request.configurationAllowed = true;
     const ConnectDeviceChoice choice = Choose(request);
     if (choice.result == ConnectDeviceChoice::Cancel) {
+        // The file's values and their changed flags go with the abandoned
+        // document, as a Close takes them.
+        env_.commissioning->ResetDevice();
         device_ = nullptr;
         return false;
     }
@@ -420,10 +435,13 @@ bool CQVTDoc::Upload()
             Show(MessageIcon::Exclamation, FormatMessage(kMsgCantUploadIncompatible, id));
         return false;
     }
+    UploadCount count;
     for (CQVTSection& section : device_->sections) {
         for (CQVTParameter& parameter : section.parameters) {
+            ++count.total;
             const CParameterTransfer::Result result = CParameterTransfer::Read(parameter, *node_);
             if (result == CParameterTransfer::Done) {
+                ++count.read;
                 device_->nodeId = node_->NodeId();
                 device_->baudRate = env_.master->BaudRate();
                 device_->nodeIdChanged = false;
@@ -438,6 +456,8 @@ bool CQVTDoc::Upload()
     }
     RefreshViews(currentSection_);
     SetPathName(device_->name, false);
+    lastUpload_ = count;
+    ShowPrompt(FormatMessage(kMsgPromptUploaded, count.read, count.total, id));
     return true;
 }
 

@@ -84,6 +84,9 @@ public:
     // false without asking while a command runs.
     bool CanCloseFrame();
     void SetPathName(const std::string& path, bool addToRecentList);
+    // The program options changed: the folder of the help files (the XML
+    // path) at once, the node-id the next Connect proposes.
+    void SetProgramOptions(const std::string& programDirectory, std::uint8_t defaultNodeId);
 
     // ---- Commands --------------------------------------------------------
     // Connect again while offline; online it shows the drive's identity.
@@ -128,6 +131,16 @@ public:
 
     // ---- Status line and poll -------------------------------------------
     void UpdateStatus();
+    // The status bar's prompt pane: what a command did that ends without a
+    // message.
+    void ShowPrompt(const std::string& text);
+    // The last Upload that ran to its end: parameters read (the drive may
+    // refuse some) out of all.
+    struct UploadCount {
+        int read = 0;
+        int total = 0;
+    };
+    const UploadCount& LastUpload() const { return lastUpload_; }
     std::string StatusText() const;
     // One tick of the status poll (window timer, every 55 ms).
     void OnPollTimer();
@@ -174,6 +187,7 @@ private:
     CStatusPoll poller_;
     CParameterMemory memory_;
     int busy_ = 0;  // BusyScopes alive
+    UploadCount lastUpload_;
 };
 
 }  // namespace ovro

@@ -25,7 +25,6 @@
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
 
@@ -69,8 +68,14 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     for (unsigned command : {kEditUndo, kEditCut, kEditCopy, kEditPaste})
         on(command, [this, command] { OnEditCommand(command); });
     connect(&frame_, &CMainFrame::recentFileChosen, this, [this](int index) { session_.OpenRecent(index); });
+    connect(&frame_, &CMainFrame::optionsChanged, this, [this] {
+        session_.OptionsChanged();
+        if (childFrame_ != nullptr)
+            childFrame_->SetProgramDirectory(QString::fromLocal8Bit(app_.Settings().ProgramDirectory().c_str()));
+    });
     frame_.SetCloseHandler([this] { return session_.CloseForExit(); });
     frame_.SetBusyQuery([this] { return session_.IsBusy(); });
+    frame_.SetInterfaceGuard([this] { return session_.ReleaseInterface(); });
     askSave_ = [this](const std::string& title) {
         const QMessageBox::StandardButton answer = QMessageBox::question(
             &frame_, QString::fromLatin1(MessageText(kMsgProgramTitle)),
@@ -87,6 +92,7 @@ CDocumentHost::~CDocumentHost()
 {
     frame_.SetCloseHandler({});
     frame_.SetBusyQuery({});
+    frame_.SetInterfaceGuard({});
     // The window refers to the document and to the session's observer list.
     delete childFrame_.data();
 }
@@ -110,6 +116,7 @@ void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
     child->AttachTo(session_.Observers());
     child->SetProgramDirectory(QString::fromLocal8Bit(app_.Settings().ProgramDirectory().c_str()));
     child->SetBaudRateSource([this] { return static_cast<int>(app_.Master().BaudRate()); });
+    child->SetPrinter(frame_.Printer());
     // The viewer is handed the manual; a jump to the destination is left to it.
     child->SetHelpOpener([this](const ovro::CContextHelp::Target& target) {
         const QString file = QString::fromLocal8Bit(target.file.c_str());
@@ -119,6 +126,7 @@ void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
     connect(child, &CChildFrame::frameClosed, this, [this] { OnFrameClosed(); });
     connect(child, &CChildFrame::commandDone, this, [this] { session_.UpdateCommands(); });
     child->SetCloseGuard([this] { return session_.SaveModified(); });
+    child->SetCommandRunner([this](const std::function<bool(ovro::CQVTDoc&)>& command) { session_.Run(command); });
     childFrame_ = child;
     child->ShowInitial(CProgramApplication::ScreenSize());
     child->OnInitialUpdate();
@@ -169,6 +177,11 @@ void CDocumentHost::ClearConnectionText()
     frame_.ClearConnectionText();
 }
 
+void CDocumentHost::ShowPromptText(const std::string& text)
+{
+    frame_.SetPromptText(QString::fromLatin1(text.c_str()));
+}
+
 void CDocumentHost::SetBusy(bool busy)
 {
     if (busy)
@@ -213,8 +226,7 @@ void CDocumentHost::OnParameterWindow()
     frame_.MdiArea()->setActiveSubWindow(childFrame_);
 }
 
-// Undo, cut, copy and paste go to the editor that has the focus; copy out
-// of the parameter table takes the current cell.
+// Undo, cut, copy and paste go to the editor that has the focus.
 void CDocumentHost::OnEditCommand(unsigned command)
 {
     using namespace CommandId;
@@ -236,11 +248,17 @@ void CDocumentHost::OnEditCommand(unsigned command)
         }
         return;
     }
-    if (command == kEditCopy) {
-        if (auto* table = qobject_cast<QTableWidget*>(focus)) {
-            if (const QTableWidgetItem* item = table->currentItem())
-                QApplication::clipboard()->setText(item->text());
-        }
+    // Without an editor they act on the value of the table's selected line.
+    if (childFrame_ == nullptr)
+        return;
+    CQVTView* view = childFrame_->View();
+    QClipboard* clipboard = QApplication::clipboard();
+    switch (command) {
+    case kEditUndo: view->UndoEdit(); break;
+    case kEditCut: clipboard->setText(view->CutSelected()); break;
+    case kEditCopy: clipboard->setText(view->CopySelected()); break;
+    case kEditPaste: view->PasteSelected(clipboard->text()); break;
+    default: break;
     }
 }
 

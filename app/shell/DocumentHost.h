@@ -69,6 +69,7 @@ public:
     void ShowRecentFiles(const std::vector<std::string>& files) override;
     void ShowConnectionText(const std::string& text) override;
     void ClearConnectionText() override;
+    void ShowPromptText(const std::string& text) override;
     void SetBusy(bool busy) override;
     void OpenManualFile(const std::string& path) override;
 

@@ -7,6 +7,8 @@
 #include "document/DocumentFileDialog.h"
 #include "document/QVTDoc.h"
 #include "settings/AppSettings.h"
+#include "ui/MessageIds.h"
+#include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
 namespace {
@@ -76,6 +78,11 @@ void CDocumentSession::SetStatusText(const std::string& text)
 void CDocumentSession::SetDefaultStatusText()
 {
     view_.ClearConnectionText();
+}
+
+void CDocumentSession::SetPromptText(const std::string& text)
+{
+    view_.ShowPromptText(text);
 }
 
 void CDocumentSession::OnPathChanged(const std::string& path, bool addToRecentList)
@@ -209,6 +216,24 @@ void CDocumentSession::OpenManual(bool device)
     // A manual that is not named or not there ends the command quietly.
     if (manual && Exists(manual->file))
         view_.OpenManualFile(manual->file);
+}
+
+void CDocumentSession::OptionsChanged()
+{
+    if (doc_)
+        doc_->SetProgramOptions(settings_.ProgramDirectory(), settings_.nodeId);
+}
+
+bool CDocumentSession::ReleaseInterface()
+{
+    if (IsBusy())
+        return false;
+    if (!doc_ || !doc_->IsOnline())
+        return true;
+    if (!ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndInitialize), false))
+        return false;
+    Disconnect();
+    return !doc_->IsOnline();
 }
 
 // ---------------------------------------------------------------- closing

@@ -85,6 +85,16 @@ public:
     // is still there, then the document closes. False keeps it open.
     bool CloseForExit();
 
+    // "&Initialize..." opens the interface anew, which the node objects of a
+    // connected drive do not survive: the drive is disconnected first,
+    // after the user's Yes. False (No, a command runs, or the node could not
+    // be removed) leaves the interface and the document as they are.
+    bool ReleaseInterface();
+
+    // The program options have changed (the XML path at once, on Browse):
+    // the open document takes the new help folder and default node-id.
+    void OptionsChanged();
+
     // The menus and their enabling after anything that may have changed
     // the connection.
     void UpdateCommands();
@@ -92,6 +102,7 @@ public:
     // ---- IStatusTextSink -------------------------------------------------------
     void SetStatusText(const std::string& text) override;
     void SetDefaultStatusText() override;
+    void SetPromptText(const std::string& text) override;
     // ---- IDocumentObserver -----------------------------------------------------
     void OnPathChanged(const std::string& path, bool addToRecentList) override;
 

@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -53,6 +55,8 @@ CMainFrame::CMainFrame(CQVTApp& app, IUserInterface& ui, const CCommandState::Fe
     BuildMenus();
     UpdateCommands();
 }
+
+CMainFrame::~CMainFrame() = default;
 
 QAction* CMainFrame::AddCommand(unsigned command, const char* menuText)
 {
@@ -132,6 +136,7 @@ void CMainFrame::CreateCommands()
     connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 
     connect(Action(kExit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(kPrintSetup), &QAction::triggered, this, &CMainFrame::OnPrintSetup);
     connect(Action(kInterfaceInitialize), &QAction::triggered, this, &CMainFrame::OnInterfaceInitialize);
     connect(Action(kInterfaceInitializeTool), &QAction::triggered, this, &CMainFrame::OnInterfaceInitialize);
     connect(Action(kInterfaceProperties), &QAction::triggered, this, &CMainFrame::OnInterfaceProperties);
@@ -330,12 +335,22 @@ void CMainFrame::SetConnectionText(const QString& text)
 
 void CMainFrame::ClearConnectionText()
 {
-    connectionPane_->setText(TitleText());
+    connectionPane_->setText(QString::fromLatin1(MessageText(kMsgIdleStatus)));
 }
 
 QString CMainFrame::ConnectionText() const
 {
     return connectionPane_->text();
+}
+
+void CMainFrame::SetPromptText(const QString& text)
+{
+    statusBar()->showMessage(text);
+}
+
+QString CMainFrame::PromptText() const
+{
+    return statusBar()->currentMessage();
 }
 
 void CMainFrame::PrepareGeometry(const QSize& screen)
@@ -397,12 +412,27 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+QPrinter* CMainFrame::Printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    return printer_.get();
+}
+
+void CMainFrame::OnPrintSetup()
+{
+    QPageSetupDialog dialog(Printer(), this);
+    dialog.exec();
+}
+
 void CMainFrame::OnInterfaceInitialize()
 {
     if (IsBusy())
         return;
     CDlgInterface dialog(app_.Boards(), app_.PresentInterface(), ui_, this);
     if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (interfaceGuard_ && !interfaceGuard_())
         return;
     CWaitCursor wait;
     app_.InitializeInterface(dialog.Choice());
@@ -417,6 +447,7 @@ void CMainFrame::OnOptions()
 {
     CDlgOptionSheet sheet(app_, ui_, this);
     sheet.exec();
+    emit optionsChanged();
 }
 
 void CMainFrame::OnUserManual()

@@ -46,6 +46,7 @@ const MessageEntry kMessages[] = {
     {CommandId::kRecentFile1 + 3, "Open this document"},
     {CommandId::kAbout, "Display program information, version number and copyright\nAbout"},
     {CommandId::kExit, "Quit the application; prompts to save documents\nExit"},
+    {kMsgIdleStatus, "Ovro-QVT"},
     {kMsgAskToSave, "Save changes to %1?"},
     {kMsgEnterInteger, "Please enter an integer between %1 and %2."},
     {kMsgDescriptionFileCorrupted, "FATAL ERROR:\tfile '%s' corrupted or not found!\n\n\t\tIgnore and start the program?"},
@@ -145,7 +146,12 @@ const MessageEntry kMessages[] = {
     {kMsgAskReset, "Reset all parameters of the device to their power-on values.\n\nContinue?"},
     {kMsgAskRestore, "Restore the factory settings of the device.\n\nThe parameter values will be restored in the RAM of the device, not in the EEPROM.To \ndo so, you must save them into the EEPROM by using the 'Store Parameters' command.\n\nContinue?"},
     {kMsgAskDisconnectAndClose, "Do you really want to disconnect the compact drive \nand close all windows?"},
+    {kMsgAskDisconnectAndInitialize, "Do you really want to disconnect the compact drive \nand initialize the CAN interface?"},
     {kMsgAskDisconnectAndExit, "Do you really want to disconnect the compact drive \nand exit the program?"},
+    {kMsgPromptUploaded, "%i of %i parameters read from node #%i."},
+    {kMsgPromptStored, "Parameters of node #%i stored into the EEPROM; %i of %i parameters read."},
+    {kMsgPromptReset, "Parameters of node #%i reset to their power-on values; %i of %i parameters read."},
+    {kMsgPromptRestored, "Factory settings of node #%i restored; %i of %i parameters read."},
 };
 
 std::string VFormat(const char* format, va_list args)

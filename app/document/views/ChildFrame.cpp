@@ -52,14 +52,24 @@ CChildFrame::CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore&
     layout->addWidget(splitter_, 1);
     setWidget(body);
 
-    AddCommand(kUpload, tr("Upload"), [this] { doc_->Upload(); });
-    AddCommand(kDownload, tr("Download"), [this] { doc_->Download(); });
-    AddCommand(kStore, tr("Store"), [this] { doc_->Store(); });
+    AddCommand(kUpload, tr("Upload"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Upload); });
+    AddCommand(kDownload, tr("Download"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Download); });
+    AddCommand(kStore, tr("Store"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Store); });
     toolBar_->addSeparator();
     AddCommand(kPrint, tr("Print"), [this] { OnFilePrint(); });
     AddCommand(kPrintPreview, tr("Print Preview"), [this] { OnFilePrintPreview(); });
     toolBar_->addSeparator();
-    AddCommand(kContextHelp, tr("Help"), [this] { OnContextHelp(); });
+    QAction* contextHelp = AddCommand(kContextHelp, tr("Help"), [this] { OnContextHelp(); });
+    // The help keys work wherever the focus is in this window.
+    contextHelp->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    contextHelp->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(contextHelp);
+    auto* help = new QAction(tr("Help"), this);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(help, &QAction::triggered, this, [this] { OnHelp(); });
+    addAction(help);
+    actions_[kHelp] = help;
 
     connect(tree_, &CLeftView::sectionSelected, this, [this](int section) { ShowSection(section); });
     connect(view_, &CQVTView::documentEdited, this, [this] { tree_->OnUpdate(doc_->CurrentSection()); });
@@ -89,6 +99,16 @@ QAction* CChildFrame::AddCommand(unsigned command, const QString& text, const st
     });
     actions_[command] = action;
     return action;
+}
+
+void CChildFrame::RunDocumentCommand(bool (ovro::CQVTDoc::*command)())
+{
+    if (doc_ == nullptr)
+        return;
+    if (runner_)
+        runner_([command](ovro::CQVTDoc& doc) { return (doc.*command)(); });
+    else
+        (doc_->*command)();
 }
 
 QAction* CChildFrame::Action(unsigned command) const
@@ -153,6 +173,11 @@ void CChildFrame::SetBaudRateSource(std::function<int()> source)
     view_->SetBaudRateSource(std::move(source));
 }
 
+void CChildFrame::SetPrinter(QPrinter* printer)
+{
+    view_->SetPrinter(printer);
+}
+
 void CChildFrame::SetProgramDirectory(const QString& directory)
 {
     view_->SetProgramDirectory(directory);
@@ -178,6 +203,14 @@ void CChildFrame::OnFilePrintPreview()
 void CChildFrame::OnFilePrintDirect()
 {
     view_->OnFilePrintDirect();
+}
+
+void CChildFrame::OnHelp()
+{
+    if (tree_->hasFocus())
+        tree_->OnContextHelp();
+    else
+        view_->OnHelp();
 }
 
 void CChildFrame::OnContextHelp()

@@ -20,6 +20,7 @@ class CQVTView;
 class ISettingsStore;
 class IUserInterface;
 class QAction;
+class QPrinter;
 class QSplitter;
 class QToolBar;
 
@@ -37,7 +38,8 @@ public:
     static constexpr unsigned kStore = CommandId::kStore;
     static constexpr unsigned kPrint = CommandId::kPrint;
     static constexpr unsigned kPrintPreview = CommandId::kPrintPreview;
-    static constexpr unsigned kContextHelp = CommandId::kContextHelp;
+    static constexpr unsigned kContextHelp = CommandId::kContextHelp;  // Shift+F1
+    static constexpr unsigned kHelp = CommandId::kHelp;                // F1
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -65,11 +67,17 @@ public:
 
     // The bus's baud-rate code for the print-out.
     void SetBaudRateSource(std::function<int()> source);
+    // The program's printer (see CQVTView::SetPrinter).
+    void SetPrinter(QPrinter* printer);
     void SetProgramDirectory(const QString& directory);
     void SetHelpOpener(ovro::CContextHelp::Opener opener);
     // A further question before closing (the program's "save changes?");
     // false keeps the window open.
     void SetCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+    // How the toolbar's document commands run (the program's: under the
+    // wait cursor, as the menu's do); without one they run directly.
+    using CommandRunner = std::function<void(const std::function<bool(ovro::CQVTDoc&)>&)>;
+    void SetCommandRunner(CommandRunner runner) { runner_ = std::move(runner); }
 
 public slots:
     void OnFilePrint();
@@ -77,6 +85,9 @@ public slots:
     void OnFilePrintDirect();
     // Context help of the pane that has the focus (the table otherwise).
     void OnContextHelp();
+    // The plain help command: the table opens its help every second time
+    // (its toggle), the tree at once.
+    void OnHelp();
 
 signals:
     // The tree or the table chose another section (-1 the header).
@@ -94,6 +105,7 @@ protected:
 
 private:
     QAction* AddCommand(unsigned command, const QString& text, const std::function<void()>& run);
+    void RunDocumentCommand(bool (ovro::CQVTDoc::*command)());
     void ShowSection(int section);
     void UpdateTitle();
     void KeepNormalGeometry();
@@ -108,6 +120,7 @@ private:
     std::map<unsigned, QAction*> actions_;
     ovro::CDocumentObserverList* observers_ = nullptr;
     std::function<bool()> closeGuard_;
+    CommandRunner runner_;
     bool closed_ = false;
     bool busy_ = false;  // a toolbar command runs
     QRect normal_;  // the place of the window when neither maximised nor minimised

@@ -63,6 +63,8 @@ bool ScriptedProgress::Cancelled()
 void ScriptedUi::ShowMessage(MessageSeverity severity, MessageIcon icon, const std::string& text)
 {
     messages.push_back({severity, icon, text});
+    if (onMessage)
+        onMessage(messages.back());
 }
 
 bool ScriptedUi::AskYesNo(MessageIcon, const std::string& text, bool)

@@ -74,6 +74,7 @@ public:
     std::deque<std::string> files;
     std::vector<FileRequest> fileRequests;
     ProgressLog progress;
+    std::function<void(const Message&)> onMessage;  // runs while the message box is up
 };
 
 class ScriptedChooser : public ovro::IConnectDeviceChooser {
@@ -92,6 +93,7 @@ public:
     void OnPathChanged(const std::string& path, bool addToRecentList) override;
     void SetStatusText(const std::string& text) override { status = text; }
     void SetDefaultStatusText() override { status = "<default>"; }
+    void SetPromptText(const std::string& text) override { prompts.push_back(text); }
     void CloseOscilloscope() override { ++scopeClosed; }
     void OpenOscilloscope() override { ++scopeOpened; }
     void Beep() override { ++beeps; }
@@ -100,6 +102,7 @@ public:
     std::vector<std::string> recentFiles;
     std::string path;
     std::string status;
+    std::vector<std::string> prompts;
     int scopeClosed = 0;
     int scopeOpened = 0;
     int beeps = 0;

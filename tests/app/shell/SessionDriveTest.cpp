@@ -1,7 +1,8 @@
 // The document session with a simulated drive: while a command runs (a
 // download's progress box lets window messages through) nothing that
 // arrives - a close of the program or of the document, Disconnect, another
-// command - may take the running command's document or node.
+// command - may take the running command's document or node; and a new
+// interface is opened only after the connected drive has been disconnected.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include "document/QVTDoc.h"
 #include "PrivateBus.h"
 #include "ScriptedUserInterface.h"
+#include "ui/MessageTexts.h"
 #include "SimProcess.h"
 #include "settings/AppSettings.h"
 #include "settings/MemorySettingsStore.h"
@@ -193,6 +195,37 @@ TEST_F(SessionDriveTest, BusyScopesNestAndEndWithTheirCommands)
     EXPECT_FALSE(doc->IsBusy());
     session_->Disconnect();
     EXPECT_FALSE(doc->IsOnline());
+}
+
+TEST_F(SessionDriveTest, AConnectedDriveIsDisconnectedAfterAYesBeforeANewInterface)
+{
+    // Without a document, or offline, there is nothing to ask.
+    EXPECT_TRUE(session_->ReleaseInterface());
+    session_->Connect();
+    ovro::CQVTDoc* doc = session_->Document();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline());
+
+    ui_.answers = {false};
+    EXPECT_FALSE(session_->ReleaseInterface());
+    ASSERT_EQ(ui_.questions.size(), 1u);
+    EXPECT_EQ(ui_.questions[0].text, MessageText(63666));
+    EXPECT_EQ(ui_.questions[0].icon, MessageIcon::Question);
+    EXPECT_TRUE(doc->IsOnline());
+    EXPECT_EQ(master_.GetNode(5), doc->Node());
+
+    ui_.answers = {true};
+    EXPECT_TRUE(session_->ReleaseInterface());
+    EXPECT_TRUE(doc->IsOffline());
+    EXPECT_EQ(master_.GetNode(5), nullptr);
+    EXPECT_TRUE(session_->ReleaseInterface());
+    EXPECT_EQ(ui_.questions.size(), 2u);
+
+    // Refused while a command runs.
+    {
+        const ovro::CQVTDoc::BusyScope busy(*doc);
+        EXPECT_FALSE(session_->ReleaseInterface());
+    }
 }
 
 }  // namespace

@@ -35,6 +35,12 @@ TEST(MessageTextsTest, TextsAreLatin1WithTheAcuteAccentByte)
               "FATAL ERROR:\tfile '%s' corrupted or not found!\n\n\t\tIgnore and start the program?");
 }
 
+TEST(MessageTextsTest, TheProgramsTitleAndTheIdleStatusLine)
+{
+    EXPECT_STREQ(MessageText(57344), "Ovro-QVT");
+    EXPECT_STREQ(MessageText(59143), "Ovro-QVT");
+}
+
 TEST(MessageTextsTest, FormatFillsTheArguments)
 {
     EXPECT_EQ(FormatMessage(63601, "Switched On", "Time-out error."),
