@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the project needs, where they are missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      qt6-base-dev libqcustomplot-dev libsocketcan-dev xvfb xauth)
+      qt6-base-dev libqcustomplot-dev libsocketcan-dev xvfb xauth can-utils python3-can)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
