@@ -13,3 +13,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# The python-can interface "ovro" for Debian's python3 (python3-can above).
+bash "$(cd "$(dirname "$0")" && pwd)/install-python-can.sh" >/dev/null
