@@ -24,7 +24,7 @@ class WireFormat(unittest.TestCase):
              bytes.fromhex("0100ff98" "01000000" "aa00000000000000" "20a10700")),
             ("remote", can.Message(arbitration_id=0x701, is_extended_id=False, is_remote_frame=True, dlc=1),
              bytes.fromhex("01070040" "01000000" "0000000000000000" "20a10700")),
-            ("error", can.Message(arbitration_id=0x40, is_error_frame=True, dlc=8, data=bytes(8)),
+            ("error", can.Message(arbitration_id=0x40, is_extended_id=False, is_error_frame=True, dlc=8, data=bytes(8)),
              bytes.fromhex("40000020" "08000000" "0000000000000000" "20a10700")),
         ]
         for name, msg, wire in cases:
