@@ -3,8 +3,8 @@
 // status poll: the replay answers the live poll's SDO requests in step
 // with it, and the poll fills the device-status record with the drive's
 // values from the site.
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
 #include "PrivateBus.h"
 #include "description/QVTDevice.h"
 #include "document/StatusPoll.h"
