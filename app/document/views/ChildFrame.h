@@ -14,6 +14,7 @@
 #include "document/ContextHelp.h"
 #include "document/DocumentObserver.h"
 
+class CCompareView;
 class CLeftView;
 class CQVTView;
 class ISettingsStore;
@@ -37,6 +38,7 @@ public:
     static constexpr unsigned kPrint = 57607;
     static constexpr unsigned kPrintPreview = 57609;
     static constexpr unsigned kContextHelp = 57669;
+    static constexpr unsigned kCompare = 32825;
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -44,6 +46,8 @@ public:
     ovro::CQVTDoc* Document() const { return doc_; }
     CQVTView* View() const { return view_; }
     CLeftView* Tree() const { return tree_; }
+    // The Compare view, once the command has opened it.
+    CCompareView* Compare() const { return compare_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QSplitter* Splitter() const { return splitter_; }
     QAction* Action(unsigned command) const;
@@ -76,6 +80,8 @@ public slots:
     void OnFilePrintDirect();
     // Context help of the pane that has the focus (the table otherwise).
     void OnContextHelp();
+    // Reads the drive and shows drive, document and default side by side.
+    void OnCompare();
 
 signals:
     // The tree or the table chose another section (-1 the header).
@@ -102,6 +108,7 @@ private:
     ISettingsStore& settings_;
     CQVTView* view_ = nullptr;
     CLeftView* tree_ = nullptr;
+    CCompareView* compare_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QSplitter* splitter_ = nullptr;
     std::map<unsigned, QAction*> actions_;
