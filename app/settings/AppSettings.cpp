@@ -1,6 +1,7 @@
 #include "settings/AppSettings.h"
 
 #include <cstring>
+#include <filesystem>
 
 using namespace SettingsKeys;
 
@@ -154,9 +155,22 @@ std::string Join(const std::string& dir, const char* name)
 
 }  // namespace
 
+std::string CAppSettings::DataDirectory(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    const std::string own = WithoutTrailingSeparator(folder);
+    std::error_code ec;
+    if (own.empty() || fs::exists(Join(own, kDescriptionFileName), ec))
+        return own;
+    const std::string shared = (fs::path(own) / ".." / "share" / "ovro-qvt").lexically_normal().string();
+    if (fs::exists(Join(shared, kDescriptionFileName), ec))
+        return WithoutTrailingSeparator(shared);
+    return own;
+}
+
 void CAppSettings::SetProgramDirectory(const std::string& directory)
 {
-    programDirectory_ = WithoutTrailingSeparator(directory);
+    programDirectory_ = DataDirectory(directory);
     loaderPath_ = Join(programDirectory_, kLoaderFileName);
 }
 

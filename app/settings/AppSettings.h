@@ -60,8 +60,12 @@ public:
 
     // ---- Program directory ----------------------------------------------
     // Sets the program directory (a trailing separator is dropped), the
-    // description file and the loader file inside it.
+    // description file and the loader file inside it. The folder of an
+    // installed program's data is its "../share/ovro-qvt": that one is
+    // taken when the description is there and not beside the program.
     void SetProgramDirectory(const std::string& directory);
+    // The folder that holds the description for a program in `folder`.
+    static std::string DataDirectory(const std::string& folder);
     // Replaces the program directory for the rest of the run (help files,
     // description folder); the loader file stays.
     void ReplaceProgramDirectory(const std::string& directory);
