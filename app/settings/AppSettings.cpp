@@ -92,6 +92,8 @@ void CAppSettings::Read(const ISettingsStore& store)
     library = LibraryOfVendor(vendor);
     plugAndPlay = store.ReadInt(kInterface, kPlugAndPlay, kPlugAndPlayDefault);
     // The address is a 32-bit pattern, kept as a signed integer in the store.
+    channel = store.ReadString(kInterface, kChannel, "");
+    channel2 = store.ReadString(kInterface, kChannel2, "");
     hw.ioPort = static_cast<std::uint32_t>(store.ReadInt(kInterface, kAddress, kAddressDefault));
     const int irq = store.ReadInt(kInterface, kInterrupt, kInterruptDefault);
     hw.interrupt = (irq >= 0 && irq <= 0xFFFF) ? static_cast<std::uint16_t>(irq)
@@ -119,6 +121,10 @@ bool CAppSettings::WriteInterface(ISettingsStore& store,
     ok = store.WriteInt(kInterface, kPlugAndPlay, plugAndPlay) && ok;
     ok = store.WriteInt(kInterface, kAddress, static_cast<int>(hw.ioPort)) && ok;
     ok = store.WriteInt(kInterface, kInterrupt, hw.interrupt) && ok;
+    if (!channel.empty())
+        ok = store.WriteString(kInterface, kChannel, channel) && ok;
+    if (!channel2.empty())
+        ok = store.WriteString(kInterface, kChannel2, channel2) && ok;
     return ok;
 }
 

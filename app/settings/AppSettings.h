@@ -86,6 +86,8 @@ public:
     bool privateBuild = false;
     std::int32_t plugAndPlay = SettingsKeys::kPlugAndPlayDefault;
     CopHwParam hw{0, 0};
+    std::string channel;   // first-channel PCAN-Light types; empty: none stored
+    std::string channel2;  // second-channel types
 
 private:
     std::string programDirectory_;
