@@ -8,6 +8,7 @@
 #include <linux/can/raw.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
