@@ -42,7 +42,7 @@ root="$tmp/root"
 dpkg-deb -x "$deb" "$root"
 # The programs find their libraries through their run path, not the build tree.
 if ldd "$root/usr/bin/ovro-qvt-cli" | grep -q -- "$build"; then echo "ovro-qvt-cli links the build tree"; exit 1; fi
-ldd "$root/usr/bin/ovro-qvt-cli" | grep -q -- "$root/usr/lib/ovro-qvt/libmastergate.so" ||
+ldd "$root/usr/bin/ovro-qvt-cli" | grep -qE -- "=> $root/usr/(bin/\.\./)?lib/ovro-qvt/libmastergate.so" ||
   { echo "ovro-qvt-cli does not find libmastergate.so in /usr/lib/ovro-qvt:"; ldd "$root/usr/bin/ovro-qvt-cli"; exit 1; }
 
 export OVRO_CANBUS_DIR="$tmp/bus" OVRO_CAN_CHANNEL=virtual:pkg XDG_CONFIG_HOME="$tmp/config" HOME="$tmp"
