@@ -41,9 +41,14 @@ dpkg-deb -f "$deb" Package Version Architecture Depends
 root="$tmp/root"
 dpkg-deb -x "$deb" "$root"
 # The programs find their libraries through their run path, not the build tree.
-if ldd "$root/usr/bin/ovro-qvt-cli" | grep -q -- "$build"; then echo "ovro-qvt-cli links the build tree"; exit 1; fi
-ldd "$root/usr/bin/ovro-qvt-cli" | grep -qE -- "=> $root/usr/(bin/\.\./)?lib/ovro-qvt/libmastergate.so" ||
-  { echo "ovro-qvt-cli does not find libmastergate.so in /usr/lib/ovro-qvt:"; ldd "$root/usr/bin/ovro-qvt-cli"; exit 1; }
+for program in Ovro-QVT ovro-qvt-cli ovro-drive-sim canbus; do
+  runpath=$(readelf -d "$root/usr/bin/$program" | sed -nE 's/.*\((RUNPATH|RPATH)\).*\[(.*)\]/\2/p')
+  case "$runpath" in
+    *"$build"*) echo "$program's run path names the build tree: $runpath"; exit 1 ;;
+    *'$ORIGIN/../lib/ovro-qvt'*) ;;
+    *) echo "$program's run path lacks \$ORIGIN/../lib/ovro-qvt: '$runpath'"; exit 1 ;;
+  esac
+done
 
 export OVRO_CANBUS_DIR="$tmp/bus" OVRO_CAN_CHANNEL=virtual:pkg XDG_CONFIG_HOME="$tmp/config" HOME="$tmp"
 unset LD_LIBRARY_PATH
