@@ -430,6 +430,7 @@ void CMainFrame::OnInterfaceInitialize()
     if (IsBusy())
         return;
     CDlgInterface dialog(app_.Boards(), app_.PresentInterface(), ui_, this);
+    dialog.SetChannels(app_.Channel(), app_.Settings().channel, app_.Settings().channel2);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (interfaceGuard_ && !interfaceGuard_())

@@ -15,6 +15,7 @@
 #include "document/DocumentObserver.h"
 #include "ui/CommandIds.h"
 
+class CCompareView;
 class CLeftView;
 class CQVTView;
 class ISettingsStore;
@@ -40,6 +41,7 @@ public:
     static constexpr unsigned kPrintPreview = CommandId::kPrintPreview;
     static constexpr unsigned kContextHelp = CommandId::kContextHelp;  // Shift+F1
     static constexpr unsigned kHelp = CommandId::kHelp;                // F1
+    static constexpr unsigned kCompare = CommandId::kCompare;
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -47,6 +49,8 @@ public:
     ovro::CQVTDoc* Document() const { return doc_; }
     CQVTView* View() const { return view_; }
     CLeftView* Tree() const { return tree_; }
+    // The Compare view, once the command has opened it.
+    CCompareView* Compare() const { return compare_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QSplitter* Splitter() const { return splitter_; }
     QAction* Action(unsigned command) const;
@@ -88,6 +92,8 @@ public slots:
     // The plain help command: the table opens its help every second time
     // (its toggle), the tree at once.
     void OnHelp();
+    // Reads the drive and shows drive, document and default side by side.
+    void OnCompare();
 
 signals:
     // The tree or the table chose another section (-1 the header).
@@ -115,6 +121,7 @@ private:
     ISettingsStore& settings_;
     CQVTView* view_ = nullptr;
     CLeftView* tree_ = nullptr;
+    CCompareView* compare_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QSplitter* splitter_ = nullptr;
     std::map<unsigned, QAction*> actions_;
