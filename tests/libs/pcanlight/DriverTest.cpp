@@ -314,6 +314,30 @@ TEST_F(VirtualDriver, VersionTextNamesBoardAndChannelAndEndsInTheVersion)
     EXPECT_EQ(version.substr(version.rfind(' ') + 1), "2.49");
 }
 
+TEST_F(VirtualDriver, SetChannelOverridesTheVariableUntilCleared)
+{
+    auto setChannel = reinterpret_cast<PCAN_SetChannel_t>(dlsym(usb_.handle, "CAN_SetChannel"));
+    ASSERT_NE(setChannel, nullptr);
+    EXPECT_EQ(setChannel("serial:/dev/ttyS0"), PCAN_ERR_ILLHW) << "no channel: refused, nothing changes";
+    ASSERT_EQ(setChannel("virtual:other"), PCAN_ERR_OK);
+    ASSERT_EQ(usb_.initPnp(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
+    char text[PCAN_VERSION_TEXT_SIZE];
+    ASSERT_EQ(usb_.versionInfo(text), PCAN_ERR_OK);
+    EXPECT_NE(std::string(text).find("virtual bus other"), std::string::npos) << text;
+    canbus_endpoint* other = peer(500000, "other");
+    TPCANMsg out{0x181, PCAN_MSGTYPE_STANDARD, 1, {7}};
+    ASSERT_EQ(usb_.write(&out), PCAN_ERR_OK);
+    canbus_frame got{};
+    ASSERT_EQ(canbus_receive(other, &got, 1000), 1);
+    EXPECT_EQ(got.id, 0x181u);
+
+    // Cleared: the next init is back on the variable's bus.
+    ASSERT_EQ(setChannel(nullptr), PCAN_ERR_OK);
+    ASSERT_EQ(usb_.initPnp(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
+    ASSERT_EQ(usb_.versionInfo(text), PCAN_ERR_OK);
+    EXPECT_NE(std::string(text).find("virtual bus first"), std::string::npos) << text;
+}
+
 TEST_F(VirtualDriver, ExportsOnlyTheDriverCalls)
 {
     EXPECT_EQ(dlsym(usb_.handle, "canbus_open"), nullptr);
