@@ -7,7 +7,7 @@
 //   configure   the board refuses its configuration
 //   kdi         the message interface cannot be created
 //   queues      the queues do not open
-//   silent      the firmware answers no command
+//   silent      the firmware answers no command but the version query
 //   silent-sdo  the firmware takes SDO requests and never answers them
 //   version=N   the firmware reports version N (e.g. 0x0400)
 #ifndef ORXBOARD_FAULTSET_H

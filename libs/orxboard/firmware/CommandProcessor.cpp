@@ -66,7 +66,8 @@ void CommandProcessor::run()
             continue;
         std::uint8_t answer[ORX_COMMAND_BLOCK_MAX];
         std::uint32_t n = handle(block.data.data(), block.size, answer);
-        if (n && !m_state.settings.silent)
+        const bool versionQuery = orx_block_code(block.data.data()) == ORX_CMD_VERSION;
+        if (n && (!m_state.settings.silent || versionQuery))
             q.post(ORX_RXQ_ANSWER, answer, n);
     }
 }

@@ -26,7 +26,7 @@ struct FirmwareSettings {
     std::uint16_t version = 0;    // firmware version the board reports
     std::uint16_t sdoTimeout = 400;
     std::uint16_t timeInterval = 3;  // seconds between time stamps
-    bool silent = false;          // answers no command
+    bool silent = false;          // answers the version query only
     bool silentSdo = false;       // answers no SDO request
 };
 
