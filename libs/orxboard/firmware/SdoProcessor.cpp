@@ -26,13 +26,22 @@ void SdoProcessor::run()
             continue;
         if (block.size < ORX_SDO_PIECE_HEADER || orx_block_code(block.data.data()) != ORX_SDO_REQUEST)
             continue;  // a piece of a download given up before
+        if (m_state.settings.silentSdo)
+            continue;
+        acknowledge(orx_get_u16(block.data.data() + ORX_SDOQ_TRANSFER));
         Request request;
         if (!collect(block, request))
             continue;
-        if (m_state.settings.silentSdo)
-            continue;
         execute(request);
     }
+}
+
+void SdoProcessor::acknowledge(std::uint16_t transfer)
+{
+    std::uint8_t note[ORX_HEADER + 2];
+    orx_block_begin(note, ORX_SDO_BUSY, 2);
+    orx_put_u16(note + ORX_PARAM, transfer);
+    m_state.queues->post(ORX_RXQ_SDO, note, sizeof note);
 }
 
 bool SdoProcessor::collect(Block first, Request& r)

@@ -33,6 +33,8 @@ private:
     // false when it never got whole. A new request that comes in meanwhile
     // replaces it (the host gave the old one up).
     bool collect(Block first, Request& request);
+    // Tells the host at once that a request has come (its wait starts anew).
+    void acknowledge(std::uint16_t transfer);
     void execute(const Request& request);
     void answer(const Request& request, std::int8_t result, std::uint32_t abortCode, std::uint16_t received,
                 const std::uint8_t* data, std::uint16_t count);

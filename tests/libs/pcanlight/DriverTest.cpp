@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -242,6 +243,33 @@ TEST_F(VirtualDriver, WaitReadTimesOutAndWakesOnAFrame)
     ASSERT_EQ(usb_.read(&in), PCAN_ERR_OK);
     EXPECT_EQ(in.ID, 0x1A0u);
     EXPECT_EQ(usb_.waitRead(0), PCAN_ERR_QRCVEMPTY);
+}
+
+TEST_F(VirtualDriver, AFrameWakesEveryThreadThatWaits)
+{
+    ASSERT_EQ(usb_.initPnp(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
+    peer(500000);
+    // One waiter with a short time-out, two with long ones: the frame ends
+    // every wait at once, whichever of them takes it from the bus.
+    auto wait = [&](std::uint32_t us) {
+        auto start = Clock::now();
+        bool got = usb_.waitRead(us) == PCAN_ERR_OK;
+        return std::make_pair(got, Clock::now() - start);
+    };
+    auto shortOne = std::async(std::launch::async, wait, 20000u);
+    auto first = std::async(std::launch::async, wait, 3000000u);
+    auto second = std::async(std::launch::async, wait, 3000000u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    send(busFrame(0x181, 2));
+    EXPECT_FALSE(shortOne.get().first) << "its time was up before the frame came";
+    for (auto* f : {&first, &second}) {
+        auto [got, took] = f->get();
+        EXPECT_TRUE(got);
+        EXPECT_LT(took, std::chrono::milliseconds(1500));
+    }
+    TPCANMsg in{};
+    EXPECT_EQ(usb_.read(&in), PCAN_ERR_OK);
+    EXPECT_EQ(in.ID, 0x181u);
 }
 
 TEST_F(VirtualDriver, ReinitAndResetClientEmptyTheQueue)
