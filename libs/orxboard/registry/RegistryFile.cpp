@@ -195,7 +195,7 @@ bool RegistryFile::parse(const std::string& text, std::string* error)
             current = nullptr;
             if (sameName(name, kRegistrySection)) {
                 section = Registry;
-            } else if (name.size() > 5 && strncasecmp(name.c_str(), kBoardSection, 5) == 0) {
+            } else if (strncasecmp(name.c_str(), kBoardSection, 5) == 0) {
                 std::string digits = name.substr(5);
                 std::uint32_t number = 0;
                 if (digits.find_first_not_of("0123456789") != std::string::npos || !asDword(digits, number) ||
