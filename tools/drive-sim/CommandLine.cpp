@@ -1,23 +1,9 @@
 #include "CommandLine.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "NumberArgument.h"
 
 namespace {
 const unsigned kRates[] = {1000, 800, 500, 250, 125, 100, 50, 20, 10};
-
-bool parseNumber(const std::string& text, uint64_t limit, uint64_t& out)
-{
-    if (text.empty() || text[0] == '-' || text[0] == '+')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(text.c_str(), &end, 0);
-    if (errno != 0 || *end != '\0' || v > limit)
-        return false;
-    out = v;
-    return true;
-}
 }  // namespace
 
 unsigned CommandLine::kbitOf(uint8_t bitTiming)
@@ -90,7 +76,7 @@ bool CommandLine::parse(int argc, char** argv, SimOptions& o, std::string& error
                 return false;
             if (v == "none")
                 o.nodeId = 0;
-            else if (parseNumber(v, 127, n) && n >= 1)
+            else if (NumberArgument::parse(v, 127, n) && n >= 1)
                 o.nodeId = uint8_t(n);
             else {
                 error = "node-id must be 1..127 or 'none': " + v;
@@ -99,7 +85,7 @@ bool CommandLine::parse(int argc, char** argv, SimOptions& o, std::string& error
         } else if (arg == "--bitrate") {
             if (!value(v))
                 return false;
-            const int timing = parseNumber(v, 1000, n) ? bitTimingOf(unsigned(n)) : -1;
+            const int timing = NumberArgument::parse(v, 1000, n) ? bitTimingOf(unsigned(n)) : -1;
             if (timing < 0) {
                 error = "bit rate must be 1000, 800, 500, 250, 125, 100, 50, 20 or 10: " + v;
                 return false;
@@ -108,7 +94,7 @@ bool CommandLine::parse(int argc, char** argv, SimOptions& o, std::string& error
         } else if (arg == "--serial") {
             if (!value(v))
                 return false;
-            if (!parseNumber(v, 99999999999999ull, n)) {
+            if (!NumberArgument::parse(v, 99999999999999ull, n)) {
                 error = "serial number must be 0..99999999999999: " + v;
                 return false;
             }

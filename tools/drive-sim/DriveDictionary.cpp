@@ -1,7 +1,8 @@
 #include "DriveDictionary.h"
 
 #include "DriveObjects.h"
-#include "DriveProfile.h"
+#include "DriveStateMachine.h"
+#include "FirmwareLoader.h"
 #include "ObjectIndex.h"
 
 namespace {
@@ -39,7 +40,7 @@ void DriveDictionary::addProfileObjects(bool profileVelocity)
     namespace OI = ObjectIndex;
     const auto S = Storage::Parameter;
     const auto RW = Access::ReadWrite;
-    DriveProfile& d = m_drive;
+    DriveValues& d = m_drive;
 
     // device control
     ObjectEntry& cw = object(OI::Controlword, 0, DataType::Unsigned16, RW, 0, "Controlword");
@@ -129,7 +130,7 @@ void DriveDictionary::addProfileObjects(bool profileVelocity)
 void DriveDictionary::addFirmwareObjects()
 {
     using DriveObjects::FirmwareDownload;
-    DriveProfile& d = m_drive;
+    DriveValues& d = m_drive;
     object(FirmwareDownload, 0, DataType::Unsigned8, Access::Const, 3, "Firmware Download");
     ObjectEntry& command = object(FirmwareDownload, 1, DataType::Unsigned32, Access::WriteOnly, 0, "Loader Command");
     command.storeWrites = false;

@@ -4,16 +4,15 @@
 // value and range; they only get the drive's hooks.
 #pragma once
 
+#include "DriveValues.h"
 #include "ObjectDictionary.h"
 
 #include <cstdint>
 #include <functional>
 
-class DriveProfile;
-
 class DriveDictionary {
 public:
-    DriveDictionary(ObjectDictionary& od, DriveProfile& drive) : m_od(od), m_drive(drive) {}
+    DriveDictionary(ObjectDictionary& od, DriveValues& drive) : m_od(od), m_drive(drive) {}
 
     void addProfileObjects(bool profileVelocity);
     void addFirmwareObjects();
@@ -25,5 +24,5 @@ private:
     void live(uint16_t index, uint8_t sub, DataType type, const char* name, std::function<int64_t()> value);
 
     ObjectDictionary& m_od;
-    DriveProfile& m_drive;
+    DriveValues& m_drive;
 };

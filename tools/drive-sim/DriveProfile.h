@@ -8,6 +8,7 @@
 #include "DriveFaults.h"
 #include "DriveMechanics.h"
 #include "DriveStateMachine.h"
+#include "DriveValues.h"
 #include "FirmwareLoader.h"
 #include "HomingProcedure.h"
 #include "LogbookCounters.h"
@@ -17,7 +18,7 @@
 #include <string>
 #include <vector>
 
-class DriveProfile : public IDriveModule {
+class DriveProfile : public IDriveModule, public DriveValues {
 public:
     explicit DriveProfile(DriveContext& context);
 
@@ -36,29 +37,29 @@ public:
     // Places the motor at a machine position (power-on position of the axis).
     void placeAxis(double machinePosition);
 
-    // The drive's values and write handlers behind its objects (DriveDictionary).
-    uint16_t statusword() const;
-    uint32_t statusRegister() const;
-    int8_t mode() const { return m_mode; }
-    uint16_t errorCode() const { return m_faults.code(); }
-    DriveState state() const { return m_sm.state(); }
-    int32_t actualPosition() const;
-    int32_t actualVelocity() const;
-    int32_t demandPosition() const;
-    int32_t demandVelocity() const;
-    int16_t current() const { return m_electrics.current(); }
-    uint32_t voltage() const { return m_electrics.voltage(); }
-    int8_t temperature() const { return m_electrics.temperature(); }
-    uint32_t digitalInputs() const;
-    uint32_t writeControlword(uint16_t cw);  // 0 or an SDO abort code
-    uint32_t writeMode(int8_t mode);
-    uint32_t writeTargetVelocity();  // after the new value is in the dictionary
-    uint32_t firmwareCommand(uint32_t value);
-    uint32_t firmwareBlock(const std::vector<uint8_t>& data);
+    // DriveValues: the drive's values and write handlers behind its objects.
+    uint16_t statusword() const override;
+    uint32_t statusRegister() const override;
+    int8_t mode() const override { return m_mode; }
+    uint16_t errorCode() const override { return m_faults.code(); }
+    int32_t actualPosition() const override;
+    int32_t actualVelocity() const override;
+    int32_t demandPosition() const override;
+    int32_t demandVelocity() const override;
+    int16_t current() const override { return m_electrics.current(); }
+    uint32_t voltage() const override { return m_electrics.voltage(); }
+    int8_t temperature() const override { return m_electrics.temperature(); }
+    uint32_t digitalInputs() const override;
+    const FirmwareLoader& loader() const override { return m_loader; }
+    uint32_t writeControlword(uint16_t cw) override;
+    uint32_t writeMode(int8_t mode) override;
+    uint32_t writeTargetVelocity() override;
+    uint32_t firmwareCommand(uint32_t value) override;
+    uint32_t firmwareBlock(const std::vector<uint8_t>& data) override;
 
+    DriveState state() const { return m_sm.state(); }
     const DriveMechanics& axis() const { return m_axis; }
     DriveMechanics& axis() { return m_axis; }
-    const FirmwareLoader& loader() const { return m_loader; }
     const LogbookCounters& logbook() const { return m_logbook; }
 
 private:

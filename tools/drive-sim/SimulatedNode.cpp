@@ -34,36 +34,6 @@ const char* nmtName(NmtState s)
     }
     return "?";
 }
-
-bool parseNumber(const std::string& text, uint64_t limit, uint64_t& out)
-{
-    if (text.empty() || text[0] == '-')
-        return false;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(text.c_str(), &end, 0);
-    if (*end != '\0' || v > limit)
-        return false;
-    out = v;
-    return true;
-}
-
-const char* kControlHelp =
-    "commands:\n"
-    "  state                        print the drive's state\n"
-    "  fault CODE                   raise a drive fault with this emergency code\n"
-    "  emcy CODE [REG [B0..B4]]     send an emergency\n"
-    "  drop N                       the next N SDO answers go missing\n"
-    "  toggle                       the next SDO segment answer has the wrong toggle bit\n"
-    "  length                       the next SDO answer has a wrong frame length\n"
-    "  abort INDEX SUB|* CODE       abort every access to the object with CODE\n"
-    "  abort clear                  stop aborting\n"
-    "  refuse store|firmware        refuse the next store or firmware command\n"
-    "  silent [MS]                  stop talking (for MS milliseconds, or until resume)\n"
-    "  resume                       talk again\n"
-    "  powercycle                   switch off and on (reset from the store)\n"
-    "  manual p|n|off               press the MAN-P or MAN-N input, or release both\n"
-    "  axis INCREMENTS              place the motor at this position\n"
-    "ok\n";
 }  // namespace
 
 SimulatedNode::SimulatedNode(const SimOptions& options, CanPort& port)
@@ -596,81 +566,47 @@ std::string SimulatedNode::stateReport() const
     return out.str();
 }
 
-std::string SimulatedNode::control(const std::vector<std::string>& words)
+void SimulatedNode::raiseFault(uint16_t errorCode)
 {
-    const std::string& cmd = words[0];
-    const size_t argc = words.size() - 1;
-    uint64_t a = 0, b = 0, c = 0;
-    if (cmd == "help")
-        return kControlHelp;
-    if (cmd == "state")
-        return stateReport() + "ok";
-    if (cmd == "fault" && argc == 1 && parseNumber(words[1], 0xFFFF, a) && a != 0) {
-        sendEmergency(uint16_t(a), 0x01, {});
-        for (auto& m : m_modules)
-            m->onFault(uint16_t(a));
-        return "ok";
-    }
-    if (cmd == "emcy" && argc >= 1 && argc != 3 && argc <= 7 && parseNumber(words[1], 0xFFFF, a)) {
-        uint64_t reg = 0;
-        if (argc >= 2 && !parseNumber(words[2], 0xFF, reg))
-            return "error bad error register";
-        std::array<uint8_t, 5> data{};
-        for (size_t i = 3; i <= argc; ++i) {
-            uint64_t v = 0;
-            if (!parseNumber(words[i], 0xFF, v))
-                return "error bad data byte";
-            data[i - 3] = uint8_t(v);
-        }
-        sendEmergency(uint16_t(a), uint8_t(reg), data);
-        return "ok";
-    }
-    if (cmd == "drop" && argc == 1 && parseNumber(words[1], 1000000, a)) {
-        m_sdo.faults().dropAnswers = unsigned(a);
-        return "ok";
-    }
-    if (cmd == "toggle" && argc == 0) {
-        m_sdo.faults().wrongToggle = true;
-        return "ok";
-    }
-    if (cmd == "length" && argc == 0) {
-        m_sdo.faults().wrongLength = true;
-        return "ok";
-    }
-    if (cmd == "abort" && argc == 1 && words[1] == "clear") {
-        m_sdo.clearForcedAborts();
-        return "ok";
-    }
-    if (cmd == "abort" && argc == 3 && parseNumber(words[1], 0xFFFF, a) &&
-        (words[2] == "*" || parseNumber(words[2], 0xFF, b)) && parseNumber(words[3], 0xFFFFFFFF, c) && c != 0) {
-        m_sdo.addForcedAbort(uint16_t(a), words[2] == "*" ? -1 : int(b), uint32_t(c));
-        return "ok";
-    }
-    if (cmd == "refuse" && argc == 1 && (words[1] == "store" || words[1] == "firmware")) {
-        (words[1] == "store" ? m_refuseStore : m_refuseFirmware) = true;
-        return "ok";
-    }
-    if (cmd == "silent" && argc <= 1) {
-        if (argc == 1 && !parseNumber(words[1], 3600000, a))
-            return "error bad time";
-        m_silentUntilUs = argc == 1 ? nowUs() + a * 1000 : std::numeric_limits<uint64_t>::max();
-        m_sdo.reset();
-        return "ok";
-    }
-    if (cmd == "resume" && argc == 0) {
-        m_silentUntilUs = 0;
-        return "ok";
-    }
-    if (cmd == "powercycle" && argc == 0) {
-        saveRetained();
-        m_silentUntilUs = 0;
-        resetNode();
-        return "ok";
-    }
-    std::string reply;
+    sendEmergency(errorCode, 0x01, {});
+    for (auto& m : m_modules)
+        m->onFault(errorCode);
+}
+
+void SimulatedNode::refuseNext(InjectedFailure failure)
+{
+    (failure == InjectedFailure::RefuseStore ? m_refuseStore : m_refuseFirmware) = true;
+}
+
+void SimulatedNode::silenceFor(uint64_t ms)
+{
+    m_silentUntilUs = nowUs() + ms * 1000;
+    m_sdo.reset();
+}
+
+void SimulatedNode::silenceUntilResumed()
+{
+    m_silentUntilUs = std::numeric_limits<uint64_t>::max();
+    m_sdo.reset();
+}
+
+void SimulatedNode::resume()
+{
+    m_silentUntilUs = 0;
+}
+
+void SimulatedNode::powerCycle()
+{
+    saveRetained();
+    m_silentUntilUs = 0;
+    resetNode();
+}
+
+bool SimulatedNode::moduleControl(const std::vector<std::string>& words, std::string& reply)
+{
     for (auto& m : m_modules) {
         if (m->onControl(words, reply))
-            return reply;
+            return true;
     }
-    return "error unknown command or bad arguments: " + cmd + " (try 'help')";
+    return false;
 }

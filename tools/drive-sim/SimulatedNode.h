@@ -29,8 +29,21 @@ public:
     bool start(std::string& error);
     // Runs the event loop until stop becomes non-zero.
     void run(const volatile std::sig_atomic_t& stop);
-    // Handles one line of the control socket.
-    std::string control(const std::vector<std::string>& words);
+    // What the control socket can do to the drive (ControlCommands).
+    std::string stateReport() const;
+    // A drive fault with this emergency code, as if the drive detected it.
+    void raiseFault(uint16_t errorCode);
+    SdoServer& sdoServer() { return m_sdo; }
+    // The next store or firmware command is refused.
+    void refuseNext(InjectedFailure failure);
+    // Stops talking for ms milliseconds, or until resume().
+    void silenceFor(uint64_t ms);
+    void silenceUntilResumed();
+    void resume();
+    // Switched off and on: counters saved, reset from the store.
+    void powerCycle();
+    // Offers a control line to the drive modules; true when one took it.
+    bool moduleControl(const std::vector<std::string>& words, std::string& reply);
 
     // DriveContext
     ObjectDictionary& dictionary() override { return m_od; }
@@ -75,7 +88,6 @@ private:
     static bool withinRange(const ObjectEntry& e, const std::vector<uint8_t>& value);
     static bool inRange(const ObjectEntry& e, unsigned ranges);
 
-    std::string stateReport() const;
     bool silent() const;
 
     SimOptions m_options;

@@ -2,6 +2,7 @@
 // a SocketCAN interface.
 #include "CanPort.h"
 #include "CommandLine.h"
+#include "ControlCommands.h"
 #include "ControlServer.h"
 #include "DescriptionObjects.h"
 #include "SimulatedNode.h"
@@ -49,7 +50,8 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     SimulatedNode node(options, *port);
-    ControlServer control([&node](const std::vector<std::string>& words) { return node.control(words); });
+    ControlCommands commands(node);
+    ControlServer control([&commands](const std::vector<std::string>& words) { return commands.handle(words); });
     if (!options.control.empty()) {
         if (!control.open(options.control, error)) {
             std::fprintf(stderr, "ovro-drive-sim: %s\n", error.c_str());
