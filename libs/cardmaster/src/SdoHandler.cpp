@@ -153,15 +153,15 @@ bool SdoHandler::cancelled()
 
 void SdoHandler::finish(State state, COP_CM_RESULT result)
 {
-    int event;
     {
+        // Signalled with the lock held: the waiter fetches the result under
+        // the same lock, so it never closes the event before this write.
         std::lock_guard<std::mutex> lock(m_mutex);
         m_state = state;
         m_result = result;
-        event = m_request.event;
+        signalEvent(m_request.event);
     }
     m_idle.notify_all();
-    signalEvent(event);
 }
 
 void SdoHandler::work()

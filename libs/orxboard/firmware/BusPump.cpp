@@ -43,9 +43,11 @@ void BusPump::run()
     while (!m_state.stop) {
         std::uint16_t t = m_state.sdoTimeout;
         Clock::duration step = std::min<Clock::duration>(kStep, std::chrono::milliseconds(std::max(1, t / 4)));
-        if (engine.mutex().try_lock_for(step)) {
-            std::lock_guard<std::timed_mutex> lock(engine.mutex(), std::adopt_lock);
+        bool pumped = false;
+        if (engine.mutex().try_lock()) {
+            std::lock_guard<std::mutex> lock(engine.mutex(), std::adopt_lock);
             pumpLocked(Clock::now());
+            pumped = true;
         }
         Clock::time_point now = Clock::now();
         busyNote(now);
@@ -53,7 +55,10 @@ void BusPump::run()
         auto us = std::chrono::duration_cast<std::chrono::microseconds>(wait).count();
         if (us <= 0)
             continue;
-        if (engine.running())
+        // With the engine free, until a frame comes; while another service
+        // has it (its frames are its own), or with the controller stopped,
+        // a short while.
+        if (pumped && engine.running())
             engine.waitForFrame(static_cast<std::uint32_t>(us));
         else
             m_state.queues->waitForHost(0, std::chrono::duration_cast<std::chrono::milliseconds>(wait) +

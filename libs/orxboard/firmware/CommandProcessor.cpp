@@ -78,7 +78,7 @@ void CommandProcessor::writePdo(const Block& block)
     if (block.size < ORX_HEADER + 12 || orx_block_code(b) != ORX_CMD_WRITE_PDO ||
         orx_get_u16(b + ORX_PARAM) != ORX_SERVICE_PROCESS_DATA)
         return;
-    std::lock_guard<std::timed_mutex> lock(m_state.engine.mutex());
+    std::lock_guard<std::mutex> lock(m_state.engine.mutex());
     m_state.engine.writePdo(b[ORX_PARAM + 2], b[ORX_PARAM + 3], b + ORX_PARAM + 4);
 }
 
@@ -126,7 +126,7 @@ std::int8_t CommandProcessor::execute(std::uint16_t code, const std::uint8_t* p,
         break;
     }
 
-    std::lock_guard<std::timed_mutex> lock(m_state.engine.mutex());
+    std::lock_guard<std::mutex> lock(m_state.engine.mutex());
     MasterEngine& engine = m_state.engine;
     switch (code) {
     case ORX_CMD_STATUS: {

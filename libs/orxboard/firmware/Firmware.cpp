@@ -23,7 +23,7 @@ Firmware::~Firmware()
 bool Firmware::start()
 {
     {
-        std::lock_guard<std::timed_mutex> lock(m_state.engine.mutex());
+        std::lock_guard<std::mutex> lock(m_state.engine.mutex());
         m_state.engine.setSdoTimeout(m_state.settings.sdoTimeout);
     }
     try {
@@ -49,7 +49,7 @@ void Firmware::stop()
     for (std::thread* t : {&m_commands, &m_sdo, &m_pump})
         if (t->joinable())
             t->join();
-    std::lock_guard<std::timed_mutex> lock(m_state.engine.mutex());
+    std::lock_guard<std::mutex> lock(m_state.engine.mutex());
     m_state.engine.terminate();
 }
 

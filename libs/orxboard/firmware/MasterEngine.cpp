@@ -31,7 +31,7 @@ MasterEngine::MasterEngine(std::uint32_t pcanType, std::string channel)
 
 MasterEngine::~MasterEngine()
 {
-    std::lock_guard<std::timed_mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     terminate();
     if (m_driver) {
         if (m_setChannel)

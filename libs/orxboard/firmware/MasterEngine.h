@@ -9,7 +9,7 @@
 //
 // Usage:
 //   MasterEngine engine(COP_BOARD_PCAN_USB, "virtual:demo");
-//   std::unique_lock<std::timed_mutex> lock(engine.mutex());
+//   std::unique_lock<std::mutex> lock(engine.mutex());
 //   engine.initInterface(COP_BAUD_500);
 //   engine.addNode(5);  engine.readSdo(...);
 #ifndef ORXBOARD_MASTERENGINE_H
@@ -33,7 +33,7 @@ public:
     MasterEngine(const MasterEngine&) = delete;
     MasterEngine& operator=(const MasterEngine&) = delete;
 
-    std::timed_mutex& mutex() { return m_mutex; }
+    std::mutex& mutex() { return m_mutex; }
 
     // Board result of a master error code.
     static std::int8_t boardResult(std::int32_t copError);
@@ -74,7 +74,7 @@ public:
 private:
     std::int8_t transfer(int ok, std::uint32_t* abortCode);
 
-    std::timed_mutex m_mutex;
+    std::mutex m_mutex;
     std::uint32_t m_pcanType;
     std::string m_channel;
     void* m_driver = nullptr;  // the PCAN-Light library, for the channel and the wait

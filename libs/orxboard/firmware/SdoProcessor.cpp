@@ -112,7 +112,7 @@ void SdoProcessor::execute(const Request& r)
     if (r.sdo != 1 || (r.flags & ORX_SDOF_BLOCK) || (r.node & 0x80) || r.length > kMaxSdo) {
         result = ORX_RESULT_PARAMETER;
     } else {
-        std::lock_guard<std::timed_mutex> lock(m_state.engine.mutex());
+        std::lock_guard<std::mutex> lock(m_state.engine.mutex());
         if (download)
             result = m_state.engine.writeSdo(r.node, r.index, r.sub, r.data.data(),
                                              static_cast<std::int16_t>(r.length), &abortCode);

@@ -185,7 +185,7 @@ TEST_F(Sdo, AFirmwareThatDoesNotAnswerTimesOutOnTheBoardsSide)
 TEST_F(Sdo, ASlowTransferOutlastsTheTimeOutWhileTheFirmwareWorksOnIt)
 {
     // 32767 bytes are several thousand frames: far longer than one time-out.
-    ASSERT_EQ(COP_SetSDOTimeOut(h, 20), CM_OK);
+    ASSERT_EQ(COP_SetSDOTimeOut(h, 100), CM_OK);
     std::vector<std::uint8_t> data(32767, 0x5A);
     std::uint32_t abort = 0;
     peer->setObject(0x2F50, 3, {});
