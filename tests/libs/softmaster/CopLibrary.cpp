@@ -53,6 +53,9 @@ CopLibrary::CopLibrary(const std::string& folder, bool viaMastergate, int16_t li
     if (gate_) {
         BIND(gateInstalled_, "COP_Installed");
         BIND(gateInitialize_, "COP_Initialize");
+        BIND(OrxLibrary, "ORX_Library");
+        BIND(OrxDefineCallbacks, "ORX_DefineCallbacks");
+        BIND(OrxReadPDO, "ORX_ReadPDO");
     }
     api = soft_;
     BIND(smInstalled, "COP_Installed");

@@ -57,6 +57,11 @@ public:
     decltype(&::COP_GetLMTAddress) GetLMTAddress = nullptr;
     decltype(&::COP_ConfigureNode) ConfigureNode = nullptr;
 
+    // Only libmastergate.so has these (null otherwise).
+    decltype(&::ORX_Library) OrxLibrary = nullptr;
+    decltype(&::ORX_DefineCallbacks) OrxDefineCallbacks = nullptr;
+    decltype(&::ORX_ReadPDO) OrxReadPDO = nullptr;
+
     // libsoftmaster.so's own exports, bound directly.
     COP_SM_Installed_t smInstalled = nullptr;
     decltype(&::COP_AddNode) smAddNode = nullptr;

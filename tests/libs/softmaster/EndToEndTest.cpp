@@ -14,6 +14,7 @@
 // SDO transfers, and PDOs it sends without waiting for an answer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -363,6 +364,63 @@ TEST_P(EndToEnd, PdosAreSentRequestedAndReceived)
     std::this_thread::sleep_for(20ms);
     EXPECT_TRUE(peer->receivedWithId(0x380 + kNode).empty());
     EXPECT_TRUE(peer->receivedWithId(0x100).empty());
+}
+
+// The program's oscilloscope path: with the board-based master, PDOs come
+// through the callback on the board's receive thread, which drains them with
+// ORX_ReadPDO while the caller's thread goes on with its own calls and its
+// own last error.
+std::atomic<int> g_callbackPdos{0};
+std::atomic<bool> g_callbackOnCaller{false};
+std::thread::id g_caller;
+CopLibrary* g_cop = nullptr;
+
+void drainThroughOrx(uint32_t, uint32_t, uint32_t)
+{
+    if (std::this_thread::get_id() == g_caller)
+        g_callbackOnCaller = true;
+    uint8_t node = 0, pdo = 0, length = 0, data[8];
+    while (g_cop->OrxReadPDO(&node, &pdo, &length, data))
+        g_callbackPdos++;
+}
+
+TEST_P(EndToEnd, PdosThroughTheBoardsCallback)
+{
+    if (!OVRO_E2E_MASTERGATE)
+        GTEST_SKIP() << "ORX_ functions are mastergate's";
+    if (!board()) {
+        EXPECT_FALSE(cop->OrxLibrary());
+        EXPECT_FALSE(cop->OrxDefineCallbacks(drainThroughOrx, nullptr, nullptr, nullptr));
+        EXPECT_EQ(cop->GetLastError(), COP_ERR_NOT_SUPPORTED);
+        return;
+    }
+    EXPECT_TRUE(cop->OrxLibrary());
+    g_cop = cop.get();
+    g_caller = std::this_thread::get_id();
+    g_callbackPdos = 0;
+    g_callbackOnCaller = false;
+    ASSERT_TRUE(cop->CreatePDO(kNode, 8, 0, 0x380 + kNode, 8));
+    ASSERT_TRUE(cop->OrxDefineCallbacks(drainThroughOrx, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(cop->OrxDefineCallbacks(drainThroughOrx, nullptr, nullptr, nullptr)) << "once per board";
+    EXPECT_EQ(cop->GetLastError(), COP_ERR_GENERAL);
+    std::thread sender([&] {
+        for (int i = 0; i < 200; ++i) {
+            peer->sendFrame(0x380 + kNode, {uint8_t(i), 1, 2, 3, 4, 5, 6, 7});
+            std::this_thread::sleep_for(200us);
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(read(0x1000, 0), (std::vector<uint8_t>{0x92, 0x01, 0x02, 0x00}));
+        EXPECT_EQ(cop->GetLastError(), 0) << "not the callback's 9 from its last ORX_ReadPDO";
+    }
+    sender.join();
+    for (auto end = std::chrono::steady_clock::now() + 2s; g_callbackPdos < 200 && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(g_callbackPdos.load(), 200);
+    EXPECT_FALSE(g_callbackOnCaller.load());
+    uint8_t node, pdo, data[8], length;
+    EXPECT_FALSE(cop->ReadPDO(&node, &pdo, data, &length)) << "the callback took them all";
+    EXPECT_EQ(cop->GetLastError(), COP_ERR_QUEUE_EMPTY);
 }
 
 TEST_P(EndToEnd, EmergenciesAndSync)
