@@ -1,6 +1,6 @@
 #include "BoardLifecycle.h"
 
-#include "BoardSlot.h"
+#include "BoardTable.h"
 #include "BoardTypes.h"
 #include "CommandChannel.h"
 #include "FirmwareResources.h"
@@ -175,6 +175,7 @@ COP_CM_RESULT Opening::startBoard(std::uint32_t type, std::uint32_t entry)
         return CM_ERR_BOARD_TYPE;
     s.commTimeout = 5000;
     s.sdoTimeout = 400;
+    s.forgetPdos();
     s.thirdSetting = 3;
     s.sendWaits = 0;
     p.commTimeout = s.commTimeout;

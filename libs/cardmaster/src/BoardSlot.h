@@ -2,11 +2,6 @@
 // library and its objects, the queue manager, the SDO handler, the
 // timeouts and the lock that lets one command and its answer through at a
 // time. The slot's shared part lives in the SharedSlotTable.
-//
-// Exports reach a slot through BoardTable::use(), which holds the slot's
-// access lock (shared) for the call; COP_ReleaseBoard first closes the
-// slot to new calls, stops the threads, then waits for the calls in flight
-// (exclusive) before it takes the objects down.
 #ifndef CARDMASTER_BOARDSLOT_H
 #define CARDMASTER_BOARDSLOT_H
 
@@ -17,6 +12,7 @@
 
 #include <orxboard/kdi3.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -51,30 +47,18 @@ struct BoardSlot {
     std::atomic<std::uint32_t> sendWaits{0};     // 1 ms waits for room in a transmit queue
     std::uint16_t firmwareVersion = 0;
 
+    // The length of each transmit PDO the board has (node * 10 + number - 1;
+    // kNoPdo when none): COP_WritePDO takes no more bytes from its caller.
+    static constexpr std::uint8_t kNoPdo = 0xFF;
+    std::mutex pdoMutex;
+    std::array<std::uint8_t, 128 * 10> txPdoLength{};
+    void forgetPdos()
+    {
+        std::lock_guard<std::mutex> lock(pdoMutex);
+        txPdoLength.fill(kNoPdo);
+    }
+
     std::uint16_t handle() const { return static_cast<std::uint16_t>(index + 1); }
-};
-
-class BoardTable {
-public:
-    // The slot with that index (0...3), open or not.
-    static BoardSlot& slot(int index);
-    // Bits of the slots this process has in use.
-    static unsigned busyMask();
-
-    // An open slot of this process, held for one call.
-    class Use {
-    public:
-        explicit Use(std::uint16_t handle);
-        Use(const Use&) = delete;
-        Use& operator=(const Use&) = delete;
-        explicit operator bool() const { return m_slot != nullptr; }
-        BoardSlot* operator->() const { return m_slot; }
-        BoardSlot& operator*() const { return *m_slot; }
-
-    private:
-        std::shared_lock<std::shared_mutex> m_lock;
-        BoardSlot* m_slot = nullptr;
-    };
 };
 
 }  // namespace cardmaster

@@ -1,4 +1,4 @@
-#include "BoardSlot.h"
+#include "BoardTable.h"
 
 namespace cardmaster {
 

@@ -3,7 +3,7 @@
 #ifndef CARDMASTER_EXPORTS_H
 #define CARDMASTER_EXPORTS_H
 
-#include "BoardSlot.h"
+#include "BoardTable.h"
 #include "CommandChannel.h"
 
 #include <cardmaster/cardmaster.h>

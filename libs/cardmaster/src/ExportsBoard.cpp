@@ -51,6 +51,7 @@ CM_EXPORT COP_CM_RESULT COP_InitInterface(uint16_t handle, uint8_t channel, uint
             time = 5;
         uint8_t p[8] = {channel, baud, flags, 0};
         orx_put_u16(p + 4, time);
+        s.forgetPdos();  // the firmware starts its tables afresh
         return CommandChannel::command(s, ORX_CMD_INIT_INTERFACE, p, sizeof p);
     });
 }
@@ -119,6 +120,7 @@ CM_EXPORT COP_CM_RESULT COP_Reset_DLL(uint16_t handle)
         uint16_t transfer = 0;
         uint8_t node = 0;
         s.sdo->cancel(&transfer, &node);
+        s.forgetPdos();
         COP_CM_RESULT r = CommandChannel::command(s, ORX_CMD_RESET, nullptr, 0);
         for (uint16_t q = ORX_RXQ_SDO; q < ORX_RX_QUEUES; ++q)
             s.queues->flush(q);

@@ -4,12 +4,13 @@
 #include <orxboard/orx_protocol.h>
 
 #include <cstring>
+#include <mutex>
 
 using namespace cardmaster;
 
 namespace {
 
-constexpr uint8_t kPdos = 10;
+constexpr unsigned kPdos = 10;
 
 COP_CM_RESULT createPdo(BoardSlot& s, uint8_t node, uint8_t pdoNumber, uint8_t direction, uint8_t mode,
                         uint8_t length, uint16_t cobId)
@@ -17,7 +18,12 @@ COP_CM_RESULT createPdo(BoardSlot& s, uint8_t node, uint8_t pdoNumber, uint8_t d
     uint8_t p[9] = {node, pdoNumber, direction, mode};
     orx_put_u16(p + 4, cobId);
     p[8] = length;
-    return CommandChannel::command(s, ORX_CMD_CREATE_PDO, p, sizeof p);
+    COP_CM_RESULT r = CommandChannel::command(s, ORX_CMD_CREATE_PDO, p, sizeof p);
+    if (r == CM_OK && direction && node <= 127 && pdoNumber >= 1 && pdoNumber <= kPdos) {
+        std::lock_guard<std::mutex> lock(s.pdoMutex);
+        s.txPdoLength[node * kPdos + pdoNumber - 1] = length > 8 ? 8 : length;
+    }
+    return r;
 }
 
 // The oldest block of a receive queue; false when there is none.
@@ -99,7 +105,15 @@ CM_EXPORT COP_CM_RESULT COP_WritePDO(uint16_t handle, uint8_t node, uint8_t pdoN
         orx_put_u16(block + ORX_PARAM, ORX_SERVICE_PROCESS_DATA);
         block[ORX_PARAM + 2] = node;
         block[ORX_PARAM + 3] = pdoNumber;
-        std::memcpy(block + ORX_PARAM + 4, data, 8);
+        // The 8 data bytes of the message, but no more from the caller
+        // than the PDO carries: its buffer may be as short as the PDO.
+        uint8_t length;
+        {
+            std::lock_guard<std::mutex> lock(s.pdoMutex);
+            length = s.txPdoLength[node * kPdos + pdoNumber - 1];
+        }
+        if (length != BoardSlot::kNoPdo)
+            std::memcpy(block + ORX_PARAM + 4, data, length);
         return CommandChannel::send(s, ORX_TXQ_PDO, block);
     });
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -147,6 +148,15 @@ TEST_F(Commands, PdosEmergenciesAndSync)
     ASSERT_EQ(COP_WritePDO(h, kNode, 1, out), CM_OK);
     ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x205; }, 1s));
     EXPECT_EQ(peer->receivedWithId(0x205)[0].data[3], 0x12);
+    // A short PDO from a buffer just as long: no byte beyond it is read.
+    ASSERT_EQ(COP_CreatePDO(h, kNode, 2, 1, 1, 2, 0x305), CM_OK);
+    auto two = std::make_unique<std::uint8_t[]>(2);
+    two[0] = 0xA1;
+    two[1] = 0xA2;
+    ASSERT_EQ(COP_WritePDO(h, kNode, 2, two.get()), CM_OK);
+    ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x305; }, 1s));
+    EXPECT_EQ(peer->receivedWithId(0x305)[0].len, 2);
+    EXPECT_EQ(peer->receivedWithId(0x305)[0].data[1], 0xA2);
     CopPdoMessage sent{kNode, 1, 8, {7, 7, 7, 7, 7, 7, 7, 7}};
     ASSERT_EQ(COP_WritePDO_S(h, &sent), CM_OK);
     ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x205 && f.data[0] == 7; }, 1s));

@@ -40,7 +40,8 @@ protected:
             orx_put_u16(b + ORX_SDOQ_INDEX, index);
             b[ORX_SDOQ_SUB] = sub;
             orx_put_u16(b + ORX_SDOQ_LENGTH, length);
-            std::memcpy(b + ORX_SDO_PIECE_HEADER, data.data() + offset, n);
+            if (n)
+                std::memcpy(b + ORX_SDO_PIECE_HEADER, data.data() + offset, n);
             while (kdi->Send(kdi, ORX_TXQ_SDO, b, static_cast<std::uint32_t>(ORX_SDO_PIECE_HEADER + n)) == KDI_ERR_FULL)
                 std::this_thread::sleep_for(1ms);
             offset += n;
