@@ -147,7 +147,7 @@ TEST_F(Driver, AFullReceiveQueueDropsAndSaysSo)
     ASSERT_EQ(result(command(ORX_CMD_INIT_INTERFACE, {0, COP_BAUD_500, 0, 0, 0, 0, 0, 0})), 0);
     ASSERT_EQ(result(command(ORX_CMD_ADD_NODE, {kNode, 0, 0, 0, 0, 0})), 0);
     ASSERT_EQ(result(command(ORX_CMD_CREATE_PDO, {kNode, 8, 0, 1, 0x85, 0x03, 0, 0, 8})), 0);
-    for (int i = 0; i < 1100; ++i) {
+    for (int i = 0; i < 1400; ++i) {  // more than the 1024 the queue holds, also when the bus loses a few
         ASSERT_TRUE(peer->sendFrame(0x385, {std::uint8_t(i)}));
         if (i % 8 == 7)
             std::this_thread::sleep_for(std::chrono::microseconds(300));  // a bus, not a flood
@@ -163,7 +163,7 @@ TEST_F(Driver, AFullReceiveQueueDropsAndSaysSo)
     ASSERT_EQ(first.size(), ORX_HEADER + 11u);
     EXPECT_EQ(first[ORX_PARAM], kNode);
     EXPECT_EQ(first[ORX_PARAM + 1], 8);
-    EXPECT_EQ(first[ORX_PARAM + 3], 0) << "the oldest are kept";
+    EXPECT_LT(first[ORX_PARAM + 3], 16) << "the oldest are kept";
 }
 
 }  // namespace
