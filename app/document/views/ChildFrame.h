@@ -13,7 +13,9 @@
 #include "document/ChildFramePlacement.h"
 #include "document/ContextHelp.h"
 #include "document/DocumentObserver.h"
+#include "ui/CommandIds.h"
 
+class CCompareView;
 class CLeftView;
 class CQVTView;
 class ISettingsStore;
@@ -31,12 +33,13 @@ class CChildFrame : public QMdiSubWindow, public ovro::IDocumentObserver {
     Q_OBJECT
 public:
     // Toolbar commands.
-    static constexpr unsigned kUpload = 32772;
-    static constexpr unsigned kDownload = 32773;
-    static constexpr unsigned kStore = 32780;
-    static constexpr unsigned kPrint = 57607;
-    static constexpr unsigned kPrintPreview = 57609;
-    static constexpr unsigned kContextHelp = 57669;
+    static constexpr unsigned kUpload = CommandId::kUpload;
+    static constexpr unsigned kDownload = CommandId::kDownload;
+    static constexpr unsigned kStore = CommandId::kStore;
+    static constexpr unsigned kPrint = CommandId::kPrint;
+    static constexpr unsigned kPrintPreview = CommandId::kPrintPreview;
+    static constexpr unsigned kContextHelp = CommandId::kContextHelp;
+    static constexpr unsigned kCompare = CommandId::kCompare;
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -44,6 +47,8 @@ public:
     ovro::CQVTDoc* Document() const { return doc_; }
     CQVTView* View() const { return view_; }
     CLeftView* Tree() const { return tree_; }
+    // The Compare view, once the command has opened it.
+    CCompareView* Compare() const { return compare_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QSplitter* Splitter() const { return splitter_; }
     QAction* Action(unsigned command) const;
@@ -76,6 +81,8 @@ public slots:
     void OnFilePrintDirect();
     // Context help of the pane that has the focus (the table otherwise).
     void OnContextHelp();
+    // Reads the drive and shows drive, document and default side by side.
+    void OnCompare();
 
 signals:
     // The tree or the table chose another section (-1 the header).
@@ -102,6 +109,7 @@ private:
     ISettingsStore& settings_;
     CQVTView* view_ = nullptr;
     CLeftView* tree_ = nullptr;
+    CCompareView* compare_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QSplitter* splitter_ = nullptr;
     std::map<unsigned, QAction*> actions_;
