@@ -45,7 +45,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 TSAN_OPTIONS="exitcode=66 second_deadlock_stack=1" \
   run_suite threads "$top/build-tsan" -DOVRO_SANITIZE_THREAD=ON -DOVRO_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" \
-    "-DOVRO_ONLY=libs/canbus;libs/pcanlight;libs/softmaster;libs/orxboard;libs/cardmaster;libs/mastergate"
+    "-DOVRO_ONLY=libs/canbus;libs/socketcan;libs/pcanlight;libs/softmaster;libs/orxboard;libs/cardmaster;libs/mastergate"
 
 if [ -f "$top/scripts/fuzz.sh" ]; then
   echo "=== fuzz"
