@@ -9,15 +9,10 @@ namespace ovro {
 
 StatusViewTexts CStatusViewModel::Initial()
 {
-    StatusViewTexts t;
-    t.modeCaption = kModeCaption;
-    t.position = "0";
-    t.velocity = "0";
-    t.status.statusword = "0";
-    t.status.state = MessageText(kMsgStatusOffline);
-    t.status.errorCode = "0";
-    t.status.errorText = MessageText(kMsgStatusNoDevice);
-    return t;
+    // Built, not assigned: GCC 12 warns falsely about short assignments here.
+    DriveStatusText status{std::string("0"), std::string(MessageText(kMsgStatusOffline)), std::string("0"),
+                           std::string(MessageText(kMsgStatusNoDevice)), false};
+    return StatusViewTexts{std::string(kModeCaption), std::string("0"), std::string("0"), std::move(status)};
 }
 
 std::optional<StatusViewTexts> CStatusViewModel::Refresh(const IDriveDocument& doc)
@@ -52,6 +47,17 @@ LogbookTexts CStatusViewModel::Logbook(const ActualValues& a)
     return t;
 }
 
+ErrorListRow CStatusViewModel::RowOf(const CQVTDevice& device, int entry)
+{
+    const std::uint16_t code = device.actual.errorList[static_cast<std::size_t>(entry)].Code();
+    ErrorListRow row{entry + 1, {}, {}};
+    if (code != 0) {
+        row.emergency = StringPrintf("%04Xh", static_cast<unsigned>(code));
+        row.meaning = device.GetEmergencyText(code);
+    }
+    return row;
+}
+
 std::vector<ErrorListRow> CStatusViewModel::ErrorRows(const IDriveDocument& doc)
 {
     std::vector<ErrorListRow> rows;
@@ -63,12 +69,7 @@ std::vector<ErrorListRow> CStatusViewModel::ErrorRows(const IDriveDocument& doc)
         if (code == shown_[static_cast<std::size_t>(i)])
             continue;
         shown_[static_cast<std::size_t>(i)] = code;
-        ErrorListRow row{i + 1, {}, {}};
-        if (code != 0) {
-            row.emergency = StringPrintf("%04Xh", static_cast<unsigned>(code));
-            row.meaning = device->GetEmergencyText(code);
-        }
-        rows.push_back(std::move(row));
+        rows.push_back(RowOf(*device, i));
     }
     return rows;
 }

@@ -15,6 +15,7 @@
 
 namespace ovro {
 
+class CQVTDevice;
 class IDriveDocument;
 struct ActualValues;
 
@@ -53,6 +54,8 @@ public:
     // "T#1d1h1m1s" of 90061 seconds.
     static std::string Duration(std::uint32_t seconds);
 
+    // Row 1...5 of an error-history entry (0...4) as it stands.
+    static ErrorListRow RowOf(const CQVTDevice& device, int entry);
     // The rows whose code changed since the last call; none while the
     // document's error history is not valid.
     std::vector<ErrorListRow> ErrorRows(const IDriveDocument& doc);

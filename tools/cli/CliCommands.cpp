@@ -14,6 +14,8 @@
 #include "document/QVTDoc.h"
 #include "FixedConnectChooser.h"
 #include "MessageFormat.h"
+#include "OperationCommands.h"
+#include "OperationOptions.h"
 #include "settings/NumberParse.h"
 #include "TerminalSearchView.h"
 #include "TextTable.h"
@@ -64,6 +66,8 @@ int CCliCommands::Run()
         return Configure();
     if (c == "show")
         return Show();
+    if (COperationOptions::IsCommand(c))
+        return COperationCommands(session_).Run();
     return session_.UsageError("unknown command '" + c + "'");
 }
 
