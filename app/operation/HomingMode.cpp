@@ -3,6 +3,7 @@
 #include "canopen/CANopenNode.h"
 #include "canopen/CANopenTypes.h"
 #include "description/QVTDevice.h"
+#include "operation/DriveCommands.h"
 #include "operation/DriveDocument.h"
 #include "operation/OperationObjects.h"
 #include "ui/MessageTexts.h"
@@ -99,8 +100,7 @@ bool CHomingMode::Start()
 
 void CHomingMode::Stop()
 {
-    if (CCANopenNode* node = Node())
-        WriteControlword(*node, Controlword::QuickStop);
+    CDriveCommands::QuickStop(doc_);
 }
 
 } // namespace ovro

@@ -3,6 +3,7 @@
 #include "canopen/CANopenNode.h"
 #include "canopen/CANopenTypes.h"
 #include "description/QVTDevice.h"
+#include "operation/DriveCommands.h"
 #include "operation/DriveDocument.h"
 #include "ui/MessageTexts.h"
 #include "ui/OperationMessages.h"
@@ -66,8 +67,7 @@ bool CManualMode::StartJog(Direction direction)
 
 void CManualMode::StopJog()
 {
-    if (CCANopenNode* node = Node())
-        WriteControlword(*node, Controlword::Halt);
+    CDriveCommands::Halt(doc_);
 }
 
 void CManualMode::Remember()

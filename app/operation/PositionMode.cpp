@@ -3,6 +3,7 @@
 #include "canopen/CANopenNode.h"
 #include "canopen/CANopenTypes.h"
 #include "description/QVTDevice.h"
+#include "operation/DriveCommands.h"
 #include "operation/DriveDocument.h"
 #include "operation/OperationObjects.h"
 #include "ui/OperationMessages.h"
@@ -105,8 +106,7 @@ bool CPositionMode::Start()
 
 void CPositionMode::Stop()
 {
-    if (CCANopenNode* node = Node())
-        WriteControlword(*node, Controlword::QuickStop);
+    CDriveCommands::QuickStop(doc_);
 }
 
 } // namespace ovro

@@ -4,6 +4,7 @@
 #include "canopen/CANopenTypes.h"
 #include "description/Commissioning.h"
 #include "description/QVTDevice.h"
+#include "operation/DriveCommands.h"
 #include "operation/DriveDocument.h"
 #include "operation/OperationObjects.h"
 #include "ui/OperationMessages.h"
@@ -80,8 +81,7 @@ bool CVelocityMode::Start()
 
 void CVelocityMode::Stop()
 {
-    if (CCANopenNode* node = Node())
-        WriteControlword(*node, Controlword::Halt);
+    CDriveCommands::Halt(doc_);
 }
 
 } // namespace ovro
