@@ -11,30 +11,25 @@ namespace ovro {
 
 DriveStatusText DriveStatusText::Of(const IDriveDocument& doc, unsigned offlineText, unsigned noDeviceText)
 {
-    DriveStatusText t;
+    // Each text built whole: GCC 12 warns falsely about short assignments.
     const CQVTDevice* device = doc.Device();
     if (device == nullptr)
-        return t;
+        return DriveStatusText{};
     if (!doc.PollFailed() || doc.IsOffline()) {
         const ActualValues& a = device->actual;
-        t.statusword = StringPrintf("%04Xh", static_cast<unsigned>(a.statusword));
-        t.state = DeviceStateName(a.statusword);
-        t.errorCode = StringPrintf("%04Xh", static_cast<unsigned>(a.errorCode));
-        t.errorText = device->GetEmergencyText(a.errorCode);
-        t.resetFault = (a.statusword & OperationObject::kStatuswordFault) != 0 ||
-                       (a.statusRegister & OperationObject::kStatusRegisterMalfunction) != 0;
-        return t;
+        return DriveStatusText{StringPrintf("%04Xh", static_cast<unsigned>(a.statusword)),
+                               std::string(DeviceStateName(a.statusword)),
+                               StringPrintf("%04Xh", static_cast<unsigned>(a.errorCode)),
+                               device->GetEmergencyText(a.errorCode),
+                               (a.statusword & OperationObject::kStatuswordFault) != 0 ||
+                                   (a.statusRegister & OperationObject::kStatusRegisterMalfunction) != 0};
     }
-    t.statusword = "0";
-    t.state = MessageText(offlineText);
-    if (const CCANopenNode* node = doc.Node()) {
-        t.errorCode = StringPrintf("%i", static_cast<int>(node->LastError()));
-        t.errorText = doc.ErrorText(node->LastError());
-    } else {
-        t.errorCode = "0";
-        t.errorText = MessageText(noDeviceText);
-    }
-    return t;
+    if (const CCANopenNode* node = doc.Node())
+        return DriveStatusText{std::string("0"), std::string(MessageText(offlineText)),
+                               StringPrintf("%i", static_cast<int>(node->LastError())),
+                               doc.ErrorText(node->LastError()), false};
+    return DriveStatusText{std::string("0"), std::string(MessageText(offlineText)), std::string("0"),
+                           std::string(MessageText(noDeviceText)), false};
 }
 
 } // namespace ovro
