@@ -3,13 +3,13 @@
 
 #include "canopen/CANopenNode.h"
 #include "canopen/CANopenTypes.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
-#include "ui/OperationMessages.h"
 #include "ui/UserInterface.h"
 
-const DriveStepMessages kManualStepMessages = {kMsgManualReadStatusword, kMsgManualSwitchState,
-                                               kMsgManualNotEnabled,     kMsgManualReadMode,
-                                               kMsgManualSwitchMode,     kMsgManualStart};
+const DriveStepMessages kManualStepMessages = {kMsgCantReadStatusword,  kMsgCantSwitchState,
+                                               kMsgCantEnableOperation, kMsgCantReadOperationMode,
+                                               kMsgCantSwitchMode,      kMsgCantStartDrive};
 
 namespace {
 

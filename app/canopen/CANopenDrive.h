@@ -3,6 +3,8 @@
 // operation, and the sequence that brings a drive into Operation Enabled.
 #pragma once
 
+#include "ui/MessageIds.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -61,7 +63,8 @@ constexpr std::int8_t Configuration = -128;
 const char* ModeOfOperationName(std::int8_t mode);
 
 // The message numbers of the steps below. Each operation page has its own
-// set; the plain functions use the manual page's (kMsgManual...).
+// set; the plain functions use the manual page's (kMsgCantReadStatusword
+// ... kMsgCantStartDrive).
 struct DriveStepMessages {
     unsigned readStatusword; // "can't read the statusword", error text
     unsigned switchState;    // "can't switch ... to state '%s'", state name, error text

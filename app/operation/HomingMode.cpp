@@ -7,7 +7,7 @@
 #include "operation/DriveDocument.h"
 #include "operation/OperationObjects.h"
 #include "ui/MessageTexts.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 namespace ovro {
 

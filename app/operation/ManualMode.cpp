@@ -6,7 +6,7 @@
 #include "operation/DriveCommands.h"
 #include "operation/DriveDocument.h"
 #include "ui/MessageTexts.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 #include "ui/UserInterface.h"
 
 namespace ovro {
@@ -37,13 +37,13 @@ void CManualMode::SetSimulated(bool checked)
         if (!node->ReadU8(CANopen::Object::ModesOfOperationDisplay, 0, shown)) {
             simulated_ = true;
             ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                            FormatMessage(kMsgManualReadMode, node->ErrorText().c_str()));
+                            FormatMessage(kMsgCantReadOperationMode, node->ErrorText().c_str()));
         } else if (static_cast<std::int8_t>(shown) != ModeOfOperation::Manual &&
                    !node->WriteU8(CANopen::Object::ModesOfOperation, 0,
                                   static_cast<std::uint8_t>(ModeOfOperation::Manual))) {
             simulated_ = true;
             ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                            FormatMessage(kMsgManualSwitchMode, ModeOfOperationName(ModeOfOperation::Manual),
+                            FormatMessage(kMsgCantSwitchMode, ModeOfOperationName(ModeOfOperation::Manual),
                                           node->ErrorText().c_str()));
         }
     }

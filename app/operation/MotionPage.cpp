@@ -7,14 +7,11 @@
 #include "description/QVTDevice.h"
 #include "operation/DriveDocument.h"
 #include "operation/OperationObjects.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
 namespace ovro {
-
-namespace {
-constexpr unsigned kMsgEnterIntegerBetween = 61715; // "Please enter an integer between %1 and %2."
-}
 
 std::optional<std::int64_t> CMotionPage::FieldNumber(const std::string& text, std::int64_t minimum,
                                                      std::int64_t maximum)
@@ -49,7 +46,7 @@ std::optional<std::int64_t> CMotionPage::FieldNumber(const std::string& text, st
 
 std::string CMotionPage::RangePrompt(std::int64_t minimum, std::int64_t maximum)
 {
-    std::string text = MessageText(kMsgEnterIntegerBetween);
+    std::string text = MessageText(kMsgEnterInteger);
     const auto replace = [&text](const char* key, std::int64_t value) {
         const std::size_t at = text.find(key);
         if (at != std::string::npos)

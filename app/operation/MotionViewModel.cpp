@@ -5,7 +5,7 @@
 #include "operation/MotorData.h"
 #include "operation/OperationObjects.h"
 #include "ui/MessageTexts.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 namespace ovro {
 

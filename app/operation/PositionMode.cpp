@@ -6,7 +6,7 @@
 #include "operation/DriveCommands.h"
 #include "operation/DriveDocument.h"
 #include "operation/OperationObjects.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 namespace ovro {
 

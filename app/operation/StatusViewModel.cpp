@@ -3,15 +3,15 @@
 #include "description/QVTDevice.h"
 #include "operation/DriveDocument.h"
 #include "ui/MessageTexts.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 namespace ovro {
 
 StatusViewTexts CStatusViewModel::Initial()
 {
     // Built, not assigned: GCC 12 warns falsely about short assignments here.
-    DriveStatusText status{std::string("0"), std::string(MessageText(kMsgStatusOffline)), std::string("0"),
-                           std::string(MessageText(kMsgStatusNoDevice)), false};
+    DriveStatusText status{std::string("0"), std::string(MessageText(kMsgDeviceStatusOffline)), std::string("0"),
+                           std::string(MessageText(kMsgDeviceStatusNoDevice)), false};
     return StatusViewTexts{std::string(kModeCaption), std::string("0"), std::string("0"), std::move(status)};
 }
 
@@ -25,7 +25,7 @@ std::optional<StatusViewTexts> CStatusViewModel::Refresh(const IDriveDocument& d
     t.modeCaption = device->GetModeText(a.actualMode);
     t.position = StringPrintf("%li", static_cast<long>(a.actualPosition));
     t.velocity = StringPrintf("%li", static_cast<long>(a.actualVelocity));
-    t.status = DriveStatusText::Of(doc, kMsgStatusOffline, kMsgStatusNoDevice);
+    t.status = DriveStatusText::Of(doc, kMsgDeviceStatusOffline, kMsgDeviceStatusNoDevice);
     return t;
 }
 

@@ -20,14 +20,13 @@
 #include "OperationTexts.h"
 #include "StatusReport.h"
 #include "ui/MessageTexts.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Motion = OperationOptions::Motion;
 
-constexpr unsigned kMsgOnlyK315 = 63504;       // "SORRY: this function is only possible with the 'Ovro K315' ..."
 constexpr std::chrono::milliseconds kPollTick(55); // the document's status poll
 constexpr std::chrono::milliseconds kWaitStep(20); // statusword reads while waiting for the target
 
@@ -123,7 +122,7 @@ int COperationCommands::Velocity(ovro::IDriveDocument& drive)
     const OperationOptions& o = session_.Options().operation;
     if (!ovro::CVelocityMode::HasPage(drive.Model())) {
         session_.Ui().ShowMessage(MessageSeverity::Sorry, MessageIcon::Stop,
-                                  FormatMessage(kMsgOnlyK315, static_cast<int>(session_.NodeId())));
+                                  FormatMessage(kMsgK315Only, static_cast<int>(session_.NodeId())));
         return CCliSession::kFailure;
     }
     ovro::CVelocityMode page(drive, session_.Ui());

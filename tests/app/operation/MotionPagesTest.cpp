@@ -14,7 +14,7 @@
 #include "operation/ManualMode.h"
 #include "operation/PositionMode.h"
 #include "operation/VelocityMode.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 using namespace optest;
 
@@ -316,12 +316,12 @@ TEST_F(MotionPagesTest, ManualBoxRefusedStaysSetWithItsMessage)
     EXPECT_TRUE(page.Simulated());
     EXPECT_TRUE(page.JogEnabled());
     EXPECT_EQ(TakeMessages(), (std::vector<std::string>{
-                                  Message(kMsgManualSwitchMode, "Manual Mode", "Value range of parameter exceeded (only for write access).")}));
+                                  Message(kMsgCantSwitchMode, "Manual Mode", "Value range of parameter exceeded (only for write access).")}));
     Control("abort 0x6061 0 0x06020000");
     page.SetSimulated(false);
     EXPECT_TRUE(page.Simulated());
     EXPECT_EQ(TakeMessages(),
-              (std::vector<std::string>{Message(kMsgManualReadMode, "Object does not exist in the object dictionary.")}));
+              (std::vector<std::string>{Message(kMsgCantReadOperationMode, "Object does not exist in the object dictionary.")}));
 }
 
 TEST_F(MotionPagesTest, JogButtonJogsWhileHeldAndHaltsOnRelease)
@@ -364,7 +364,7 @@ TEST_F(MotionPagesTest, JogWhoseModeSwitchIsRefusedStaysIdleAndItsReleaseWritesN
     ovro::CJogButtonState plus(ovro::CJogButtonState::Direction::Positive);
     EXPECT_FALSE(plus.Press(&page, true));
     EXPECT_STREQ(plus.Caption(), ">>");
-    EXPECT_EQ(TakeMessages(), (std::vector<std::string>{Message(kMsgManualSwitchMode, "Simulated Manual Mode",
+    EXPECT_EQ(TakeMessages(), (std::vector<std::string>{Message(kMsgCantSwitchMode, "Simulated Manual Mode",
                                                                 "Value range of parameter exceeded (only for write access).")}));
     monitor_->clear();
     plus.Release(&page);

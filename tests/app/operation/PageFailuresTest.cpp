@@ -10,7 +10,7 @@
 #include "operation/PositionMode.h"
 #include "operation/VelocityMode.h"
 #include "ui/MessageTexts.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 using namespace optest;
 
@@ -108,13 +108,13 @@ std::vector<FailureRow> Rows()
          Text(kMsgHomingAssign, kRefused)},
         // Manual page (jog).
         {"jog: statusword", Page::Jog, {"abort 0x6041 0 " + noObjectAbort}, false,
-         Text(kMsgManualReadStatusword, kNoObject)},
+         Text(kMsgCantReadStatusword, kNoObject)},
         {"jog: shutdown", Page::Jog, {"abort 0x6040 0 " + refusedAbort}, false,
-         Text(kMsgManualSwitchState, "Ready to Switch On", kRefused)},
-        {"jog: fault", Page::Jog, {"fault 0x2310"}, false, FormatMessage(kMsgManualNotEnabled, node)},
+         Text(kMsgCantSwitchState, "Ready to Switch On", kRefused)},
+        {"jog: fault", Page::Jog, {"fault 0x2310"}, false, FormatMessage(kMsgCantEnableOperation, node)},
         {"jog: read mode", Page::Jog, {"abort 0x6061 0 " + noObjectAbort}, false,
-         Text(kMsgManualReadMode, kNoObject)},
-        {"jog: start", Page::Jog, {"abort 0x6040 0 " + refusedAbort}, true, Text(kMsgManualStart, kRefused)},
+         Text(kMsgCantReadOperationMode, kNoObject)},
+        {"jog: start", Page::Jog, {"abort 0x6040 0 " + refusedAbort}, true, Text(kMsgCantStartDrive, kRefused)},
     };
 }
 

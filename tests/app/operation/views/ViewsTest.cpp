@@ -25,7 +25,7 @@
 #include "operation/views/WndManualMode.h"
 #include "operation/views/WndMotionControl.h"
 #include "operation/views/WndPositionMode.h"
-#include "ui/OperationMessages.h"
+#include "ui/MessageIds.h"
 
 using namespace optest;
 
@@ -225,7 +225,7 @@ TEST_F(JogViewTest, JogButtonJogsWhileTheMouseHoldsIt)
     EXPECT_EQ(minus->text(), "<<");
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text,
-              Message(kMsgManualReadMode, "Object does not exist in the object dictionary."));
+              Message(kMsgCantReadOperationMode, "Object does not exist in the object dictionary."));
     monitor_->clear();
     QTest::mouseRelease(minus, Qt::LeftButton);
     EXPECT_TRUE(monitor_->frames().empty());
