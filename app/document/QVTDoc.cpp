@@ -271,6 +271,9 @@ void CQVTDoc::OnConnect()
 
 void CQVTDoc::OnDisconnect()
 {
+    // The drive windows go first: they work on the node.
+    if (env_.windows != nullptr)
+        env_.windows->CloseDriveWindows();
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         if (env_.master->DisconnectNode(node_))

@@ -13,9 +13,10 @@
 #include <QPointer>
 #include <QSize>
 
-class CDlgMotionProfileLimits;
-class CDlgSoftwarePositionLimits;
-class CSecondFrame;
+#include "operation/views/DlgMotionProfileLimits.h"
+#include "operation/views/DlgSoftwarePositionLimits.h"
+#include "operation/views/SecondFrame.h"
+
 class ISettingsStore;
 class IUserInterface;
 class QAction;
