@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "canopen/CANopenNode.h"
+#include "CliRecord.h"
 #include "CliTexts.h"
 #include "description/BaudRate.h"
 #include "description/QVTDataType.h"
@@ -64,6 +65,10 @@ int CCliCommands::Run()
         return Configure();
     if (c == "show")
         return Show();
+    if (c == "record")
+        return CCliRecord(session_).Record();
+    if (c == "export")
+        return CCliRecord(session_).Export();
     return session_.UsageError("unknown command '" + c + "'");
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "RecordOptions.h"
 #include "canopen/CANopenTypes.h"
 #include "settings/AppSettings.h"
 #include "settings/NumberParse.h"
@@ -15,7 +16,10 @@ struct CommandHelp {
     std::size_t positional;  // number of arguments
 };
 
-const std::array<CommandHelp, 11> kCommands = {{
+// A command that parses its own options: the arguments hold them.
+constexpr std::size_t kOwnOptions = static_cast<std::size_t>(-1);
+
+const std::array<CommandHelp, 13> kCommands = {{
     {"scan", "scan [--first N] [--last N]",
      "Searches the bus at one bit rate (--bitrate) for drives with node-ids\n"
      "from --first to --last (default 1 to 127) and lists each drive found\n"
@@ -49,6 +53,11 @@ const std::array<CommandHelp, 11> kCommands = {{
      "Only this one drive may be on the bus.",
      0},
     {"show", "show FILE", "Prints a commissioning document as a table by section. No bus is needed.", 1},
+    {"record", CRecordOptions::kSynopsis, CRecordOptions::kHelp, kOwnOptions},
+    {"export", "export DOC.31x OUT",
+     "Writes the oscilloscope recording of a commissioning document as CSV (OUT\n"
+     "ending in .csv) or as tab-separated text. No bus is needed.",
+     2},
 }};
 
 const CommandHelp* FindCommand(const std::string& name)
@@ -200,6 +209,8 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
                 return false;
             o.type = value;
             commandOptions.push_back(name);
+        } else if (const CommandHelp* own = FindCommand(o.command); own != nullptr && own->positional == kOwnOptions) {
+            o.arguments.push_back(arg);
         } else {
             error = "unknown option '" + arg + "'";
             return false;
@@ -223,7 +234,7 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
         }
     }
     const CommandHelp* help = FindCommand(o.command);
-    if (o.arguments.size() != help->positional) {
+    if (help->positional != kOwnOptions && o.arguments.size() != help->positional) {
         const std::string count = help->positional == 0   ? std::string("no arguments")
                                   : help->positional == 1 ? std::string("1 argument")
                                                           : std::to_string(help->positional) + " arguments";
