@@ -26,7 +26,7 @@ void CPlotFeed::AddSample(IRecordingPlot& plot, const RecordingSettings& setting
     const Sample& sample = ring.At(index);
     const int channels = plot.ChannelCount();
     for (int signal = 0; signal < RecordingSettings::kChannelSignals; ++signal) {
-        const SignalDef& def = settings.signals[static_cast<std::size_t>(signal)];
+        const SignalDef& def = settings.signalDefs[static_cast<std::size_t>(signal)];
         if (def.use != 0 && def.channel < channels)
             plot.AddPoint(def.channel, t, ShownValue(sample, signal, ratedCurrent));
     }

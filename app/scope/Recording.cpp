@@ -15,6 +15,7 @@
 #include "ui/ScopeMessageIds.h"
 #include "ui/UserInterface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <thread>
@@ -130,14 +131,14 @@ bool CRecording::ConfigurePdos(CCANopenNode& node, std::uint16_t timeBase)
         }
         const std::uint8_t pdo = needed ? layout.pdo : 0;
         switch (layout.group) {
-        case Group::Position: settings_.signals[RS::kPosition].pdo = pdo; break;
+        case Group::Position: settings_.signalDefs[RS::kPosition].pdo = pdo; break;
         case Group::VelocityCurrent:
-            settings_.signals[RS::kVelocity].pdo = pdo;
-            settings_.signals[RS::kCurrent].pdo = pdo;
+            settings_.signalDefs[RS::kVelocity].pdo = pdo;
+            settings_.signalDefs[RS::kCurrent].pdo = pdo;
             break;
-        case Group::DemandedVelocity: settings_.signals[RS::kDemandedVelocity].pdo = pdo; break;
-        case Group::DigitalInputs: settings_.signals[RS::kDigitalInputs].pdo = pdo; break;
-        case Group::Statusword: settings_.signals[RS::kStatusword].pdo = pdo; break;
+        case Group::DemandedVelocity: settings_.signalDefs[RS::kDemandedVelocity].pdo = pdo; break;
+        case Group::DigitalInputs: settings_.signalDefs[RS::kDigitalInputs].pdo = pdo; break;
+        case Group::Statusword: settings_.signalDefs[RS::kStatusword].pdo = pdo; break;
         }
     }
     return true;
@@ -233,7 +234,8 @@ bool CRecording::Start()
         ui_.ShowMessage(MessageSeverity::Error, MessageIcon::None, MessageText(ScopeMessage::kMsgTriggerError));
         return false;
     }
-    const std::uint8_t timeMaster = settings_.signals[static_cast<std::size_t>(settings_.channel[0])].pdo;
+    DropQueuedPdos(*node);
+    const std::uint8_t timeMaster = settings_.signalDefs[static_cast<std::size_t>(settings_.channel[0])].pdo;
     collector_.Arm(trigger, timeMaster, FirstSample());
     collector_.SetLamp(trigger.kind == RS::kNoTrigger ? RecordingState::Recording : RecordingState::WaitTrigger);
     if (boardLibrary_)
@@ -245,6 +247,17 @@ bool CRecording::Start()
     skip_ = kSkipTicksAtStart;
     doc_->SetPollPause(kPollPauseAtStart);
     return started;
+}
+
+// PDOs that arrived after the last tick of an earlier recording would
+// become the first samples of this one.
+void CRecording::DropQueuedPdos(CCANopenNode& node)
+{
+    std::uint8_t data[8];
+    std::uint8_t pdo = 0, length = 0;
+    for (int i = 0; i < kMaxDroppedPdos && node.ReadPDO(&pdo, data, &length); ++i) {
+    }
+    node.ClearLastError();
 }
 
 // ---------------------------------------------------------------- ticks
@@ -261,6 +274,10 @@ void CRecording::Collect(CCANopenNode& node)
         if (node.ReadPDO(&pdo, data, &length)) {
             collector_.Collect(pdo, data, length);
             ++report.pdos;
+        } else if (idleWait_.count() > 0) {
+            // Nothing there yet: the next PDO is a fraction of a time base
+            // away, and the drive's simulator may want the processor.
+            std::this_thread::sleep_until(std::min(end, Clock::now() + idleWait_));
         }
         node.ClearLastError();
     } while (Clock::now() < end);

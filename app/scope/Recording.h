@@ -61,6 +61,10 @@ public:
     void SetPlot(IRecordingPlot* plot) { plot_ = plot; }
     // The wait after reset communication (333 ms); null: a real sleep.
     void SetSleep(std::function<void(std::chrono::milliseconds)> sleep) { sleep_ = std::move(sleep); }
+    // How long the collection rests before it asks again when no PDO is
+    // waiting; zero asks again at once (a busy wait).
+    static constexpr std::chrono::microseconds kIdleWait{200};
+    void SetIdleWait(std::chrono::microseconds wait) { idleWait_ = wait; }
 
     // ---- Commands ------------------------------------------------------------
     // The window opens: with the board master its callback is registered
@@ -110,6 +114,8 @@ private:
     bool SetUpTrigger(CTrigger& trigger, std::uint16_t timeBase) const;
     Sample FirstSample() const;
     void Collect(CCANopenNode& node);
+    void DropQueuedPdos(CCANopenNode& node);
+    static constexpr int kMaxDroppedPdos = 20000;
     void Show(unsigned message, bool sorry = false);
     void Sleep(std::chrono::milliseconds ms);
     CCANopenNode* OnlineNode() const;
@@ -121,6 +127,7 @@ private:
     ovro::CQVTDoc* doc_ = nullptr;
     IRecordingPlot* plot_ = nullptr;
     std::function<void(std::chrono::milliseconds)> sleep_;
+    std::chrono::microseconds idleWait_ = kIdleWait;
     std::atomic<bool> recording_{false};
     int skip_ = 0;
     bool boardLibrary_ = false;

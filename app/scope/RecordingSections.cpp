@@ -151,7 +151,7 @@ bool CRecordingSections::LoadText(const std::string& text, RecordingSettings& se
     const long plotTrigger = number("PlotTrigger", 0);
     // The PDO numbers belong to the drive of the last Start.
     for (int s = 0; s < RecordingSettings::kSignalCount; ++s)
-        loaded.signals[static_cast<std::size_t>(s)].pdo = settings.signals[static_cast<std::size_t>(s)].pdo;
+        loaded.signalDefs[static_cast<std::size_t>(s)].pdo = settings.signalDefs[static_cast<std::size_t>(s)].pdo;
     settings = loaded;
 
     std::int32_t read = 0;

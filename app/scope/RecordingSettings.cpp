@@ -51,7 +51,7 @@ int RecordingSettings::TimeBaseOfText(const std::string& text)
     return -1;
 }
 
-RecordingSettings::RecordingSettings() : signals(kSignalTable) {}
+RecordingSettings::RecordingSettings() : signalDefs(kSignalTable) {}
 
 std::string RecordingSettings::SignalName(int signal)
 {
@@ -64,7 +64,7 @@ std::string RecordingSettings::SignalTitle(int signal) const
 {
     if (signal < 0 || signal >= kSignalCount)
         return std::string();
-    return StringPrintf("%s [%s]", SignalName(signal).c_str(), signals[static_cast<std::size_t>(signal)].unit);
+    return StringPrintf("%s [%s]", SignalName(signal).c_str(), signalDefs[static_cast<std::size_t>(signal)].unit);
 }
 
 bool RecordingSettings::IsChannel(int signal) const
@@ -119,11 +119,11 @@ std::vector<int> RecordingSettings::Channels() const
 void RecordingSettings::Renumber()
 {
     for (int s = 0; s < kChannelSignals; ++s) {
-        signals[static_cast<std::size_t>(s)].use = 0;
-        signals[static_cast<std::size_t>(s)].channel = 0;
+        signalDefs[static_cast<std::size_t>(s)].use = 0;
+        signalDefs[static_cast<std::size_t>(s)].channel = 0;
     }
     for (int i = 0; i < channelCount; ++i) {
-        SignalDef& def = signals[static_cast<std::size_t>(channel[static_cast<std::size_t>(i)])];
+        SignalDef& def = signalDefs[static_cast<std::size_t>(channel[static_cast<std::size_t>(i)])];
         def.use = 1;
         def.channel = i;
     }

@@ -84,7 +84,7 @@ public:
     bool RemoveChannelAt(int position);
     // Replaces the channel list; signals outside 0..3, repeated ones and any
     // beyond four are left out.
-    void SetChannels(const std::vector<int>& signals);
+    void SetChannels(const std::vector<int>& list);
     std::vector<int> Channels() const;
 
     // ---- Time base ---------------------------------------------------------
@@ -109,7 +109,7 @@ public:
     // signal's type, Delay and Filter only when they are numbers.
     bool Write(ISettingsStore& store) const;
 
-    std::array<SignalDef, kSignalCount> signals;
+    std::array<SignalDef, kSignalCount> signalDefs;
     int channelCount = 0;
     std::array<int, kMaxChannels> channel{};  // Signal1..Signal4
     int timeBase = kDefaultTimeBase;

@@ -68,7 +68,7 @@ std::string CTriggerTab::Unit() const
 {
     if (settings_.trigger < 0 || settings_.trigger >= RecordingSettings::kSignalCount)
         return std::string();
-    return settings_.signals[static_cast<std::size_t>(settings_.trigger)].unit;
+    return settings_.signalDefs[static_cast<std::size_t>(settings_.trigger)].unit;
 }
 
 int CTriggerTab::Leave(IUserInterface& ui) const

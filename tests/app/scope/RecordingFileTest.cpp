@@ -87,7 +87,7 @@ TEST_F(ThreeSamples, WrittenAndReadBackWithTimesAroundTheTrigger)
     back.At(7).position = 999;  // an older recording in the ring
     ASSERT_TRUE(CRecordingSections::Load(path, loaded, back));
     EXPECT_EQ(loaded.Channels(), settings.Channels());
-    EXPECT_EQ(loaded.signals[RS::kCurrent].channel, 1);
+    EXPECT_EQ(loaded.signalDefs[RS::kCurrent].channel, 1);
     EXPECT_EQ(loaded.timeBase, 4);
     EXPECT_EQ(loaded.trigger, RS::kDigitalInputs);
     EXPECT_EQ(loaded.slope, RS::kBinaryAnd);

@@ -47,19 +47,19 @@ TEST(RecordingSettings, ChannelsNumberedInListOrderAndRenumberedOnRemoval)
     EXPECT_FALSE(s.AddChannel(RS::kPosition)) << "a signal is a channel once";
     EXPECT_FALSE(s.AddChannel(RS::kDigitalInputs)) << "trigger only";
     EXPECT_TRUE(s.AddChannel(RS::kDemandedVelocity));
-    EXPECT_EQ(s.signals[RS::kCurrent].channel, 0);
-    EXPECT_EQ(s.signals[RS::kPosition].channel, 1);
-    EXPECT_EQ(s.signals[RS::kDemandedVelocity].channel, 2);
-    EXPECT_EQ(s.signals[RS::kVelocity].use, 0u);
+    EXPECT_EQ(s.signalDefs[RS::kCurrent].channel, 0);
+    EXPECT_EQ(s.signalDefs[RS::kPosition].channel, 1);
+    EXPECT_EQ(s.signalDefs[RS::kDemandedVelocity].channel, 2);
+    EXPECT_EQ(s.signalDefs[RS::kVelocity].use, 0u);
     s.trigger = RS::kPosition;
     s.slope = RS::kRisingEdge;
     ASSERT_TRUE(s.RemoveChannelAt(1));
     EXPECT_EQ(s.Channels(), (std::vector<int>{RS::kCurrent, RS::kDemandedVelocity}));
-    EXPECT_EQ(s.signals[RS::kDemandedVelocity].channel, 1);
-    EXPECT_EQ(s.signals[RS::kPosition].use, 0u);
+    EXPECT_EQ(s.signalDefs[RS::kDemandedVelocity].channel, 1);
+    EXPECT_EQ(s.signalDefs[RS::kPosition].use, 0u);
     EXPECT_EQ(s.trigger, -1) << "the removed signal was the trigger";
     EXPECT_EQ(s.slope, -1);
-    EXPECT_EQ(s.signals[RS::kStatusword].use, 1u) << "trigger-only signals are always in use";
+    EXPECT_EQ(s.signalDefs[RS::kStatusword].use, 1u) << "trigger-only signals are always in use";
 }
 
 struct MinimumCase {
@@ -224,8 +224,8 @@ TEST(RecordingSettings, ProfileRoundTripWritesOnlyTextsThatParse)
     RS back;
     back.Read(store);
     EXPECT_EQ(back.Channels(), (std::vector<int>{RS::kVelocity, RS::kPosition}));
-    EXPECT_EQ(back.signals[RS::kPosition].channel, 1);
-    EXPECT_EQ(back.signals[RS::kPosition].use, 1u);
+    EXPECT_EQ(back.signalDefs[RS::kPosition].channel, 1);
+    EXPECT_EQ(back.signalDefs[RS::kPosition].use, 1u);
     EXPECT_EQ(back.timeBase, 2);
     EXPECT_EQ(back.trigger, RS::kStatusword);
     EXPECT_EQ(back.slope, RS::kBinaryAnd);

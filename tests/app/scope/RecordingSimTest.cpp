@@ -172,8 +172,8 @@ TEST_F(RecordingSim, WithoutTriggerSamplesFromTimeZeroAndTheLampIsOrange)
     EXPECT_EQ(DriveU32(doc, 0x1806, 1), 0x80000285u) << "no digital-inputs trigger";
     EXPECT_EQ(DriveU32(doc, 0x1800, 1), 0x185u);
     EXPECT_EQ(DriveU32(doc, 0x1800, 5) & 0xFFFF, 0u);
-    EXPECT_EQ(data.settings.signals[RS::kCurrent].pdo, 9);
-    EXPECT_EQ(data.settings.signals[RS::kDemandedVelocity].pdo, 0);
+    EXPECT_EQ(data.settings.signalDefs[RS::kCurrent].pdo, 9);
+    EXPECT_EQ(data.settings.signalDefs[RS::kDemandedVelocity].pdo, 0);
 
     plot.timeMin = -37.6;
     plot.timeSpan = 812.9;
