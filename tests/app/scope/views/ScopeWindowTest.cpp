@@ -13,6 +13,7 @@
 #include "scope/views/PlotFrame.h"
 #include "scope/views/PlotView.h"
 #include "scope/views/RecordingPage.h"
+#include "scope/views/ScopeWindowHost.h"
 #include "scope/views/TriggerPage.h"
 #include "settings/MemorySettingsStore.h"
 #include "ui/CommandIds.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -290,6 +292,34 @@ TEST_F(ScopeWindow, AnOfflineDocumentShowsItsRecordingAgain)
     EXPECT_FALSE(f.Action(CommandId::kStartRecording)->isEnabled()) << "offline";
     f.close();
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ScopeWindow, TheHostKeepsOneWindowAndBringsItForward)
+{
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    CScopeWindowHost host(&area, data, master, ui, store);
+    std::vector<bool> changes;
+    QObject::connect(&host, &CScopeWindowHost::openChanged, [&](bool open) { changes.push_back(open); });
+    CPlotFrame* first = host.Open(nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->windowTitle(), "Oscilloscope");
+    first->showMinimized();
+    EXPECT_EQ(host.Open(nullptr), first) << "no second window";
+    EXPECT_FALSE(first->isMinimized()) << "a minimised window is restored";
+    EXPECT_EQ(area.subWindowList().size(), 1);
+    EXPECT_TRUE(host.Close());
+    EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(host.IsOpen());
+    EXPECT_TRUE(host.Close()) << "nothing left to close";
+
+    std::string text;
+    data.settings.SetChannels({RS::kPosition});
+    EXPECT_TRUE(host.AppendRecording(text));
+    EXPECT_EQ(text.substr(0, 13), "[Recording]\r\n");
 }
 
 }  // namespace
