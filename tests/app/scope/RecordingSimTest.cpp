@@ -9,6 +9,7 @@
 #include "scope/OscilloscopeData.h"
 #include "scope/Recording.h"
 #include "scope/RecordingPlot.h"
+#include "scope/RecordingTab.h"
 
 #include <thread>
 
@@ -63,15 +64,15 @@ protected:
     std::unique_ptr<CRecording> recording;
     std::vector<std::chrono::milliseconds> waits;
 
-    // A K315 at node 5 and 1000 kBit/s, connected and uploaded, and its
-    // oscilloscope window opened.
-    ovro::CQVTDoc& Connected()
+    // A K315 at node 5 and 1000 kBit/s (or another rate), connected and
+    // uploaded, and its oscilloscope window opened.
+    ovro::CQVTDoc& Connected(int kbit = 1000, std::uint8_t baud = COP_BAUD_1000)
     {
         DriveOptions options;
-        options.kbit = 1000;
+        options.kbit = kbit;
         AddDrive(options);
         ovro::CQVTDoc& doc = MakeDocument();
-        chooser_.Push(ConnectDeviceChoice::Connect, 5, COP_BAUD_1000);
+        chooser_.Push(ConnectDeviceChoice::Connect, 5, baud);
         EXPECT_TRUE(doc.OnNewDocument());
         recording = std::make_unique<CRecording>(data.settings, data.collector, master_, ui_);
         recording->SetDocument(&doc);
@@ -246,6 +247,25 @@ TEST_F(RecordingSim, ACurrentLevelInMilliampereIsComparedPerThousand)
     ASSERT_FALSE(plot.points[0].empty());
     EXPECT_NEAR(plot.points[0][0].value, data.ring.At(data.ring.S()).current * 2.0, 1e-9);
     recording->Stop();
+}
+
+TEST_F(RecordingSim, At125KBitPositionAndVelocityStartAt5Ms)
+{
+    ovro::CQVTDoc& doc = Connected(125, COP_BAUD_125);
+    ASSERT_EQ(master_.BaudRate(), COP_BAUD_125);
+    data.settings.SetChannels({RS::kPosition, RS::kVelocity});
+    CRecordingTab tab(data.settings, master_.BaudRate());
+    const std::vector<CRecordingTab::Entry> offered = tab.TimeBases();
+    ASSERT_FALSE(offered.empty());
+    EXPECT_EQ(offered.front().text, "5ms");
+    EXPECT_EQ(offered.front().value, 3);
+    data.settings.timeBase = offered.front().value;
+    ASSERT_TRUE(recording->Start());
+    MoveTo(doc, 3000);
+    ASSERT_TRUE(TicksUntil([&] { return data.ring.Count() > 60; }));
+    recording->Stop();
+    for (std::int32_t i = 1; i < data.ring.Count(); ++i)
+        ASSERT_LE(data.ring.At(i - 1).position, data.ring.At(i).position) << "in order, at " << i;
 }
 
 TEST_F(RecordingSim, ADelayAbove10000MsIsAnError)
