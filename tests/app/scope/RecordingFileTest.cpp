@@ -1,6 +1,10 @@
 // The recording in files: the sections of a commissioning document, the
 // "Recorded Data" table, the clipboard text and the CSV and text exports,
 // character for character.
+#include "description/Commissioning.h"
+#include "description/QVTDevice.h"
+#include "document/CommissioningFile.h"
+#include "scope/OscilloscopeData.h"
 #include "scope/RecordingExport.h"
 #include "scope/RecordingSections.h"
 #include "scope/RecordingTable.h"
@@ -203,6 +207,53 @@ TEST_F(ThreeSamples, AnExportThatCannotBeWrittenSaysSoAndKeepsTheOldFile)
     EXPECT_EQ(ui.messages[0].text, "ERROR:\tcan\xB4t write to file '" + path + "'!\n\n\tMay be locked by another application.");
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Stop);
     EXPECT_FALSE(store.Contains(SettingsKeys::kOscilloscope, SettingsKeys::kLastFileExt));
+}
+
+TEST(RecordingInDocument, ADocumentKeepsItsRecordingThroughReadAndWriteAgain)
+{
+    ovro::CCommissioning description;
+    ASSERT_TRUE(description.LoadDescription(OVRO_DESCRIPTION_FILE));
+    ASSERT_NE(description.SelectDevice(ovro::CCommissioning::ModelK315), nullptr);
+    ovro::CQVTDevice& device = *description.GetCurrentDevice();
+    device.actual.recording = 1;
+    device.scopeProfile.readFromDrive = false;  // "[Oscilloscope]" without its blank line
+    COscilloscopeData first;
+    first.settings.SetChannels({RS::kDemandedVelocity, RS::kCurrent});
+    first.settings.timeBase = 6;
+    first.settings.trigger = RS::kCurrent;
+    first.settings.slope = RS::kOutWindow;
+    first.settings.minimum = "-100";
+    first.settings.maximum = "100";
+    first.settings.delay = "75";
+    for (int i = 0; i < 1200; ++i)
+        first.ring.At(50 + i) = Sample{i, i * 2, static_cast<std::int16_t>(i % 300 - 150), i * 3, 0, 0x0637};
+    first.ring.SetS(50);
+    first.ring.SetT(53);
+    first.ring.SetW(1250);
+    TempDir dir;
+    const std::string one = dir.Path() + "/one.31x";
+    const auto append = [](const COscilloscopeData& data) {
+        return [&data](std::string& text) { return data.AppendRecording(text); };
+    };
+    ASSERT_TRUE(ovro::CCommissioningFile::Write(description, one, true, append(first)));
+    EXPECT_NE(ReadFile(one).find("MaxCurrent=0\r\n[Recording]\r\n"), std::string::npos)
+        << "the sections follow the oscilloscope profile directly";
+
+    description.ResetDevice();
+    ASSERT_TRUE(ovro::CCommissioningFile::Read(description, one, 0, true));
+    EXPECT_EQ(description.GetCurrentDevice()->actual.recording, 1);
+    COscilloscopeData second;
+    ASSERT_TRUE(second.LoadRecording(one));
+    EXPECT_EQ(second.ring.Count(), 1200);
+    EXPECT_EQ(second.ring.TriggerOffset(), 3);
+    // (Reading leaves the read-from-drive flags as they are.)
+    description.GetCurrentDevice()->scopeProfile.readFromDrive = false;
+    const std::string two = dir.Path() + "/two.31x";
+    ASSERT_TRUE(ovro::CCommissioningFile::Write(description, two, true, append(second)));
+    const std::string once = ReadFile(one);
+    const std::string twice = ReadFile(two);
+    EXPECT_EQ(twice.size(), once.size());
+    EXPECT_TRUE(twice == once) << "saved again, the document is the same";
 }
 
 TEST(RecordingSectionsLoad, APlotCountAboveTheDataLinesStopsAtTheEndOfTheFile)
