@@ -12,7 +12,7 @@
 #include "scope/RecordingSections.h"
 #include "settings/NumberParse.h"
 #include "ui/MessageTexts.h"
-#include "ui/ScopeMessageIds.h"
+#include "ui/MessageIds.h"
 #include "ui/UserInterface.h"
 
 #include <algorithm>
@@ -217,7 +217,7 @@ bool CRecording::Start()
     }
     node->EnterPreOperational();
     if (settings_.channelCount == 0) {
-        Show(ScopeMessage::kMsgNoSignalSelected, true);
+        Show(kMsgNoSignalSelected, true);
         return false;
     }
     const std::uint16_t dt = settings_.TimeBaseMilliseconds();
@@ -231,7 +231,7 @@ bool CRecording::Start()
         return false;
     CTrigger trigger;
     if (!SetUpTrigger(trigger, dt)) {
-        ui_.ShowMessage(MessageSeverity::Error, MessageIcon::None, MessageText(ScopeMessage::kMsgTriggerError));
+        ui_.ShowMessage(MessageSeverity::Error, MessageIcon::None, MessageText(kMsgTriggerError));
         return false;
     }
     DropQueuedPdos(*node);

@@ -5,8 +5,9 @@
 #include "scope/RecordingTable.h"
 #include "settings/ISettingsStore.h"
 #include "settings/SettingsKeys.h"
+#include "ui/FileFilter.h"
 #include "ui/MessageTexts.h"
-#include "ui/ScopeMessageIds.h"
+#include "ui/MessageIds.h"
 #include "ui/UserInterface.h"
 
 #include <cctype>
@@ -14,24 +15,6 @@
 namespace {
 
 const char kEol[] = "\r\n";
-
-// "Name (*.x)|*.x|...||" as the file chooser's "Name (*.x);;..." list.
-std::string ChooserFilter(const std::string& filter)
-{
-    std::string result;
-    std::size_t at = 0;
-    while (at < filter.size()) {
-        const std::size_t bar = filter.find('|', at);
-        if (bar == std::string::npos || bar == at)
-            break;
-        const std::size_t end = filter.find('|', bar + 1);
-        if (!result.empty())
-            result += ";;";
-        result += filter.substr(at, bar - at);
-        at = end == std::string::npos ? filter.size() : end + 1;
-    }
-    return result;
-}
 
 } // namespace
 
@@ -89,7 +72,7 @@ bool CRecordingExport::Run(IUserInterface& ui, ISettingsStore& store, const CRec
     const std::string last = store.ReadString(kOscilloscope, kLastFileExt, kLastFileExtDefault);
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
-    request.filter = ChooserFilter(MessageText(ScopeMessage::kMsgExportFilter));
+    request.filter = DialogFilter(MessageText(kMsgExportFilter));
     request.defaultName = StringPrintf(kProposedName, last.c_str());
     std::optional<std::string> path = ui.ChooseFile(request);
     if (!path || path->empty())
@@ -99,7 +82,7 @@ bool CRecordingExport::Run(IUserInterface& ui, ISettingsStore& store, const CRec
         *path += std::string(".") + kDefaultExtension;
     if (!Write(*path, table)) {
         ui.ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
-                       FormatMessage(ScopeMessage::kMsgCantWriteFile, path->c_str()));
+                       FormatMessage(kMsgCantWriteExport, path->c_str()));
         return false;
     }
     store.WriteString(kOscilloscope, kLastFileExt, ExtensionOf(*path));

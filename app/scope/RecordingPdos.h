@@ -4,6 +4,8 @@
 // one cannot be configured. A PDO's data are little-endian.
 #pragma once
 
+#include "ui/MessageIds.h"
+
 #include <array>
 #include <cstdint>
 
@@ -38,11 +40,11 @@ struct Layout {
 };
 
 constexpr std::array<Layout, 5> kLayouts = {{
-    {Group::Position, kPosition, 0x1801, 0x380, kTypeProfile, true, 6, 63741},
-    {Group::VelocityCurrent, kVelocityCurrent, 0x1821, 0x480, kTypeManufacturer, true, 6, 63742},
-    {Group::DemandedVelocity, kDemandedVelocity, 0x1820, 0x500, kTypeManufacturer, true, 8, 63743},
-    {Group::DigitalInputs, kDigitalInputs, 0x1806, 0x280, kTypeProfile, false, 6, 63744},
-    {Group::Statusword, kStatusword, 0x1800, 0x180, kTypeProfile, false, 2, 63745},
+    {Group::Position, kPosition, 0x1801, 0x380, kTypeProfile, true, 6, kMsgCantConfigurePdo2},
+    {Group::VelocityCurrent, kVelocityCurrent, 0x1821, 0x480, kTypeManufacturer, true, 6, kMsgCantConfigurePdo34},
+    {Group::DemandedVelocity, kDemandedVelocity, 0x1820, 0x500, kTypeManufacturer, true, 8, kMsgCantConfigurePdo33},
+    {Group::DigitalInputs, kDigitalInputs, 0x1806, 0x280, kTypeProfile, false, 6, kMsgCantConfigurePdo7},
+    {Group::Statusword, kStatusword, 0x1800, 0x180, kTypeProfile, false, 2, kMsgCantConfigurePdo1},
 }};
 
 // The layout of a PDO number, or null.

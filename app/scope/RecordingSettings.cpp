@@ -6,13 +6,12 @@
 #include "settings/NumberParse.h"
 #include "settings/SettingsKeys.h"
 #include "ui/MessageTexts.h"
-#include "ui/ScopeMessageIds.h"
+#include "ui/MessageIds.h"
 
 #include <algorithm>
 
 namespace {
 
-using namespace ScopeMessage;
 
 // The signals in their fixed order; PDO numbers and channels are filled in
 // by Start and by the channel list.

@@ -2,7 +2,7 @@
 #include "scope/RecordingTab.h"
 
 #include "ui/MessageTexts.h"
-#include "ui/ScopeMessageIds.h"
+#include "ui/MessageIds.h"
 #include "ui/UserInterface.h"
 
 std::vector<std::string> CRecordingTab::ChannelTexts() const
@@ -15,7 +15,7 @@ std::vector<std::string> CRecordingTab::ChannelTexts() const
 
 std::vector<CRecordingTab::Entry> CRecordingTab::AvailableSignals() const
 {
-    std::vector<Entry> entries{{MessageText(ScopeMessage::kMsgSelectSignal), -1}};
+    std::vector<Entry> entries{{MessageText(kMsgSelectSignal), -1}};
     for (int signal = 0; signal < RecordingSettings::kChannelSignals; ++signal)
         if (!settings_.IsChannel(signal))
             entries.push_back({RecordingSettings::SignalName(signal), signal});
@@ -48,6 +48,6 @@ bool CRecordingTab::Leave(IUserInterface& ui) const
 {
     if (settings_.timeBase >= settings_.MinTimeBaseIndex(baudRate_))
         return true;
-    ui.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, MessageText(ScopeMessage::kMsgIllegalTimeBase));
+    ui.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, MessageText(kMsgIllegalTimeBase));
     return false;
 }

@@ -2,12 +2,12 @@
 #include "scope/TriggerTab.h"
 
 #include "ui/MessageTexts.h"
-#include "ui/ScopeMessageIds.h"
+#include "ui/MessageIds.h"
 #include "ui/UserInterface.h"
 
 std::vector<CTriggerTab::Entry> CTriggerTab::Triggers() const
 {
-    std::vector<Entry> entries{{MessageText(ScopeMessage::kMsgNoTrigger), RecordingSettings::kNoTrigger}};
+    std::vector<Entry> entries{{MessageText(kMsgNoTrigger), RecordingSettings::kNoTrigger}};
     for (int signal : settings_.Channels())
         entries.push_back({RecordingSettings::SignalName(signal), signal});
     entries.push_back({RecordingSettings::SignalName(RecordingSettings::kDigitalInputs),
@@ -18,9 +18,13 @@ std::vector<CTriggerTab::Entry> CTriggerTab::Triggers() const
 
 std::vector<CTriggerTab::Entry> CTriggerTab::Kinds()
 {
+    // "(none)" for -1, then the kinds 0 ... 6.
+    static constexpr unsigned kNames[RecordingSettings::kKindCount + 1] = {
+        kMsgKindNone,     kMsgKindRising,    kMsgKindFalling,   kMsgKindAny,
+        kMsgKindInWindow, kMsgKindOutWindow, kMsgKindBinaryAnd, kMsgKindBinaryOr};
     std::vector<Entry> entries;
     for (int kind = RecordingSettings::kNoTrigger; kind < RecordingSettings::kKindCount; ++kind)
-        entries.push_back({MessageText(ScopeMessage::kMsgKindNone + static_cast<unsigned>(kind + 1)), kind});
+        entries.push_back({MessageText(kNames[kind + 1]), kind});
     return entries;
 }
 
@@ -80,7 +84,6 @@ int CTriggerTab::Leave(IUserInterface& ui) const
         ui.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, MessageText(message));
         ++shown;
     };
-    using namespace ScopeMessage;
     const int signal = settings_.trigger;
     const auto forSignal = [signal](const std::string& text) {
         return RecordingSettings::ParsesForSignal(signal, text);

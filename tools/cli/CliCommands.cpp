@@ -5,7 +5,6 @@
 #include "canopen/CANopenNode.h"
 #include "CliRecord.h"
 #include "CliTexts.h"
-#include "description/BaudRate.h"
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
 #include "document/CommissioningFile.h"
@@ -18,6 +17,7 @@
 #include "settings/NumberParse.h"
 #include "TerminalSearchView.h"
 #include "TextTable.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace {
@@ -213,7 +213,7 @@ int CCliCommands::Read()
     CCANopenNode* node = nullptr;
     if (!session_.Master().ConnectNode(nodeId, &node) || node == nullptr) {
         session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                                  FormatMessage(63514, static_cast<int>(nodeId)));
+                                  FormatMessage(kMsgNodeNotAdded, static_cast<int>(nodeId)));
         return CCliSession::kFailure;
     }
     const bool ok = ovro::CParameterTransfer::Read(*p, *node) == ovro::CParameterTransfer::Done;
@@ -245,7 +245,7 @@ int CCliCommands::Write()
     CCANopenNode* node = nullptr;
     if (!session_.Master().ConnectNode(nodeId, &node) || node == nullptr) {
         session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                                  FormatMessage(63514, static_cast<int>(nodeId)));
+                                  FormatMessage(kMsgNodeNotAdded, static_cast<int>(nodeId)));
         return CCliSession::kFailure;
     }
     std::uint32_t abort = 0;
@@ -323,7 +323,8 @@ int CCliCommands::Show()
     ovro::CCommissioning& description = session_.Description();
     if (!ovro::CCommissioningFile::Read(description, path, ovro::CCommissioning::ModelNone, true) ||
         description.GetCurrentDevice() == nullptr) {
-        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
+                                  FormatMessage(kMsgCantReadFile, path.c_str()));
         return CCliSession::kFailure;
     }
     session_.Out() << DocumentText(*description.GetCurrentDevice());

@@ -16,7 +16,7 @@
 #include "scope/RecordingTable.h"
 #include "scope/TriggerTab.h"
 #include "ui/MessageTexts.h"
-#include "ui/ScopeMessageIds.h"
+#include "ui/MessageIds.h"
 
 #include <csignal>
 #include <thread>
@@ -142,7 +142,7 @@ int CCliRecord::Record()
             session_.Out() << Written(table, data.ring, data.settings, options.output);
         } else {
             ui.ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
-                           FormatMessage(ScopeMessage::kMsgCantWriteFile, options.output.c_str()));
+                           FormatMessage(kMsgCantWriteExport, options.output.c_str()));
             ok = false;
         }
     }
@@ -162,7 +162,7 @@ int CCliRecord::Export()
     ovro::CCommissioning& description = session_.Description();
     if (!ovro::CCommissioningFile::Read(description, path, ovro::CCommissioning::ModelNone, true) ||
         description.GetCurrentDevice() == nullptr) {
-        ui.ShowMessage(MessageSeverity::Error, MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+        ui.ShowMessage(MessageSeverity::Error, MessageIcon::Stop, FormatMessage(kMsgCantReadFile, path.c_str()));
         return CCliSession::kFailure;
     }
     const ovro::CQVTDevice& device = *description.GetCurrentDevice();
@@ -174,7 +174,7 @@ int CCliRecord::Export()
     const CRecordingTable table(data.settings, data.ring, CRecording::RatedCurrentOf(&device));
     if (!CRecordingExport::Write(output, table)) {
         ui.ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
-                       FormatMessage(ScopeMessage::kMsgCantWriteFile, output.c_str()));
+                       FormatMessage(kMsgCantWriteExport, output.c_str()));
         return CCliSession::kFailure;
     }
     session_.Out() << Written(table, data.ring, data.settings, output);

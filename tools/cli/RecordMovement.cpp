@@ -5,6 +5,7 @@
 #include "canopen/CANopenNode.h"
 #include "canopen/CANopenTypes.h"
 #include "document/QVTDoc.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
@@ -20,7 +21,7 @@ CRecordMovement::Starter CRecordMovement::ProfilePosition(std::int32_t target, s
             if (node->WriteU32(index, 0, value))
                 return true;
             ui.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                           FormatMessage(63605, node->ErrorText().c_str()));
+                           FormatMessage(kMsgCantStartDrive, node->ErrorText().c_str()));
             return false;
         };
         if (velocity && !write(kProfileVelocity, *velocity))

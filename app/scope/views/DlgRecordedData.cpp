@@ -2,7 +2,7 @@
 #include "scope/views/DlgRecordedData.h"
 
 #include "ui/MessageTexts.h"
-#include "ui/ScopeMessageIds.h"
+#include "ui/MessageIds.h"
 #include "ui/UserInterface.h"
 
 #include <QApplication>
@@ -79,5 +79,5 @@ void CDlgRecordedData::OnClipboard()
         }
     });
     if (!clipboard_ || !clipboard_(text))
-        ui_.ShowMessage(MessageSeverity::Error, MessageIcon::None, MessageText(ScopeMessage::kMsgClipboardBusy));
+        ui_.ShowMessage(MessageSeverity::Error, MessageIcon::None, MessageText(kMsgClipboardBusy));
 }
