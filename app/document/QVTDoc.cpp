@@ -271,6 +271,9 @@ void CQVTDoc::OnConnect()
 
 void CQVTDoc::OnDisconnect()
 {
+    // The drive's windows go while the drive is still there.
+    if (env_.windows != nullptr && node_ != nullptr)
+        env_.windows->CloseDriveWindows();
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         if (env_.master->DisconnectNode(node_))
@@ -281,6 +284,8 @@ void CQVTDoc::OnDisconnect()
 
 void CQVTDoc::OnCloseDocument()
 {
+    if (env_.windows != nullptr)
+        env_.windows->CloseDriveWindows();
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         RemoveNode();
@@ -312,6 +317,7 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
     if (!IsDescriptionAttached(true))
         return false;
     model_ = device_->model;
+    KeepRecording(path);
 
     ConnectDeviceRequest request;
     request.nodeId = env_.defaultNodeId;
@@ -369,9 +375,19 @@ bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
         return false;
     }
     device_ = env_.commissioning->GetCurrentDevice();
+    if (offline_)
+        KeepRecording(*path);
     RefreshViews(currentSection_);
     SetPathName(*path, true);
     return true;
+}
+
+// A file that holds a recording hands it to the oscilloscope, whether the
+// document is online or not: saved again, the document carries it on.
+void CQVTDoc::KeepRecording(const std::string& path)
+{
+    if (device_ != nullptr && device_->actual.recording != 0 && env_.windows != nullptr)
+        env_.windows->LoadRecording(path);
 }
 
 bool CQVTDoc::OnSaveDocument(const std::string& path)

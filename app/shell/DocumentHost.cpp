@@ -32,10 +32,13 @@
 CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui)
     : app_(app), frame_(frame), ui_(ui),
       dialogChooser_(std::make_unique<CConnectDeviceDialogChooser>(app.Master(), app.Description(), ui, &frame)),
-      session_(app.Master(), app.Description(), app.Settings(), app.Store(), ui, *this)
+      session_(app.Master(), app.Description(), app.Settings(), app.Store(), ui, *this),
+      scope_(frame.MdiArea(), app.Oscilloscope(), app.Master(), ui, app.Store()),
+      windows_(frame, scope_, [this] { return session_.Document(); })
 {
     using namespace CommandId;
     session_.SetChooser(dialogChooser_.get());
+    session_.SetWindows(&windows_);
 
     const auto on = [this](unsigned command, auto slot) {
         if (QAction* action = frame_.Action(command))
@@ -53,6 +56,11 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     on(kDeviceManual, [this] { session_.OpenManual(true); });
     on(kCanopenManual, [this] { session_.OpenManual(false); });
     on(kViewSplit, &CDocumentHost::OnSplit);
+    on(kOscilloscope, [this] {
+        if (ovro::CQVTDoc* doc = session_.Document())
+            doc->OnOscilloscope();
+    });
+    on(kExport, [this] { scope_.Export(); });
     on(kUpload, run(&ovro::CQVTDoc::Upload));
     on(kDownload, run(&ovro::CQVTDoc::Download));
     on(kStore, run(&ovro::CQVTDoc::Store));

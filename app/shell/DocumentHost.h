@@ -7,7 +7,9 @@
 #pragma once
 
 #include "document/views/ChildFrame.h"
+#include "scope/views/ScopeWindowHost.h"
 #include "shell/DocumentSession.h"
+#include "shell/DocumentWindowHost.h"
 #include "shell/DocumentSessionView.h"
 
 #include <QObject>
@@ -47,6 +49,7 @@ public:
 
     ovro::CQVTDoc* Document() const { return session_.Document(); }
     CChildFrame* ChildFrame() const { return childFrame_; }
+    CScopeWindowHost& Oscilloscope() { return scope_; }
     const CRecentFileList& RecentFiles() const { return session_.RecentFiles(); }
     CDocumentSession& Session() { return session_; }
 
@@ -86,6 +89,8 @@ private:
     IUserInterface& ui_;
     std::unique_ptr<CConnectDeviceDialogChooser> dialogChooser_;
     CDocumentSession session_;
+    CScopeWindowHost scope_;
+    CDocumentWindowHost windows_;
     // A closed document lives on until its window is gone.
     std::unique_ptr<ovro::CQVTDoc> closing_;
     QPointer<CChildFrame> childFrame_;

@@ -27,6 +27,7 @@ namespace ovro {
 class CCommissioning;
 class CQVTDoc;
 class IConnectDeviceChooser;
+class IDocumentWindows;
 }  // namespace ovro
 
 class CDocumentSession : public ovro::IStatusTextSink, public ovro::IDocumentObserver {
@@ -41,6 +42,8 @@ public:
 
     // The Connect Device chooser of the documents made from now on.
     void SetChooser(ovro::IConnectDeviceChooser* chooser) { chooser_ = chooser; }
+    // The document's further windows (oscilloscope, ...) from now on.
+    void SetWindows(ovro::IDocumentWindows* windows) { windows_ = windows; }
 
     ovro::CQVTDoc* Document() const { return doc_.get(); }
     const CRecentFileList& RecentFiles() const { return recent_; }
@@ -109,6 +112,7 @@ private:
     IUserInterface& ui_;
     IDocumentSessionView& view_;
     ovro::IConnectDeviceChooser* chooser_ = nullptr;
+    ovro::IDocumentWindows* windows_ = nullptr;
     ovro::CDocumentObserverList observers_;
     CRecentFileList recent_;
     std::unique_ptr<ovro::CQVTDoc> doc_;

@@ -42,6 +42,16 @@ CPlotFrame* CScopeWindowHost::Open(ovro::CQVTDoc* doc)
     return frame;
 }
 
+bool CScopeWindowHost::IsOpen() const
+{
+    return frame_ != nullptr;
+}
+
+CPlotFrame* CScopeWindowHost::Frame() const
+{
+    return frame_.data();
+}
+
 bool CScopeWindowHost::Close()
 {
     if (frame_ == nullptr)

@@ -39,8 +39,8 @@ public:
     CPlotFrame* Open(ovro::CQVTDoc* doc);
     // Closes the window; true when none is left open.
     bool Close();
-    bool IsOpen() const { return frame_ != nullptr; }
-    CPlotFrame* Frame() const { return frame_; }
+    bool IsOpen() const;
+    CPlotFrame* Frame() const;
     // "&Export..." of the file menu: the open window's export.
     void Export();
 
