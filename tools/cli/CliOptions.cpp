@@ -14,12 +14,13 @@ struct CommandHelp {
     const char* synopsis;
     const char* text;
     std::size_t positional;  // number of arguments
+    std::size_t optional = 0;  // how many of them may be left out
 };
 
 // A command that parses its own options: the arguments hold them.
 constexpr std::size_t kOwnOptions = static_cast<std::size_t>(-1);
 
-const std::array<CommandHelp, 13> kCommands = {{
+const std::array<CommandHelp, 14> kCommands = {{
     {"scan", "scan [--first N] [--last N]",
      "Searches the bus at one bit rate (--bitrate) for drives with node-ids\n"
      "from --first to --last (default 1 to 127) and lists each drive found\n"
@@ -53,6 +54,14 @@ const std::array<CommandHelp, 13> kCommands = {{
      "Only this one drive may be on the bus.",
      0},
     {"show", "show FILE", "Prints a commissioning document as a table by section. No bus is needed.", 1},
+    {"diff", "diff [FILE]",
+     "Connects the drive and sets, for every parameter, the value in the drive,\n"
+     "in the commissioning document FILE (without FILE: the factory settings)\n"
+     "and the description's default side by side, marked \"not yet downloaded\",\n"
+     "\"changed in drive\" and \"*\" (changed from factory). Read-only values\n"
+     "are shown but do not count. Exit status 0 exactly when every parameter a\n"
+     "download writes agrees between drive and document.",
+     1, 1},
     {"record", CRecordOptions::kSynopsis, CRecordOptions::kHelp, kOwnOptions},
     {"export", "export DOC.31x OUT",
      "Writes the oscilloscope recording of a commissioning document as CSV (OUT\n"
@@ -234,7 +243,8 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
         }
     }
     const CommandHelp* help = FindCommand(o.command);
-    if (help->positional != kOwnOptions && o.arguments.size() != help->positional) {
+    if (help->positional != kOwnOptions &&
+        (o.arguments.size() > help->positional || o.arguments.size() + help->optional < help->positional)) {
         const std::string count = help->positional == 0   ? std::string("no arguments")
                                   : help->positional == 1 ? std::string("1 argument")
                                                           : std::to_string(help->positional) + " arguments";
