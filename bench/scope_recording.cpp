@@ -8,7 +8,8 @@
 //     the bus saw but that are missing from the ring's sequence,
 //   - the CPU used by the collection (the user-interface thread's CPU time
 //     in the ticks, per wall-clock second),
-//   - the longest and the mean time a tick held the user-interface thread.
+//   - the longest and the mean time a tick held the user-interface thread,
+//     also without the time the thread waited for a processor.
 // The collection runs twice: first asking again at once when no PDO waits
 // (a busy wait), then resting 200 us before asking again (the program's
 // way).
@@ -123,6 +124,19 @@ private:
     std::uint64_t lost_ = 0;
 };
 
+// Nanoseconds this thread has waited for a processor (the scheduler's run
+// delay), 0 where the kernel does not say.
+std::uint64_t RunQueueWait()
+{
+    std::FILE* f = std::fopen("/proc/thread-self/schedstat", "r");
+    if (f == nullptr)
+        return 0;
+    unsigned long long running = 0, waiting = 0;
+    const int n = std::fscanf(f, "%llu %llu", &running, &waiting);
+    std::fclose(f);
+    return n == 2 ? waiting : 0;
+}
+
 double ThreadCpu()
 {
     timespec t{};
@@ -194,21 +208,28 @@ int Run(const char* name, std::chrono::microseconds idleWait, std::int32_t sampl
     }
     const Clock::time_point begin = Clock::now();
     double cpu = 0;
-    Clock::duration longest{}, total{};
-    long ticks = 0, over30 = 0;
+    Clock::duration longest{}, total{}, longestOwn{};
+    long ticks = 0, over30 = 0, ownOver30 = 0;
     Clock::time_point next = begin;
     while (data.ring.Count() < samples && Clock::now() - begin < std::chrono::seconds(90)) {
         next += CRecording::kTickPeriod;
         const double cpuBefore = ThreadCpu();
+        const std::uint64_t waitBefore = RunQueueWait();
         const Clock::time_point t0 = Clock::now();
         recording.OnTimer();
         const Clock::duration held = Clock::now() - t0;
+        // What the tick itself took: without the time the thread stood in
+        // the run queue of a machine with too little processor for all.
+        const Clock::duration own = held - std::chrono::nanoseconds(RunQueueWait() - waitBefore);
         cpu += ThreadCpu() - cpuBefore;
         longest = std::max(longest, held);
+        longestOwn = std::max(longestOwn, own);
         total += held;
         ++ticks;
         if (held > std::chrono::milliseconds(30))
             ++over30;
+        if (own > std::chrono::milliseconds(30))
+            ++ownOver30;
         std::this_thread::sleep_until(next);
     }
     const double wall = std::chrono::duration<double>(Clock::now() - begin).count();
@@ -225,6 +246,7 @@ int Run(const char* name, std::chrono::microseconds idleWait, std::int32_t sampl
     std::printf("  CPU used by collection    %.1f %% of a core (%.2f s in %.2f s)\n", 100.0 * cpu / wall, cpu, wall);
     std::printf("  tick held the UI thread   longest %.2f ms, mean %.2f ms, over 30 ms: %ld of %ld\n", ms(longest),
                 ms(total) / double(std::max(ticks, 1L)), over30, ticks);
+    std::printf("    without run-queue wait  longest %.2f ms, over 30 ms: %ld\n", ms(longestOwn), ownOver30);
     std::printf("  listener endpoint lost    %llu\n", static_cast<unsigned long long>(listener.EndpointLost()));
     return 0;
 }
