@@ -104,6 +104,8 @@ protected:
         app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
         ASSERT_TRUE(app_->StartUp(program));
         app_->OpenInterface();
+        // Generous, for a machine under load.
+        app_->Master().SetSDOTimeout(1000);
         CCommandState::Features features;
         features.document = true;
         features.oscilloscope = true;
