@@ -36,15 +36,19 @@ run_suite() {  # run_suite NAME BUILD_DIR [cmake options]
   failed=$((failed + bad))
 }
 
-run_suite plain "$top/build" -DCMAKE_BUILD_TYPE=Release
+# Release at -O2 as the package is built; the sanitized build without the
+# benchmarks (they run no tests) and with line tables only for its reports.
+run_suite plain "$top/build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+  -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite sanitized "$top/build-san" -DOVRO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g"
+  run_suite sanitized "$top/build-san" -DOVRO_SANITIZE=ON -DOVRO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DCMAKE_C_FLAGS_DEBUG="-O1 -g1"
 
 # The libraries that run threads of their own (the bus endpoint, the driver
 # libraries, the board-based master and the emulated boards) and their tests.
 TSAN_OPTIONS="exitcode=66 second_deadlock_stack=1" \
-  run_suite threads "$top/build-tsan" -DOVRO_SANITIZE_THREAD=ON -DOVRO_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" \
+  run_suite threads "$top/build-tsan" -DOVRO_SANITIZE_THREAD=ON -DOVRO_BUILD_GUI=OFF -DOVRO_BUILD_BENCH=OFF \
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" \
     "-DOVRO_ONLY=libs/canbus;libs/socketcan;libs/pcanlight;libs/softmaster;libs/orxboard;libs/cardmaster;libs/mastergate"
 
 if [ -f "$top/scripts/fuzz.sh" ]; then
