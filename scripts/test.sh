@@ -17,14 +17,18 @@ run_suite() {  # run_suite NAME BUILD_DIR [cmake options]
   local name=$1 dir=$2
   shift 2
   echo "=== $name build"
+  local started=$SECONDS
   if ! bash "$top/scripts/build.sh" "$dir" "$@"; then
     echo "=== $name build failed"
     failed=$((failed + 1))
     return
   fi
-  echo "=== $name tests"
+  echo "=== $name tests (built in $((SECONDS - started)) s)"
+  started=$SECONDS
   local log=$dir/ctest.log
-  (cd "$dir" && ctest --output-on-failure -j2 --timeout 300) 2>&1 | tee "$log" | grep -vE '^ *(Start|[0-9]+/[0-9]+ Test) '
+  # Most tests wait on a drive or a time-out rather than compute: two per core.
+  local jobs=$(( $(nproc) * 2 ))
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 300) 2>&1 | tee "$log" | grep -vE '^ *(Start|[0-9]+/[0-9]+ Test) '
   local total bad
   total=$(sed -nE 's/.* tests failed out of ([0-9]+).*/\1/p' "$log" | tail -1)
   bad=$(sed -nE 's/.* ([0-9]+) tests failed out of.*/\1/p' "$log" | tail -1)
@@ -32,6 +36,7 @@ run_suite() {  # run_suite NAME BUILD_DIR [cmake options]
     failed=$((failed + 1))
     return
   fi
+  echo "=== $name tests ran in $((SECONDS - started)) s"
   passed=$((passed + total - bad))
   failed=$((failed + bad))
 }
@@ -56,5 +61,6 @@ if [ -f "$top/scripts/fuzz.sh" ]; then
   if bash "$top/scripts/fuzz.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 fi
 
+echo "=== all in $SECONDS s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
