@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,24 +37,20 @@ double seconds(Clock::duration d)
     return std::chrono::duration<double>(d).count();
 }
 
-// User and system CPU of a process in seconds, from /proc.
+// CPU time of a process in seconds: the run time of all its threads, from
+// /proc (schedstat counts in nanoseconds, stat only in clock ticks).
 double processCpuSeconds(pid_t pid)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; fields >> field; ++i) {
-        if (i == 14 || i == 15)
-            ticks += std::atof(field.c_str());
-        if (i == 15)
-            break;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    double total = 0;
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, ec)) {
+        std::ifstream in(task.path() / "schedstat");
+        double ns = 0;
+        if (in >> ns)
+            total += ns / 1e9;
     }
-    return ticks / double(sysconf(_SC_CLK_TCK));
+    return total;
 }
 
 int fail(const char* what)

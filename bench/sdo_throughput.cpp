@@ -82,7 +82,15 @@ struct Failures {
 struct ReadFigures {
     double perSecond = 0;
     double cpuMicroseconds = 0;  // of this process per read
+    double switches = 0;         // voluntary context switches of this process per read
 };
+
+long voluntarySwitches()
+{
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_nvcsw;
+}
 
 // Expedited reads of one object for `span` seconds.
 bool expeditedReads(uint16_t index, uint8_t sub, double span, Failures& failures, ReadFigures& out)
@@ -91,6 +99,7 @@ bool expeditedReads(uint16_t index, uint8_t sub, double span, Failures& failures
     uint8_t buf[8];
     int16_t len = 0;
     const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    const long switchesBefore = voluntarySwitches();
     const auto start = Clock::now();
     while (seconds(Clock::now() - start) < span) {
         for (int i = 0; i < 100; ++i, ++reads)
@@ -100,6 +109,7 @@ bool expeditedReads(uint16_t index, uint8_t sub, double span, Failures& failures
     const double wall = seconds(Clock::now() - start);
     out.perSecond = double(reads) / wall;
     out.cpuMicroseconds = (cpuSeconds(RUSAGE_SELF) - cpuBefore) * 1e6 / double(reads);
+    out.switches = double(voluntarySwitches() - switchesBefore) / double(reads);
     return true;
 }
 
@@ -195,7 +205,8 @@ int againstScriptedPeer(double span)
 
 // The simulator's SDO turnaround seen from a plain socket on the bus: the
 // time from sending the request datagram to the kernel's time stamp of the
-// answer datagram, which the kernel takes as the simulator sends it.
+// answer datagram, which the kernel takes as the simulator sends it. The
+// requests follow each other as a master's do, each right after the answer.
 bool simulatorTurnaround(const std::string& busDir, int count, double& median, double& p90)
 {
     const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -261,7 +272,6 @@ bool simulatorTurnaround(const std::string& busDir, int count, double& median, d
             }
             break;
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));  // let it go idle again
     }
     close(fd);
     unlink(ownPath.c_str());
@@ -302,6 +312,8 @@ int againstSimulator(const std::string& busDir, double span)
     std::printf("against ovro-drive-sim (a process of its own):\n");
     std::printf("  expedited SDO reads:        %10.0f reads/s (target >= 30000)\n", reads.perSecond);
     std::printf("  client CPU per read:        %10.1f us (target <= 8)\n", reads.cpuMicroseconds);
+    std::printf("  client thread sleeps:       %10.2f per read (all its threads; 1 is one wake-up per answer)\n",
+                reads.switches);
     std::printf("  segmented SDO upload:       %10.1f KB/s (0x1008, the device name)\n", upload);
     if (turnaround)
         std::printf("  simulator SDO turnaround:   %10.1f us median, %.1f us at 90 %% (target median < 20)\n",
@@ -352,6 +364,50 @@ double senderCpuPerFrame(int endpoints, int frames)
     return cpu * 1e6 / frames;
 }
 
+// The kernel's own share: CPU of one sendmmsg of a 20-byte datagram to each
+// of `receivers` plain sockets that nobody waits on (no wake-ups).
+double kernelFloorPerReceiver(const std::string& dir, int receivers, int frames)
+{
+    std::vector<int> sockets;
+    std::vector<sockaddr_un> addresses(static_cast<size_t>(receivers));
+    for (int i = 0; i < receivers; ++i) {
+        sockaddr_un& a = addresses[size_t(i)];
+        a.sun_family = AF_UNIX;
+        std::snprintf(a.sun_path, sizeof a.sun_path, "%s/floor-%d-%d.sock", dir.c_str(), int(getpid()), i);
+        const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        sockets.push_back(fd);
+    }
+    const int sender = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    uint8_t wire[CANBUS_FRAME_SIZE] = {};
+    iovec iov{wire, sizeof wire};
+    std::vector<mmsghdr> messages(static_cast<size_t>(receivers));
+    for (int i = 0; i < receivers; ++i) {
+        messages[size_t(i)] = mmsghdr{};
+        messages[size_t(i)].msg_hdr.msg_name = &addresses[size_t(i)];
+        messages[size_t(i)].msg_hdr.msg_namelen = sizeof(sockaddr_un);
+        messages[size_t(i)].msg_hdr.msg_iov = &iov;
+        messages[size_t(i)].msg_hdr.msg_iovlen = 1;
+    }
+    double cpu = 0;
+    for (int f = 0; f < frames; ++f) {
+        const double before = threadCpuSeconds();
+        sendmmsg(sender, messages.data(), unsigned(receivers), MSG_DONTWAIT);
+        const double after = threadCpuSeconds();
+        cpu += after - before - (threadCpuSeconds() - after);  // less one clock reading
+        uint8_t in[64];
+        for (int fd : sockets)
+            while (recv(fd, in, sizeof in, MSG_DONTWAIT) > 0) {
+            }
+    }
+    close(sender);
+    for (int i = 0; i < receivers; ++i) {
+        close(sockets[size_t(i)]);
+        unlink(addresses[size_t(i)].sun_path);
+    }
+    return cpu * 1e6 / frames / receivers;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -380,6 +436,8 @@ int main(int argc, char** argv)
         std::printf("  16 endpoints:               %10.2f us (%.2f us per receiver)\n", sixteen, sixteen / 15);
         std::printf("  128 endpoints:              %10.2f us (%.2f us per receiver), %.1f times the cost with 2\n",
                     many, many / 127, many / two);
+        std::printf("  kernel floor:               %10.2f us per receiver (sendmmsg to 127 sockets, none woken)\n",
+                    kernelFloorPerReceiver(dir, 127, frames / 2));
     }
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);

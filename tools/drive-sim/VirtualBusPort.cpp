@@ -28,6 +28,11 @@ bool VirtualBusPort::receive(canbus_frame& frame, int64_t timeoutUs)
     return canbus_receive_us(m_endpoint, &frame, timeoutUs) == 1;
 }
 
+void VirtualBusPort::setWakeFd(int fd)
+{
+    canbus_set_wake_fd(m_endpoint, fd);
+}
+
 void VirtualBusPort::setBitrate(uint32_t bitsPerSecond)
 {
     canbus_set_bitrate(m_endpoint, bitsPerSecond);

@@ -57,7 +57,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "ovro-drive-sim: %s\n", error.c_str());
             return 1;
         }
-        node.setLoopHook([&control] { control.poll(); });
+        node.setControl(control.eventFd(), [&control] { control.poll(); });
     }
     if (!node.start(error)) {
         std::fprintf(stderr, "ovro-drive-sim: %s\n", error.c_str());

@@ -1,17 +1,26 @@
-// Endpoint - one socket on a virtual bus, drained by its reader thread.
+// Endpoint - one socket on a virtual bus: it sends to the cached list of
+// peers with one system call and is drained by its SocketReader.
 #ifndef CANBUS_ENDPOINT_H
 #define CANBUS_ENDPOINT_H
 
 #include "BusDirectory.h"
+#include "BusRecord.h"
+#include "PeerList.h"
 
 #include <canbus/ReceiveQueue.h>
 #include <canbus/SocketReader.h>
 #include <canbus/canbus.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace ovro::canbus {
 
@@ -28,12 +37,33 @@ public:
     std::uint32_t bitrate() const { return bitrate_.load(); }
 
     int send(const canbus_frame& frame);
+
+    // Takes the oldest frame, waiting up to timeout (negative: no limit).
+    // A waiting consumer drains the socket itself. False on time-out, or
+    // when the wake descriptor became readable.
+    bool receive(canbus_frame& frame, std::chrono::microseconds timeout);
+
+    int setWakeFd(int fd) { return reader_->setWakeFd(fd); }
+
     ReceiveQueue<canbus_frame>& queue() { return queue_; }
 
 private:
+    // A peer whose datagram must be sent once more.
+    struct Retry {
+        std::size_t peer;
+        bool refused;
+        std::chrono::steady_clock::time_point refusedAt;
+        dev_t dev;
+        ino_t ino;
+    };
+
     Endpoint(BusDirectory dir, std::uint32_t bitrate);
     int bindUnique();
-    void drain();
+    std::size_t drain();
+    void refreshPeers();
+    bool noteRefusal(Retry& peer, std::chrono::steady_clock::time_point now);
+    bool retryRefused(Retry& peer, std::chrono::steady_clock::time_point now,
+                      std::chrono::steady_clock::time_point deadline);
 
     BusDirectory dir_;
     std::string ownName_;
@@ -41,6 +71,13 @@ private:
     std::atomic<std::uint32_t> bitrate_;
     ReceiveQueue<canbus_frame> queue_;
     std::unique_ptr<SocketReader> reader_;
+
+    // The sending side, one sender at a time; sized when the peers change.
+    std::unique_ptr<BusRecord> record_;  // may be missing: then the folder is read per send
+    std::mutex sendMutex_;
+    PeerList peers_;
+    std::vector<mmsghdr> messages_;
+    std::vector<Retry> retry_;
 };
 
 }  // namespace ovro::canbus

@@ -110,12 +110,19 @@ int canbus_receive_us(canbus_endpoint* ep, canbus_frame* frame, int64_t timeout_
 {
     if (!ep || !frame)
         return 0;
-    return ep->impl->queue().pop(*frame, std::chrono::microseconds(timeout_us < 0 ? -1 : timeout_us)) ? 1 : 0;
+    return ep->impl->receive(*frame, std::chrono::microseconds(timeout_us < 0 ? -1 : timeout_us)) ? 1 : 0;
 }
 
 int canbus_receive(canbus_endpoint* ep, canbus_frame* frame, int timeout_ms)
 {
     return canbus_receive_us(ep, frame, timeout_ms < 0 ? -1 : int64_t(timeout_ms) * 1000);
+}
+
+int canbus_set_wake_fd(canbus_endpoint* ep, int fd)
+{
+    if (!ep)
+        return -EINVAL;
+    return -ep->impl->setWakeFd(fd);
 }
 
 size_t canbus_pending(canbus_endpoint* ep)

@@ -50,15 +50,12 @@ bool VirtualBackend::convert(const canbus_frame& frame, TPCANMsg& msg)
 std::uint32_t VirtualBackend::read(TPCANMsg& msg)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (canbus_take_lost(endpoint_) > 0) {
+    if (canbus_take_lost(endpoint_) + held_.takeLost() > 0) {
         msg = errorState_.queueOverrun();
         return PCAN_ERR_OK;
     }
-    if (!held_.empty()) {
-        msg = held_.front();
-        held_.pop_front();
+    if (held_.pop(msg, std::chrono::microseconds(0)))
         return PCAN_ERR_OK;
-    }
     canbus_frame frame;
     while (canbus_receive(endpoint_, &frame, 0)) {
         if (convert(frame, msg))
@@ -77,11 +74,11 @@ bool VirtualBackend::waitRead(std::uint32_t timeoutMicroseconds)
         std::lock_guard<std::mutex> lock(mutex_);
         canbus_frame frame;
         TPCANMsg msg;
-        while (held_.empty() && canbus_receive(endpoint_, &frame, 0)) {
+        while (held_.size() == 0 && canbus_receive(endpoint_, &frame, 0)) {
             if (convert(frame, msg))
-                held_.push_back(msg);
+                held_.push(msg);
         }
-        if (!held_.empty())
+        if (held_.size() > 0)
             return true;
     }
     for (;;) {
@@ -93,7 +90,7 @@ bool VirtualBackend::waitRead(std::uint32_t timeoutMicroseconds)
         std::lock_guard<std::mutex> lock(mutex_);
         TPCANMsg msg;
         if (convert(frame, msg)) {
-            held_.push_back(msg);
+            held_.push(msg);
             return true;
         }
     }
@@ -103,6 +100,7 @@ void VirtualBackend::reset()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     held_.clear();
+    held_.takeLost();
     canbus_flush(endpoint_);
     canbus_take_lost(endpoint_);
 }

@@ -1,14 +1,15 @@
 // VirtualBackend - a driver channel on the virtual CAN bus. The endpoint's
-// own receive queue (filled by its reader thread) is the driver's queue.
+// own receive queue is the driver's queue; a WaitRead waits as the
+// endpoint's consumer, so a frame reaches it with one wake-up.
 #ifndef PCANLIGHT_VIRTUALBACKEND_H
 #define PCANLIGHT_VIRTUALBACKEND_H
 
 #include "Backend.h"
 #include "ErrorState.h"
 
+#include <canbus/ReceiveQueue.h>
 #include <canbus/canbus.h>
 
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -39,8 +40,9 @@ private:
     bool extended_;
     ErrorState errorState_;
     std::mutex mutex_;
-    // Messages that a waitRead took from the endpoint ahead of read().
-    std::deque<TPCANMsg> held_;
+    // Messages that a waitRead took from the endpoint ahead of read(): at
+    // most one per waiting thread.
+    canbus::ReceiveQueue<TPCANMsg> held_{64};
 };
 
 }  // namespace ovro::pcanlight

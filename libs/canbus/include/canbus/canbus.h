@@ -4,8 +4,9 @@
  * A bus is a directory of AF_UNIX datagram sockets, one per endpoint; a frame
  * is a 20-byte datagram sent to every other socket of the directory. The
  * bus root is $OVRO_CANBUS_DIR, else /tmp/ovro-canbus-<uid>; the default bus
- * name is "default". Each endpoint drains its socket on a reader thread of
- * its own into a large receive queue and counts the frames it loses.
+ * name is "default". Each endpoint drains its socket into a large receive
+ * queue and counts the frames it loses: a receiver that waits does it
+ * itself, a reader thread of the endpoint whenever none waits.
  *
  * Plain C, thread-safe per endpoint (one reader and any number of senders).
  * The wire contract is written out in libs/canbus/README.md.
@@ -81,11 +82,18 @@ uint32_t canbus_bitrate(const canbus_endpoint* ep);
 int canbus_send(canbus_endpoint* ep, const canbus_frame* frame);
 
 /* Takes the oldest queued frame. timeout_ms: 0 = do not wait, <0 = wait
- * without limit. Returns 1 with a frame, 0 when none arrived in time. */
+ * without limit. Returns 1 with a frame, 0 when none arrived in time. A
+ * waiting receiver is woken by the kernel itself when a datagram arrives
+ * and takes it from the socket in its own thread. */
 int canbus_receive(canbus_endpoint* ep, canbus_frame* frame, int timeout_ms);
 
 /* Like canbus_receive with a timeout in microseconds. */
 int canbus_receive_us(canbus_endpoint* ep, canbus_frame* frame, int64_t timeout_us);
+
+/* A receiver waiting in canbus_receive also returns, with 0, as soon as fd
+ * is readable (an event loop's other sources, behind one descriptor); -1
+ * takes it away. 0 or -errno. */
+int canbus_set_wake_fd(canbus_endpoint* ep, int fd);
 
 /* Number of frames waiting in the receive queue. */
 size_t canbus_pending(canbus_endpoint* ep);
