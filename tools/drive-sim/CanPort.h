@@ -21,6 +21,8 @@ public:
     virtual void setBitrate(uint32_t bitsPerSecond) = 0;
     virtual std::string describe() const = 0;
 
-    static std::unique_ptr<CanPort> openVirtual(const std::string& bus, uint32_t bitsPerSecond, std::string& error);
+    // wireTime: the bus costs wire time while this port is open.
+    static std::unique_ptr<CanPort> openVirtual(const std::string& bus, uint32_t bitsPerSecond, bool wireTime,
+                                                std::string& error);
     static std::unique_ptr<CanPort> openSocketCan(const std::string& interface, std::string& error);
 };

@@ -11,7 +11,6 @@
 #include <ctime>
 #include <limits>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 constexpr uint16_t kNmtId = 0x000;
@@ -89,16 +88,6 @@ void SimulatedNode::send(uint16_t id, const uint8_t* data, uint8_t length, bool 
     frame.len = std::min<uint8_t>(length, 8);
     if (data)
         std::copy(data, data + frame.len, frame.data);
-    if (m_options.realtime) {
-        // Wire time of a standard frame with typical bit stuffing.
-        const uint64_t bits = (47 + 8 * uint64_t(remote ? 0 : frame.len)) * 6 / 5;
-        const uint64_t wireUs = bits * 1000000 / std::max<uint32_t>(bitsPerSecond(), 1);
-        uint64_t now = nowUs();
-        if (m_busFreeUs > now)
-            ::usleep(useconds_t(m_busFreeUs - now));
-        now = nowUs();
-        m_busFreeUs = std::max(now, m_busFreeUs) + wireUs;
-    }
     logFrame("tx", frame);
     if (m_port.send(frame))
         ++m_framesSent;

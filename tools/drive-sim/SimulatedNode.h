@@ -120,7 +120,6 @@ private:
     uint64_t m_silentUntilUs = 0;   // control "silent": 0 = off, UINT64_MAX = until "resume"
     uint64_t m_nextHeartbeatUs = 0;
     bool m_guardToggle = false;
-    uint64_t m_busFreeUs = 0;       // --realtime: when the wire is free again
     uint64_t m_framesSent = 0;
     uint64_t m_framesReceived = 0;
     uint64_t m_startUs = 0;

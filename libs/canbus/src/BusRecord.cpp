@@ -1,5 +1,7 @@
 #include "BusRecord.h"
 
+#include "WireTime.h"
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -14,6 +16,7 @@ namespace {
 constexpr std::uint32_t kMagic = 0x5342564F;  // "OVBS"
 constexpr std::uint32_t kVersion = 1;
 constexpr off_t kFileSize = 4096;
+constexpr std::int64_t kLongestBusy = 10'000'000'000;  // ns
 
 }  // namespace
 
@@ -41,6 +44,19 @@ std::unique_ptr<BusRecord> BusRecord::open(const std::string& dir)
     if (!record)
         munmap(map, kFileSize);
     return record;
+}
+
+std::int64_t BusRecord::reserve(std::int64_t now, std::int64_t wire)
+{
+    std::int64_t free = shared_->busFree.load();
+    for (;;) {
+        // A bus busy for longer than any queue of frames could keep it is a
+        // damaged record (or a clock from another boot): it is free now.
+        const std::int64_t taken = free > now + kLongestBusy ? now : free;
+        const WireTime::Slot slot = WireTime::slot(taken, now, wire);
+        if (shared_->busFree.compare_exchange_weak(free, slot.end))
+            return slot.end;
+    }
 }
 
 BusRecord::~BusRecord()

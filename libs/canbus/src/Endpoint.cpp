@@ -1,5 +1,8 @@
 #include "Endpoint.h"
 
+#include "WireTime.h"
+
+#include <sys/prctl.h>
 #include <sys/random.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -10,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <thread>
 #include <vector>
@@ -75,7 +79,7 @@ Endpoint::Endpoint(BusDirectory dir, std::uint32_t bitrate)
 {
 }
 
-std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate, int* err)
+std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate, bool wireTime, int* err)
 {
     int dummy = 0;
     int& error = err ? *err : dummy;
@@ -99,7 +103,7 @@ std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate
         return nullptr;
     }
     ep->record_ = BusRecord::open(ep->dir_.path());
-    if ((error = ep->bindUnique()) != 0)
+    if ((error = ep->bindUnique(wireTime)) != 0)
         return nullptr;
     if (ep->record_)
         ep->record_->notePeerChange();  // senders: read the folder again
@@ -115,15 +119,15 @@ std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate
     return ep;
 }
 
-int Endpoint::bindUnique()
+int Endpoint::bindUnique(bool wireTime)
 {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         // Never a name used before: a sender may still hold the name of an
         // endpoint that has gone, and must not take this one for it.
         char tag[17];
         std::snprintf(tag, sizeof tag, "%016llx", static_cast<unsigned long long>(randomTag()));
-        std::string name = std::to_string(getpid()) + "-" + std::to_string(nameCounter++) + "-" +
-                           tag + ".sock";
+        std::string name = std::to_string(getpid()) + "-" + std::to_string(nameCounter++) + "-" + tag +
+                           (wireTime ? PeerList::kWireTimeEnding : ".sock");
         sockaddr_un addr;
         if (!makeAddress(dir_.path() + "/" + name, addr))
             return ENAMETOOLONG;
@@ -255,6 +259,8 @@ int Endpoint::send(const canbus_frame& frame)
     } catch (const std::bad_alloc&) {
         return -ENOMEM;
     }
+    if (peers_.wireTimed())
+        passWire(out);
     const std::size_t count = peers_.size();
     for (std::size_t i = 0; i < count; ++i) {
         messages_[i].msg_hdr.msg_iov = &iov;
@@ -308,6 +314,45 @@ int Endpoint::send(const canbus_frame& frame)
         }
     }
     return 0;
+}
+
+// Waits for the frame's slot on the bus and until the frame has passed the
+// wire: receivers see it no earlier than they would on a real bus.
+void Endpoint::passWire(const canbus_frame& frame)
+{
+    const std::int64_t wire = WireTime::nanoseconds(frame, frame.bitrate);
+    if (wire == 0)
+        return;  // rate 0 ("any") or an error frame
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::int64_t ns = std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+    std::int64_t end;
+    if (record_) {
+        end = record_->reserve(ns, wire);
+    } else {
+        end = WireTime::slot(localBusFree_, ns, wire).end;
+        localBusFree_ = end;
+    }
+    // The sleep ends on time only with a small timer slack (50 us by
+    // default, a third of a frame at 1 Mbit/s).
+    const int slack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    if (slack > 1000)
+        prctl(PR_SET_TIMERSLACK, 1000, 0, 0, 0);
+    const timespec until{static_cast<time_t>(end / 1000000000), static_cast<long>(end % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+    if (slack > 1000)
+        prctl(PR_SET_TIMERSLACK, slack, 0, 0, 0);
+}
+
+bool Endpoint::wireTimed()
+{
+    std::lock_guard<std::mutex> lock(sendMutex_);
+    try {
+        refreshPeers();
+    } catch (const std::bad_alloc&) {
+    }
+    return peers_.wireTimed();
 }
 
 bool Endpoint::receive(canbus_frame& frame, std::chrono::microseconds timeout)

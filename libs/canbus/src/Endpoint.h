@@ -26,8 +26,9 @@ namespace ovro::canbus {
 
 class Endpoint {
 public:
-    // Null with *err set (positive errno) on failure.
-    static std::unique_ptr<Endpoint> open(const char* name, std::uint32_t bitrate, int* err);
+    // Null with *err set (positive errno) on failure. wireTime: the bus
+    // costs wire time while this endpoint is open.
+    static std::unique_ptr<Endpoint> open(const char* name, std::uint32_t bitrate, bool wireTime, int* err);
     ~Endpoint();
 
     Endpoint(const Endpoint&) = delete;
@@ -36,7 +37,11 @@ public:
     void setBitrate(std::uint32_t bitrate) { bitrate_.store(bitrate); }
     std::uint32_t bitrate() const { return bitrate_.load(); }
 
+    // Sends to every peer; on a wire-timed bus only once the frame has had
+    // its slot on the wire, after the frames before it.
     int send(const canbus_frame& frame);
+    // Whether the bus costs wire time, as the peers now say.
+    bool wireTimed();
 
     // Takes the oldest frame, waiting up to timeout (negative: no limit).
     // A waiting consumer drains the socket itself. False on time-out, or
@@ -58,7 +63,8 @@ private:
     };
 
     Endpoint(BusDirectory dir, std::uint32_t bitrate);
-    int bindUnique();
+    int bindUnique(bool wireTime);
+    void passWire(const canbus_frame& frame);
     std::size_t drain();
     void refreshPeers();
     bool noteRefusal(Retry& peer, std::chrono::steady_clock::time_point now);
@@ -78,6 +84,7 @@ private:
     PeerList peers_;
     std::vector<mmsghdr> messages_;
     std::vector<Retry> retry_;
+    std::int64_t localBusFree_ = 0;  // without the bus record: this endpoint's own wire
 };
 
 }  // namespace ovro::canbus

@@ -33,12 +33,15 @@ bool PeerList::refresh(const std::string& own, const BusRecord* record)
 void PeerList::scan(const std::string& own)
 {
     peers_.clear();
+    wireTimed_ = endsWith(own.c_str(), kWireTimeEnding);
     DIR* dir = opendir(dir_.c_str());
     if (!dir)
         return;
     while (const dirent* entry = readdir(dir)) {
         if (!endsWith(entry->d_name, ".sock") || own == entry->d_name)
             continue;
+        if (endsWith(entry->d_name, kWireTimeEnding))
+            wireTimed_ = true;
         sockaddr_un addr;
         std::memset(&addr, 0, sizeof addr);
         addr.sun_family = AF_UNIX;

@@ -7,6 +7,9 @@
 //   - sockets of other programs, which do not count themselves, are found
 //     by reading the folder again every 50 ms while frames are sent.
 // Without the record the folder is read before every send.
+//
+// The list also tells whether the bus is wire-timed: it is while one of its
+// sockets (this endpoint's own included) is named "*-wire.sock".
 #ifndef CANBUS_PEERLIST_H
 #define CANBUS_PEERLIST_H
 
@@ -31,10 +34,13 @@ public:
     bool refresh(const std::string& own, const BusRecord* record);
 
     std::size_t size() const { return peers_.size(); }
+    bool wireTimed() const { return wireTimed_; }
     const sockaddr_un& address(std::size_t i) const { return peers_[i]; }
 
     // How often the folder is read for sockets of other programs.
     static constexpr std::chrono::milliseconds kForeignPeers{50};
+    // The ending of the socket name of an endpoint that wants wire time.
+    static constexpr const char* kWireTimeEnding = "-wire.sock";
 
 private:
     void scan(const std::string& own);
@@ -42,6 +48,7 @@ private:
     std::string dir_;
     bool scanned_ = false;
     std::uint64_t seenChanges_ = 0;
+    bool wireTimed_ = false;
     std::chrono::steady_clock::time_point scannedAt_;
     std::vector<sockaddr_un> peers_;
 };
