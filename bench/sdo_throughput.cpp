@@ -8,11 +8,14 @@
 //   - segmented upload and download throughput in KB/s,
 //   - the CPU of a COP_ReadSDO that waits for an answer that never comes,
 //   - the simulator's SDO turnaround (request datagram in, answer out),
-//   - the sender's CPU per frame with 2, 16 and 128 endpoints on the bus.
+//   - the sender's CPU per frame with 2, 16 and 128 endpoints on the bus,
+//   - the machine's floor: a bare datagram round trip between two processes.
 // Usage: sdo_throughput [seconds per figure, default 2]
+#include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -408,6 +411,52 @@ double kernelFloorPerReceiver(const std::string& dir, int receivers, int frames)
     return cpu * 1e6 / frames / receivers;
 }
 
+// The floor of any read on this machine: a bare round trip of one datagram
+// to an echoing process and back (send, wait, receive), without a library.
+bool bareRoundTrip(const std::string& dir, int count, double& perSecond, double& cpuMicroseconds)
+{
+    sockaddr_un a{}, b{};
+    a.sun_family = b.sun_family = AF_UNIX;
+    std::snprintf(a.sun_path, sizeof a.sun_path, "%s/bare-a.sock", dir.c_str());
+    std::snprintf(b.sun_path, sizeof b.sun_path, "%s/bare-b.sock", dir.c_str());
+    const int own = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const int echo = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (bind(own, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+        bind(echo, reinterpret_cast<sockaddr*>(&b), sizeof b) != 0)
+        return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        uint8_t in[CANBUS_FRAME_SIZE];
+        for (int i = 0; i < count; ++i)
+            if (recv(echo, in, sizeof in, 0) > 0)
+                sendto(echo, in, sizeof in, 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        _exit(0);
+    }
+    const int poll = epoll_create1(EPOLL_CLOEXEC);
+    epoll_event event{};
+    event.events = EPOLLIN;
+    epoll_ctl(poll, EPOLL_CTL_ADD, own, &event);
+    uint8_t frame[CANBUS_FRAME_SIZE] = {};
+    int answered = 0;
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    const auto start = Clock::now();
+    for (int i = 0; i < count; ++i) {
+        sendto(own, frame, sizeof frame, 0, reinterpret_cast<sockaddr*>(&b), sizeof b);
+        if (epoll_wait(poll, &event, 1, 1000) == 1 && recv(own, frame, sizeof frame, MSG_DONTWAIT) > 0)
+            ++answered;
+    }
+    perSecond = double(answered) / seconds(Clock::now() - start);
+    cpuMicroseconds = (cpuSeconds(RUSAGE_SELF) - cpuBefore) * 1e6 / double(count);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    close(poll);
+    close(own);
+    close(echo);
+    unlink(a.sun_path);
+    unlink(b.sun_path);
+    return child > 0 && answered == count;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -439,6 +488,11 @@ int main(int argc, char** argv)
         std::printf("  kernel floor:               %10.2f us per receiver (sendmmsg to 127 sockets, none woken)\n",
                     kernelFloorPerReceiver(dir, 127, frames / 2));
     }
+    double barePerSecond = 0, bareCpu = 0;
+    if (bareRoundTrip(dir, int(std::max(2000.0, 10000 * span)), barePerSecond, bareCpu))
+        std::printf("machine floor (bare datagram round trip, no library):\n"
+                    "  round trips:                %10.0f per s, %.1f us client CPU each\n",
+                    barePerSecond, bareCpu);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     return status;
