@@ -3,9 +3,9 @@
 
 #include "description/Commissioning.h"
 #include "settings/SettingsKeys.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
-#include <map>
 
 CQVTApp::CQVTApp(ISettingsStore& store, IUserInterface& ui, ovro::CCommissioning& description)
     : store_(store), ui_(ui), description_(description)
@@ -33,29 +33,34 @@ bool CQVTApp::StartUp(const std::string& programDirectory)
 
     const std::string path = settings_.DescriptionPath();
     descriptionLoaded_ = description_.LoadDescription(path);
-    if (!descriptionLoaded_) {
-        if (!ui_.AskYesNo(MessageIcon::Stop, FormatMessage(63500, path.c_str()), false))
-            return false;
-    } else {
-        settings_.ApplyBoardList(InterfaceBoards());
-        std::map<std::int32_t, std::string> errors;
-        for (const ovro::CQVTEnumerator& e : description_.errors)
-            errors.emplace(e.value, e.text); // the first text of a code counts
-        master_.SetErrorList(std::move(errors));
-    }
+    if (!descriptionLoaded_
+        && !ui_.AskYesNo(MessageIcon::Stop, FormatMessage(kMsgDescriptionFileCorrupted, path.c_str()), false))
+        return false;
+    // What a broken description held up to its fault stays in the model and
+    // serves as a whole one does: the board names, and one error list for
+    // the program's lookups and the master's.
+    settings_.ApplyBoardList(InterfaceBoards());
+    master_.SetErrorList(description_.ErrorList());
     return true;
+}
+
+const std::string& CQVTApp::StoredChannel(std::uint32_t boardType) const
+{
+    return CLinuxChannel::SecondChannel(boardType) ? settings_.channel2 : settings_.channel;
 }
 
 void CQVTApp::OpenInterface()
 {
     if (settings_.library == COP_LIBRARY_NONE)
         return;
+    if (CLinuxChannel::UsesChannel(settings_.library))
+        channel_.Apply(settings_.boardType, StoredChannel(settings_.boardType));
     const CopHwParam hw = HardwareParameters();
     if (master_.Initialize(settings_.library, settings_.boardType, &hw, settings_.baudCode, settings_.timing))
         return;
     if (master_.LastError() != kSelectionCancelled)
         ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
-                        FormatMessage(63501, ErrorText(master_.LastError()).c_str()));
+                        FormatMessage(kMsgInterfaceFailed, ErrorText(master_.LastError()).c_str()));
 }
 
 void CQVTApp::ExitInstance()
@@ -105,12 +110,26 @@ bool CQVTApp::InitializeInterface(const InterfaceChoice& choice)
     CopHwParam hw{};
     hw.ioPort = choice.address;
     hw.interrupt = static_cast<std::uint16_t>(choice.irq <= CInterfaceSelection::kMaxIrq ? choice.irq : 0);
+    const bool pcanLight = CLinuxChannel::UsesChannel(choice.library);
+    const std::string channel = !choice.channel.empty() ? choice.channel : StoredChannel(choice.boardType);
+    if (pcanLight)
+        channel_.Apply(choice.boardType, channel);
     if (!master_.Initialize(choice.library, choice.boardType, &hw, settings_.baudCode, settings_.timing)) {
-        if (master_.LastError() != kSelectionCancelled)
+        if (master_.LastError() != kSelectionCancelled) {
             ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                            FormatMessage(63536, ErrorText(master_.LastError()).c_str()));
+                            FormatMessage(kMsgCheckHardware, ErrorText(master_.LastError()).c_str()));
+            // A SocketCAN interface that is down or at another rate: what to run.
+            const std::string advice =
+                pcanLight ? channel_.Check(channel_.InEffect(choice.boardType, channel).channel,
+                                       CLinuxChannel::BitrateOfCode(settings_.baudCode))
+                      : std::string();
+            if (!advice.empty())
+                ui_.ShowMessage(MessageSeverity::Info, MessageIcon::Information, "INFO:\t" + advice);
+        }
         return false;
     }
+    if (pcanLight && CLinuxChannel::Valid(choice.channel))
+        (CLinuxChannel::SecondChannel(choice.boardType) ? settings_.channel2 : settings_.channel) = choice.channel;
     settings_.library = choice.library;
     settings_.vendor = CAppSettings::VendorOfLibrary(choice.library);
     settings_.boardType = choice.boardType;
@@ -131,12 +150,16 @@ void CQVTApp::ShowInterfaceProperties()
     std::string board;
     std::string library;
     if (master_.GetBoardInfo(board) && master_.GetLastErrorText(library)) {
-        ui_.ShowMessage(MessageSeverity::Info, MessageIcon::Information,
-                        StringPrintf("%s\n\n%s", board.c_str(), library.c_str()));
+        std::string text = StringPrintf("%s\n\n%s", board.c_str(), library.c_str());
+        // A PCAN-Light type also names its Linux channel and bit rate state.
+        if (CLinuxChannel::UsesChannel(settings_.library))
+            text += "\n\n" + channel_.Describe(settings_.boardType, StoredChannel(settings_.boardType),
+                                               CLinuxChannel::BitrateOfCode(master_.BaudRate()));
+        ui_.ShowMessage(MessageSeverity::Info, MessageIcon::Information, text);
         return;
     }
     ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                    FormatMessage(63538, ErrorText(master_.LastError()).c_str()));
+                    FormatMessage(kMsgNoBoardPresent, ErrorText(master_.LastError()).c_str()));
 }
 
 ProgramOptions CQVTApp::Options() const

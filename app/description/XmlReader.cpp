@@ -1,7 +1,7 @@
 #include "description/XmlReader.h"
 
-#include <fstream>
-#include <iterator>
+#include "settings/PlainText.h"
+#include "settings/WholeFile.h"
 
 namespace ovro {
 
@@ -27,43 +27,15 @@ bool IsNameChar(int c)
     return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
 }
 
-bool EqualsNoCase(const std::string& a, const char* b)
-{
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
-std::string Trim(const std::string& text)
-{
-    const char* white = " \t\n";
-    const std::size_t first = text.find_first_not_of(white);
-    if (first == std::string::npos)
-        return std::string();
-    const std::size_t last = text.find_last_not_of(white);
-    return text.substr(first, last - first + 1);
-}
+// The white space of a value: blanks, tabs and line ends.
+constexpr const char* kWhite = " \t\n";
 
 }  // namespace
 
 CXmlReader::CXmlReader(const std::string& fileName)
 {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        m_state = XmlError;
-        return;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    std::string bytes;
+    if (!CWholeFile::Read(fileName, bytes)) {
         m_state = XmlError;
         return;
     }
@@ -174,7 +146,7 @@ std::string CXmlReader::GetName() const
 
 std::string CXmlReader::GetValue() const
 {
-    return Trim(m_value);
+    return Trim(m_value, kWhite);
 }
 
 bool CXmlReader::ReadTextUpToTag()

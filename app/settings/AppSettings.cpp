@@ -1,6 +1,9 @@
 #include "settings/AppSettings.h"
 
-#include <cstring>
+#include "settings/BaudRate.h"
+#include "settings/PlainText.h"
+
+#include <filesystem>
 
 using namespace SettingsKeys;
 
@@ -20,17 +23,14 @@ const char* CAppSettings::VendorOfLibrary(std::int16_t library)
 
 std::uint8_t CAppSettings::BaudCodeOfText(const std::string& text)
 {
-    for (std::uint8_t code = 0; code < COP_BAUD_COUNT; ++code)
-        if (text == BaudTextOfCode(code))
-            return code;
-    return kDefaultBaudCode;
+    const int code = ovro::BaudRateCodeOfKbitText(text);
+    return code >= 0 ? static_cast<std::uint8_t>(code) : kDefaultBaudCode;
 }
 
 const char* CAppSettings::BaudTextOfCode(std::uint8_t code)
 {
-    static const char* const texts[COP_BAUD_COUNT] = {"1000", "800", "500", "250", "125",
-                                                      "100",  "50",  "20",  "10"};
-    return code < COP_BAUD_COUNT ? texts[code] : "???";
+    const char* text = ovro::BaudRateKbitText(code);
+    return text != nullptr ? text : "???";
 }
 
 std::uint32_t CAppSettings::BoardTypeOfName(const std::string& name)
@@ -57,18 +57,7 @@ const InterfaceBoard* CAppSettings::FindBoard(const std::vector<InterfaceBoard>&
 
 bool CAppSettings::IsPrivateBuildText(const std::string& text)
 {
-    const std::size_t n = std::strlen(kPrivateBuildYes);
-    if (text.size() != n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const char a = text[i];
-        const char b = kPrivateBuildYes[i];
-        const char lowerA = (a >= 'A' && a <= 'Z') ? static_cast<char>(a - 'A' + 'a') : a;
-        const char lowerB = (b >= 'A' && b <= 'Z') ? static_cast<char>(b - 'A' + 'a') : b;
-        if (lowerA != lowerB)
-            return false;
-    }
-    return true;
+    return ovro::EqualsNoCase(text, kPrivateBuildYes);
 }
 
 void CAppSettings::Read(const ISettingsStore& store)
@@ -91,6 +80,8 @@ void CAppSettings::Read(const ISettingsStore& store)
     library = LibraryOfVendor(vendor);
     plugAndPlay = store.ReadInt(kInterface, kPlugAndPlay, kPlugAndPlayDefault);
     // The address is a 32-bit pattern, kept as a signed integer in the store.
+    channel = store.ReadString(kInterface, kChannel, "");
+    channel2 = store.ReadString(kInterface, kChannel2, "");
     hw.ioPort = static_cast<std::uint32_t>(store.ReadInt(kInterface, kAddress, kAddressDefault));
     const int irq = store.ReadInt(kInterface, kInterrupt, kInterruptDefault);
     hw.interrupt = (irq >= 0 && irq <= 0xFFFF) ? static_cast<std::uint16_t>(irq)
@@ -118,6 +109,10 @@ bool CAppSettings::WriteInterface(ISettingsStore& store,
     ok = store.WriteInt(kInterface, kPlugAndPlay, plugAndPlay) && ok;
     ok = store.WriteInt(kInterface, kAddress, static_cast<int>(hw.ioPort)) && ok;
     ok = store.WriteInt(kInterface, kInterrupt, hw.interrupt) && ok;
+    if (!channel.empty())
+        ok = store.WriteString(kInterface, kChannel, channel) && ok;
+    if (!channel2.empty())
+        ok = store.WriteString(kInterface, kChannel2, channel2) && ok;
     return ok;
 }
 
@@ -154,9 +149,22 @@ std::string Join(const std::string& dir, const char* name)
 
 }  // namespace
 
+std::string CAppSettings::DataDirectory(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    const std::string own = WithoutTrailingSeparator(folder);
+    std::error_code ec;
+    if (own.empty() || fs::exists(Join(own, kDescriptionFileName), ec))
+        return own;
+    const std::string shared = (fs::path(own) / ".." / "share" / "ovro-qvt").lexically_normal().string();
+    if (fs::exists(Join(shared, kDescriptionFileName), ec))
+        return WithoutTrailingSeparator(shared);
+    return own;
+}
+
 void CAppSettings::SetProgramDirectory(const std::string& directory)
 {
-    programDirectory_ = WithoutTrailingSeparator(directory);
+    programDirectory_ = DataDirectory(directory);
     loaderPath_ = Join(programDirectory_, kLoaderFileName);
 }
 

@@ -3,6 +3,7 @@
 
 #include "shell/DlgSearchNodeProgress.h"
 #include "shell/DlgSearchNodeResults.h"
+#include "shell/NodeIdSpinBox.h"
 
 #include "canopen/CANopenMaster.h"
 #include "document/ConnectDeviceModel.h"
@@ -18,11 +19,11 @@
 
 namespace {
 
-// The id fields take 0...255; ids outside 1...127 are skipped by the sweep.
+// The id fields take 0...255 and their arrows run over 1...127; ids
+// outside 1...127 are skipped by the sweep.
 QSpinBox* NodeIdField(int value, QWidget* parent)
 {
-    auto* field = new QSpinBox(parent);
-    field->setRange(0, 255);
+    auto* field = new CNodeIdSpinBox(255, parent);
     field->setValue(value);
     return field;
 }
@@ -49,7 +50,7 @@ CDlgSearchNode::CDlgSearchNode(CCANopenMaster& master, const ovro::CCommissionin
     baudList_ = new QComboBox(this);
     for (const char* text : ovro::CConnectDeviceModel::BaudRateTexts())
         baudList_->addItem(QString::fromLatin1(text));
-    baudList_->setCurrentIndex(baudRate_ < 9 ? baudRate_ : 7);
+    baudList_->setCurrentIndex(ovro::ListedBaudRateCode(baudRate_));
     form->addRow(QStringLiteral("&First Node-ID:"), first_);
     form->addRow(QStringLiteral("&Last Node-ID:"), last_);
     form->addRow(QStringLiteral("&Baud rate (kBit/sec):"), baudList_);
@@ -75,7 +76,7 @@ void CDlgSearchNode::OnDefaults()
     first_->setValue(1);
     last_->setValue(127);
     const std::uint8_t present = master_.BaudRate();
-    baudList_->setCurrentIndex(present < 9 ? present : 7);
+    baudList_->setCurrentIndex(ovro::ListedBaudRateCode(present));
 }
 
 void CDlgSearchNode::OnSearch()

@@ -3,20 +3,24 @@
 #include <cstdio>
 
 #include "canopen/CANopenNode.h"
+#include "CliDiff.h"
 #include "CliTexts.h"
-#include "description/BaudRate.h"
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
 #include "document/CommissioningFile.h"
 #include "document/NodeSearch.h"
+#include "document/ParameterCompare.h"
 #include "document/ParameterTransfer.h"
 #include "document/ParameterValue.h"
 #include "document/QVTDoc.h"
 #include "FixedConnectChooser.h"
 #include "MessageFormat.h"
+#include "OperationCommands.h"
+#include "OperationOptions.h"
 #include "settings/NumberParse.h"
 #include "TerminalSearchView.h"
 #include "TextTable.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace {
@@ -64,6 +68,10 @@ int CCliCommands::Run()
         return Configure();
     if (c == "show")
         return Show();
+    if (COperationOptions::IsCommand(c))
+        return COperationCommands(session_).Run();
+    if (c == "diff")
+        return Diff();
     return session_.UsageError("unknown command '" + c + "'");
 }
 
@@ -208,7 +216,7 @@ int CCliCommands::Read()
     CCANopenNode* node = nullptr;
     if (!session_.Master().ConnectNode(nodeId, &node) || node == nullptr) {
         session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                                  FormatMessage(63514, static_cast<int>(nodeId)));
+                                  FormatMessage(kMsgNodeNotAdded, static_cast<int>(nodeId)));
         return CCliSession::kFailure;
     }
     const bool ok = ovro::CParameterTransfer::Read(*p, *node) == ovro::CParameterTransfer::Done;
@@ -240,7 +248,7 @@ int CCliCommands::Write()
     CCANopenNode* node = nullptr;
     if (!session_.Master().ConnectNode(nodeId, &node) || node == nullptr) {
         session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                                  FormatMessage(63514, static_cast<int>(nodeId)));
+                                  FormatMessage(kMsgNodeNotAdded, static_cast<int>(nodeId)));
         return CCliSession::kFailure;
     }
     std::uint32_t abort = 0;
@@ -318,9 +326,53 @@ int CCliCommands::Show()
     ovro::CCommissioning& description = session_.Description();
     if (!ovro::CCommissioningFile::Read(description, path, ovro::CCommissioning::ModelNone, true) ||
         description.GetCurrentDevice() == nullptr) {
-        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
+                                  FormatMessage(kMsgCantReadFile, path.c_str()));
         return CCliSession::kFailure;
     }
     session_.Out() << DocumentText(*description.GetCurrentDevice());
     return session_.Result(true);
+}
+
+int CCliCommands::Diff()
+{
+    const std::vector<std::string>& args = session_.Options().arguments;
+    const std::string path = args.empty() ? std::string() : args[0];
+    if (const int status = StartBus(); status != CCliSession::kSuccess)
+        return status;
+    CFixedConnectChooser chooser(ConnectChoice(session_, false, false));
+    ovro::CQVTDoc doc(session_.Environment(&chooser));
+    if (!NewDocument(doc))
+        return session_.Result(false);
+    ovro::CQVTDevice& device = *doc.Device();
+    ovro::CParameterCompare compare;
+    if (!compare.ReadDrive(device, *doc.Node())) {
+        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
+                                  FormatMessage(63522, doc.NodeId(), NodeErrorText(*doc.Node()).c_str()));
+        doc.OnCloseDocument();
+        return CCliSession::kFailure;
+    }
+    if (!path.empty()) {
+        // The document's values in place of the uploaded ones.
+        if (!ovro::CCommissioningFile::Read(session_.Description(), path, doc.Model(), false)) {
+            session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+            doc.OnCloseDocument();
+            return CCliSession::kFailure;
+        }
+    } else {
+        // The factory settings as the document: each parameter at its default.
+        for (ovro::CQVTSection& section : device.sections) {
+            for (ovro::CQVTParameter& parameter : section.parameters) {
+                parameter.Clear();
+                ovro::CParameterValue::SetValueText(parameter, parameter.defaultValue);
+            }
+        }
+    }
+    const std::vector<ovro::CParameterCompare::Row> rows = compare.Rows(device);
+    session_.Out() << CCliDiff::Text(rows, path);
+    const ovro::CParameterCompare::Summary s = ovro::CParameterCompare::Summarize(rows);
+    doc.OnCloseDocument();
+    if (session_.Ui().FailureShown())
+        return CCliSession::kFailure;
+    return s.notDownloaded + s.changedInDrive + s.notRead == 0 ? CCliSession::kSuccess : CCliSession::kFailure;
 }

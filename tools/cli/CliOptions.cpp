@@ -13,9 +13,13 @@ struct CommandHelp {
     const char* synopsis;
     const char* text;
     std::size_t positional;  // number of arguments
+    std::size_t optional = 0;  // how many of them may be left out
 };
 
-const std::array<CommandHelp, 11> kCommands = {{
+// The operation commands check their arguments themselves.
+constexpr std::size_t kOwnArguments = static_cast<std::size_t>(-1);
+
+const std::array<CommandHelp, 16> kCommands = {{
     {"scan", "scan [--first N] [--last N]",
      "Searches the bus at one bit rate (--bitrate) for drives with node-ids\n"
      "from --first to --last (default 1 to 127) and lists each drive found\n"
@@ -49,6 +53,19 @@ const std::array<CommandHelp, 11> kCommands = {{
      "Only this one drive may be on the bus.",
      0},
     {"show", "show FILE", "Prints a commissioning document as a table by section. No bus is needed.", 1},
+    {"diff", "diff [FILE]",
+     "Connects the drive and sets, for every parameter, the value in the drive,\n"
+     "in the commissioning document FILE (without FILE: the factory settings)\n"
+     "and the description's default side by side, marked \"not yet downloaded\",\n"
+     "\"changed in drive\" and \"*\" (changed from factory). Read-only values\n"
+     "are shown but do not count. Exit status 0 exactly when every parameter a\n"
+     "download writes agrees between drive and document.",
+     1, 1},
+    {"motion", COperationOptions::Synopsis("motion"), COperationOptions::Help("motion"), kOwnArguments},
+    {"reset-fault", COperationOptions::Synopsis("reset-fault"), COperationOptions::Help("reset-fault"),
+     kOwnArguments},
+    {"status", COperationOptions::Synopsis("status"), COperationOptions::Help("status"), kOwnArguments},
+    {"limits", COperationOptions::Synopsis("limits"), COperationOptions::Help("limits"), kOwnArguments},
 }};
 
 const CommandHelp* FindCommand(const std::string& name)
@@ -200,6 +217,11 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
                 return false;
             o.type = value;
             commandOptions.push_back(name);
+        } else if (COperationOptions::IsOptionOf(o.command, name)) {
+            // Kept in order with its value for the command's own parser.
+            o.arguments.push_back(arg);
+            if (!inlineValue && i + 1 < argc && COperationOptions::TakesValue(name, argv[i + 1]))
+                o.arguments.push_back(argv[++i]);
         } else {
             error = "unknown option '" + arg + "'";
             return false;
@@ -223,7 +245,9 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
         }
     }
     const CommandHelp* help = FindCommand(o.command);
-    if (o.arguments.size() != help->positional) {
+    if (help->positional == kOwnArguments)
+        return COperationOptions::Parse(o.command, o.arguments, o.operation, error);
+    if (o.arguments.size() > help->positional || o.arguments.size() + help->optional < help->positional) {
         const std::string count = help->positional == 0   ? std::string("no arguments")
                                   : help->positional == 1 ? std::string("1 argument")
                                                           : std::to_string(help->positional) + " arguments";

@@ -1,5 +1,6 @@
 #include "document/views/ChildFrame.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -9,14 +10,15 @@
 
 #include "document/DocumentObserverList.h"
 #include "document/QVTDoc.h"
+#include "canopen/CANopenNode.h"
+#include "document/views/CompareView.h"
 #include "document/views/LeftView.h"
 #include "document/views/QVTView.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
 namespace {
-
-constexpr unsigned kCloseQuestion = 63665;
 
 // The tooltip of a command: its prompt after the line break.
 QString ToolTipOf(unsigned command, const QString& fallback)
@@ -53,14 +55,25 @@ CChildFrame::CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore&
     layout->addWidget(splitter_, 1);
     setWidget(body);
 
-    AddCommand(kUpload, tr("Upload"), [this] { doc_->Upload(); });
-    AddCommand(kDownload, tr("Download"), [this] { doc_->Download(); });
-    AddCommand(kStore, tr("Store"), [this] { doc_->Store(); });
+    AddCommand(kUpload, tr("Upload"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Upload); });
+    AddCommand(kDownload, tr("Download"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Download); });
+    AddCommand(kStore, tr("Store"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Store); });
     toolBar_->addSeparator();
     AddCommand(kPrint, tr("Print"), [this] { OnFilePrint(); });
     AddCommand(kPrintPreview, tr("Print Preview"), [this] { OnFilePrintPreview(); });
     toolBar_->addSeparator();
-    AddCommand(kContextHelp, tr("Help"), [this] { OnContextHelp(); });
+    QAction* contextHelp = AddCommand(kContextHelp, tr("Help"), [this] { OnContextHelp(); });
+    // The help keys work wherever the focus is in this window.
+    contextHelp->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    contextHelp->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(contextHelp);
+    auto* help = new QAction(tr("Help"), this);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(help, &QAction::triggered, this, [this] { OnHelp(); });
+    addAction(help);
+    actions_[kHelp] = help;
+    AddCommand(kCompare, tr("Compare"), [this] { OnCompare(); });
 
     connect(tree_, &CLeftView::sectionSelected, this, [this](int section) { ShowSection(section); });
     connect(view_, &CQVTView::documentEdited, this, [this] { tree_->OnUpdate(doc_->CurrentSection()); });
@@ -81,7 +94,7 @@ QAction* CChildFrame::AddCommand(unsigned command, const QString& text, const st
     connect(action, &QAction::triggered, this, [this, command, run] {
         // A download lets window messages through while it runs: a second
         // press must not start another command inside it.
-        if (busy_)
+        if (busy_ || (doc_ != nullptr && doc_->IsBusy()))
             return;
         busy_ = true;
         run();
@@ -90,6 +103,16 @@ QAction* CChildFrame::AddCommand(unsigned command, const QString& text, const st
     });
     actions_[command] = action;
     return action;
+}
+
+void CChildFrame::RunDocumentCommand(bool (ovro::CQVTDoc::*command)())
+{
+    if (doc_ == nullptr)
+        return;
+    if (runner_)
+        runner_([command](ovro::CQVTDoc& doc) { return (doc.*command)(); });
+    else
+        (doc_->*command)();
 }
 
 QAction* CChildFrame::Action(unsigned command) const
@@ -154,6 +177,11 @@ void CChildFrame::SetBaudRateSource(std::function<int()> source)
     view_->SetBaudRateSource(std::move(source));
 }
 
+void CChildFrame::SetPrinter(QPrinter* printer)
+{
+    view_->SetPrinter(printer);
+}
+
 void CChildFrame::SetProgramDirectory(const QString& directory)
 {
     view_->SetProgramDirectory(directory);
@@ -179,6 +207,14 @@ void CChildFrame::OnFilePrintPreview()
 void CChildFrame::OnFilePrintDirect()
 {
     view_->OnFilePrintDirect();
+}
+
+void CChildFrame::OnHelp()
+{
+    if (tree_->hasFocus())
+        tree_->OnContextHelp();
+    else
+        view_->OnHelp();
 }
 
 void CChildFrame::OnContextHelp()
@@ -252,12 +288,8 @@ void CChildFrame::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    if (doc_ != nullptr && doc_->IsOnline() &&
-        !ui_.AskYesNo(MessageIcon::Question, MessageText(kCloseQuestion), true)) {
+    // Refused while a command runs; asks first for a connected drive.
+    if (busy_ || (doc_ != nullptr && !doc_->CanCloseFrame())) {
         event->ignore();
         return;
     }
@@ -274,4 +306,29 @@ void CChildFrame::closeEvent(QCloseEvent* event)
     }
     emit frameClosed(this);
     QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::OnCompare()
+{
+    if (compare_ == nullptr) {
+        compare_ = new CCompareView(this);
+        compare_->setWindowFlags(Qt::Window);
+        connect(compare_, &CCompareView::refreshRequested, this, &CChildFrame::OnCompare);
+    }
+    ovro::CQVTDevice* device = doc_->Device();
+    CCANopenNode* node = doc_->Node();
+    if (device == nullptr || node == nullptr) {
+        compare_->ShowFailure(tr("Connect the drive to compare it with the document."));
+    } else {
+        ovro::CParameterCompare compare;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool read = compare.ReadDrive(*device, *node);
+        QApplication::restoreOverrideCursor();
+        if (read)
+            compare_->Show(compare.Rows(*device));
+        else
+            compare_->ShowFailure(tr("The drive did not answer: %1").arg(QString::fromLatin1(node->ErrorText().c_str())));
+    }
+    compare_->show();
+    compare_->raise();
 }

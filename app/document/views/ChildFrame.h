@@ -13,12 +13,15 @@
 #include "document/ChildFramePlacement.h"
 #include "document/ContextHelp.h"
 #include "document/DocumentObserver.h"
+#include "ui/CommandIds.h"
 
+class CCompareView;
 class CLeftView;
 class CQVTView;
 class ISettingsStore;
 class IUserInterface;
 class QAction;
+class QPrinter;
 class QSplitter;
 class QToolBar;
 
@@ -31,12 +34,14 @@ class CChildFrame : public QMdiSubWindow, public ovro::IDocumentObserver {
     Q_OBJECT
 public:
     // Toolbar commands.
-    static constexpr unsigned kUpload = 32772;
-    static constexpr unsigned kDownload = 32773;
-    static constexpr unsigned kStore = 32780;
-    static constexpr unsigned kPrint = 57607;
-    static constexpr unsigned kPrintPreview = 57609;
-    static constexpr unsigned kContextHelp = 57669;
+    static constexpr unsigned kUpload = CommandId::kUpload;
+    static constexpr unsigned kDownload = CommandId::kDownload;
+    static constexpr unsigned kStore = CommandId::kStore;
+    static constexpr unsigned kPrint = CommandId::kPrint;
+    static constexpr unsigned kPrintPreview = CommandId::kPrintPreview;
+    static constexpr unsigned kContextHelp = CommandId::kContextHelp;  // Shift+F1
+    static constexpr unsigned kHelp = CommandId::kHelp;                // F1
+    static constexpr unsigned kCompare = CommandId::kCompare;
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -44,6 +49,8 @@ public:
     ovro::CQVTDoc* Document() const { return doc_; }
     CQVTView* View() const { return view_; }
     CLeftView* Tree() const { return tree_; }
+    // The Compare view, once the command has opened it.
+    CCompareView* Compare() const { return compare_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QSplitter* Splitter() const { return splitter_; }
     QAction* Action(unsigned command) const;
@@ -64,11 +71,17 @@ public:
 
     // The bus's baud-rate code for the print-out.
     void SetBaudRateSource(std::function<int()> source);
+    // The program's printer (see CQVTView::SetPrinter).
+    void SetPrinter(QPrinter* printer);
     void SetProgramDirectory(const QString& directory);
     void SetHelpOpener(ovro::CContextHelp::Opener opener);
     // A further question before closing (the program's "save changes?");
     // false keeps the window open.
     void SetCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+    // How the toolbar's document commands run (the program's: under the
+    // wait cursor, as the menu's do); without one they run directly.
+    using CommandRunner = std::function<void(const std::function<bool(ovro::CQVTDoc&)>&)>;
+    void SetCommandRunner(CommandRunner runner) { runner_ = std::move(runner); }
 
 public slots:
     void OnFilePrint();
@@ -76,6 +89,11 @@ public slots:
     void OnFilePrintDirect();
     // Context help of the pane that has the focus (the table otherwise).
     void OnContextHelp();
+    // The plain help command: the table opens its help every second time
+    // (its toggle), the tree at once.
+    void OnHelp();
+    // Reads the drive and shows drive, document and default side by side.
+    void OnCompare();
 
 signals:
     // The tree or the table chose another section (-1 the header).
@@ -93,6 +111,7 @@ protected:
 
 private:
     QAction* AddCommand(unsigned command, const QString& text, const std::function<void()>& run);
+    void RunDocumentCommand(bool (ovro::CQVTDoc::*command)());
     void ShowSection(int section);
     void UpdateTitle();
     void KeepNormalGeometry();
@@ -102,11 +121,13 @@ private:
     ISettingsStore& settings_;
     CQVTView* view_ = nullptr;
     CLeftView* tree_ = nullptr;
+    CCompareView* compare_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QSplitter* splitter_ = nullptr;
     std::map<unsigned, QAction*> actions_;
     ovro::CDocumentObserverList* observers_ = nullptr;
     std::function<bool()> closeGuard_;
+    CommandRunner runner_;
     bool closed_ = false;
     bool busy_ = false;  // a toolbar command runs
     QRect normal_;  // the place of the window when neither maximised nor minimised

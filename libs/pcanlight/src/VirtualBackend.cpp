@@ -50,12 +50,15 @@ bool VirtualBackend::convert(const canbus_frame& frame, TPCANMsg& msg)
 std::uint32_t VirtualBackend::read(TPCANMsg& msg)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (canbus_take_lost(endpoint_) + held_.takeLost() > 0) {
+    if (canbus_take_lost(endpoint_) > 0) {
         msg = errorState_.queueOverrun();
         return PCAN_ERR_OK;
     }
-    if (held_.pop(msg, std::chrono::microseconds(0)))
+    if (!held_.empty()) {
+        msg = held_.front();
+        held_.pop_front();
         return PCAN_ERR_OK;
+    }
     canbus_frame frame;
     while (canbus_receive(endpoint_, &frame, 0)) {
         if (convert(frame, msg))
@@ -68,31 +71,36 @@ bool VirtualBackend::waitRead(std::uint32_t timeoutMicroseconds)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::microseconds(timeoutMicroseconds);
-    {
-        // Only a frame that read() would deliver counts: an extended frame
-        // on a standard-only channel is dropped here, not waited for.
-        std::lock_guard<std::mutex> lock(mutex_);
-        canbus_frame frame;
-        TPCANMsg msg;
-        while (held_.size() == 0 && canbus_receive(endpoint_, &frame, 0)) {
-            if (convert(frame, msg))
-                held_.push(msg);
-        }
-        if (held_.size() > 0)
-            return true;
-    }
+    std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+        // Only a frame that read() would deliver counts: an extended frame
+        // on a standard-only channel is dropped here, not waited for. While
+        // another waiter is on the endpoint the frames are left to it: a
+        // frame taken past it would not wake it.
         canbus_frame frame;
-        // The lock is not held while waiting, so read() and write() go on.
-        if (!canbus_receive_us(endpoint_, &frame, left.count() > 0 ? left.count() : 0))
-            return false;
-        std::lock_guard<std::mutex> lock(mutex_);
         TPCANMsg msg;
-        if (convert(frame, msg)) {
-            held_.push(msg);
-            return true;
+        while (!receiving_ && held_.empty() && canbus_receive(endpoint_, &frame, 0)) {
+            if (convert(frame, msg))
+                held_.push_back(msg);
         }
+        if (!held_.empty())
+            return true;
+        auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        if (receiving_) {
+            heldChanged_.wait_until(lock, deadline);
+            continue;
+        }
+        // The lock is not held while waiting, so read() and write() go on.
+        receiving_ = true;
+        lock.unlock();
+        bool got = canbus_receive_us(endpoint_, &frame, left.count());
+        lock.lock();
+        receiving_ = false;
+        if (got && convert(frame, msg))
+            held_.push_back(msg);
+        heldChanged_.notify_all();  // a frame for all, or another waiter's turn at the endpoint
     }
 }
 
@@ -100,7 +108,6 @@ void VirtualBackend::reset()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     held_.clear();
-    held_.takeLost();
     canbus_flush(endpoint_);
     canbus_take_lost(endpoint_);
 }

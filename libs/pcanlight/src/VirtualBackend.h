@@ -1,15 +1,15 @@
 // VirtualBackend - a driver channel on the virtual CAN bus. The endpoint's
-// own receive queue is the driver's queue; a WaitRead waits as the
-// endpoint's consumer, so a frame reaches it with one wake-up.
+// own receive queue (filled by its reader thread) is the driver's queue.
 #ifndef PCANLIGHT_VIRTUALBACKEND_H
 #define PCANLIGHT_VIRTUALBACKEND_H
 
 #include "Backend.h"
 #include "ErrorState.h"
 
-#include <canbus/ReceiveQueue.h>
 #include <canbus/canbus.h>
 
+#include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,9 +40,13 @@ private:
     bool extended_;
     ErrorState errorState_;
     std::mutex mutex_;
-    // Messages that a waitRead took from the endpoint ahead of read(): at
-    // most one per waiting thread.
-    canbus::ReceiveQueue<TPCANMsg> held_{64};
+    // Messages that a waitRead took from the endpoint ahead of read().
+    std::deque<TPCANMsg> held_;
+    // Several threads may wait at once: one of them waits on the endpoint
+    // (receiving_), the others on `held_` changing, so that a frame the one
+    // takes wakes them all.
+    bool receiving_ = false;
+    std::condition_variable heldChanged_;
 };
 
 }  // namespace ovro::pcanlight
