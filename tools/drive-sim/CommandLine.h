@@ -17,7 +17,7 @@ struct SimOptions {
     std::string control;         // control socket path
     uint64_t serial = 1;
     bool verbose = false;
-    bool realtime = false;
+    bool realtime = false;       // the virtual bus costs wire time
     bool help = false;
 };
 
