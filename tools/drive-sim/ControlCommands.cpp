@@ -23,6 +23,8 @@ const char* ControlCommands::help()
            "  powercycle at INDEX SUB|lmt CS [MS]\n"
            "                               switch off instead of answering that request, on after MS\n"
            "                               milliseconds (default 50)\n"
+           "  silent [MS] at INDEX SUB|lmt CS\n"
+           "                               fall silent instead of answering that request\n"
            "  fail-write open|write|fsync|close|rename [ERRNO]\n"
            "                               the next such call writing the store file fails (ENOSPC)\n"
            "  clear                        no injected fault any more\n"
@@ -114,6 +116,15 @@ std::string ControlCommands::handle(const std::vector<std::string>& words)
         return armAt(m_node, std::vector<std::string>(words.begin(), words.begin() + 4), 1, fault, true)
                    ? "ok"
                    : "error bad place (at INDEX SUB or at lmt CS)";
+    }
+    if (cmd == "silent" && (argc == 3 || argc == 4) && words[argc - 2] == "at") {
+        fault.silentMs = FaultTriggers::kForGood;
+        if (argc == 4) {
+            if (!number(words[1], 3600000, a) || a == 0)
+                return "error bad time";
+            fault.silentMs = uint32_t(a);
+        }
+        return armAt(m_node, words, argc - 2, fault, true) ? "ok" : "error bad place (at INDEX SUB or at lmt CS)";
     }
     if (cmd == "fail-write" && (argc == 1 || argc == 2)) {
         FileCalls::Call call{};

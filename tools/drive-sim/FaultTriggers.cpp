@@ -15,6 +15,7 @@ void FaultTriggers::join(Fault& into, const Fault& fault)
     into.wrongLength = into.wrongLength || fault.wrongLength;
     into.powerCycle = into.powerCycle || fault.powerCycle;
     into.offMs = std::max(into.offMs, fault.offMs);
+    into.silentMs = std::max(into.silentMs, fault.silentMs);
 }
 
 void FaultTriggers::clear()
@@ -36,7 +37,7 @@ FaultTriggers::Fault FaultTriggers::onSdoRequest(const uint8_t* data, uint8_t le
         return Fault();
     const Fault fault = it->second;
     m_sdo.erase(it);
-    if (!fault.powerCycle) {
+    if (!fault.strikesNow()) {
         sdo.dropAnswers += fault.dropAnswers;
         sdo.wrongToggle = sdo.wrongToggle || fault.wrongToggle;
         sdo.wrongLength = sdo.wrongLength || fault.wrongLength;
@@ -53,7 +54,7 @@ FaultTriggers::Fault FaultTriggers::onLmtRequest(const uint8_t* data, uint8_t le
         return Fault();
     const Fault fault = it->second;
     m_lmt.erase(it);
-    if (!fault.powerCycle)
+    if (!fault.strikesNow())
         join(m_lmtActive, fault);
     return fault;
 }

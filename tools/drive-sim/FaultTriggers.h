@@ -2,8 +2,8 @@
 // they wait until the master addresses a given object (an SDO initiate
 // request for index and sub-index) or a given LMT service (its command
 // specifier), and strike there: answers lost from then on, a wrong toggle
-// bit or frame length in the answers of that transfer, or the power
-// switched off before the request is answered.
+// bit or frame length in the answers of that transfer, silence, or the
+// power switched off before the request is answered.
 //
 //   triggers.armSdo(key, {3, false, false, 0});   // "drop 3 at 0x6081 0"
 //   SdoServer::Faults& f = sdo.faults();
@@ -23,7 +23,10 @@ public:
         bool wrongLength = false;  // the next answer
         bool powerCycle = false;   // switched off instead of answering
         uint32_t offMs = 0;        // how long the power stays off
+        uint32_t silentMs = 0;     // falls silent instead of answering (kForGood: until resumed)
+        bool strikesNow() const { return powerCycle || silentMs != 0; }
     };
+    static constexpr uint32_t kForGood = 0xFFFFFFFF;
 
     static uint32_t sdoKey(uint16_t index, uint8_t subIndex) { return uint32_t(index) << 8 | subIndex; }
 
@@ -34,7 +37,7 @@ public:
 
     // A frame on the node's SDO request identifier: an initiate request for
     // an armed object hands its answer faults to the SDO server and returns
-    // the fault (powerCycle set: do not answer, switch off).
+    // the fault (strikesNow(): do not answer; switch off or fall silent).
     Fault onSdoRequest(const uint8_t* data, uint8_t length, SdoServer::Faults& sdo);
     // A frame on the LMT request identifier: the armed fault of its service,
     // to be applied to its answer by the caller.

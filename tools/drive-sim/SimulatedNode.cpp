@@ -476,8 +476,8 @@ void SimulatedNode::handleNmt(const uint8_t* data, uint8_t length)
 void SimulatedNode::handleSdo(const canbus_frame& frame)
 {
     const FaultTriggers::Fault fault = m_triggers.onSdoRequest(frame.data, frame.len, m_sdo.faults());
-    if (fault.powerCycle)
-        return switchOff(fault.offMs);
+    if (fault.strikesNow())
+        return strike(fault);
     SdoServer::Answer answer;
     if (m_sdo.handle(frame.data, frame.len, answer))
         send(uint16_t(kSdoAnswerBase + m_nodeId), answer.data, answer.length);
@@ -486,8 +486,8 @@ void SimulatedNode::handleSdo(const canbus_frame& frame)
 void SimulatedNode::handleLmt(const canbus_frame& frame)
 {
     const FaultTriggers::Fault fault = m_triggers.onLmtRequest(frame.data, frame.len);
-    if (fault.powerCycle)
-        return switchOff(fault.offMs);
+    if (fault.strikesNow())
+        return strike(fault);
     std::array<uint8_t, 8> answer{};
     if (!m_lmt->handle(frame.data, frame.len, answer, nowMs()))
         return;
@@ -639,6 +639,16 @@ void SimulatedNode::powerCycle()
         adoptNodeId(nodeId);
     m_lmt->powerOn(m_nodeId ? m_nodeId : LmtSlave::kUnconfigured, m_bitTiming);
     resetNode();
+}
+
+void SimulatedNode::strike(const FaultTriggers::Fault& fault)
+{
+    if (fault.powerCycle)
+        switchOff(fault.offMs);
+    else if (fault.silentMs == FaultTriggers::kForGood)
+        silenceUntilResumed();
+    else
+        silenceFor(fault.silentMs);
 }
 
 void SimulatedNode::switchOff(uint64_t ms)

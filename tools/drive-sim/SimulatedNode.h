@@ -86,6 +86,7 @@ private:
     void handleNmt(const uint8_t* data, uint8_t length);
     void handleSdo(const canbus_frame& frame);
     void handleLmt(const canbus_frame& frame);
+    void strike(const FaultTriggers::Fault& fault);
     void sendHeartbeat();
 
     void installStoreHooks();

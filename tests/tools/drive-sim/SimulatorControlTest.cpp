@@ -145,6 +145,24 @@ TEST_F(SimulatorControl, PowerCycleAtAnObjectSwitchesOffInsteadOfAnswering)
     EXPECT_EQ(m_bus->uploadU32(kNode, 0x1018, 4, v), 0);
 }
 
+TEST_F(SimulatorControl, SilenceAtAnObjectOrLmtService)
+{
+    uint32_t v = 0;
+    ASSERT_EQ(m_sim->control("silent 600 at 0x1018 1"), "ok\n");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), 0);
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1018, 1, v), BusClient::kTimeout);
+    EXPECT_EQ(m_sim->state("silent"), "1");
+    EXPECT_TRUE(m_sim->waitForState("silent", "0", 1500));
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1018, 1, v), 0);
+
+    ASSERT_EQ(m_sim->control("silent at lmt 0x04"), "ok\n");
+    m_bus->lmt({0x04, 0x01, 0, 0, 0, 0, 0, 0}, false);
+    EXPECT_TRUE(m_sim->waitForState("silent", "1", 1000)) << "for good";
+    EXPECT_EQ(m_sim->state("lmt"), "operation") << "the request that struck was not taken";
+    ASSERT_EQ(m_sim->control("resume"), "ok\n");
+    EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), 0);
+}
+
 TEST_F(SimulatorControl, LmtAnswersLostOrTooShort)
 {
     const std::vector<uint8_t> global = {0x04, 0x01, 0, 0, 0, 0, 0, 0};
@@ -198,7 +216,8 @@ TEST_F(SimulatorControl, BadCommandsAreRefused)
     for (const char* bad : {"frobnicate", "drop", "drop x", "abort 0x6081 0", "abort 0x6081 300 5", "fault 0",
                             "emcy 0x1000 0x1 1", "refuse everything", "silent x", "drop 1 at", "drop 0 at 0x1000 0",
                             "toggle at lmt 0x11", "length at 0x1000", "powercycle at 0x1000 0 x", "fail-write seek",
-                            "fail-write open 0"}) {
+                            "fail-write open 0", "silent 0 at 0x1000 0",
+                            "silent x at lmt 4"}) {
         const std::string reply = m_sim->control(bad);
         EXPECT_EQ(reply.rfind("error", 0), 0u) << bad << ": " << reply;
     }
