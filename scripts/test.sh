@@ -33,6 +33,11 @@ run_suite() {  # run_suite NAME BUILD_DIR [cmake options]
   fi
   passed=$((passed + total - bad))
   failed=$((failed + bad))
+  local matrix=$dir/tests/faults/matrix-results/summary.txt
+  if [ -f "$matrix" ]; then
+    echo "=== $name fault matrix"
+    cat "$matrix"
+  fi
 }
 
 run_suite plain "$top/build" -DCMAKE_BUILD_TYPE=Release
