@@ -58,6 +58,8 @@ uint64_t SimulatedNode::nowUs() const
 
 void SimulatedNode::log(const std::string& text) const
 {
+    if (m_options.quiet)
+        return;
     std::fprintf(stderr, "ovro-drive-sim[%u]: %s\n", m_nodeId, text.c_str());
 }
 
