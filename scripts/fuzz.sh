@@ -7,8 +7,12 @@
 #                              for its share of about 84 seconds
 #                              (OVRO_FUZZ_SECONDS scales the total)
 #   scripts/fuzz.sh --long N   each target for N million executions; a crash
-#                              is kept (build-fuzz/<target>-crash-...) and the
-#                              run goes on until the executions are done
+#                              is kept (build-fuzz/<target>-crash-...), shown
+#                              once more with the full allocation stacks, and
+#                              the run goes on until the executions are done.
+#                              The long run keeps a smaller quarantine and no
+#                              allocation stacks, which doubles its speed, and
+#                              runs under nice.
 #
 # Either way it prints the executions and the crashes of every target and is
 # non-zero when any target crashed.
@@ -77,22 +81,37 @@ run() {
       limit="-max_total_time=$seconds"
       echo "== ${name}_fuzzer: ${seconds} s"
     fi
-    local status=0
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      "$dir/bin/${name}_fuzzer" "$limit" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix="$dir/${name}-" "$corpus" </dev/null >"$log" 2>&1 || status=$?
+    local status=0 asan=detect_leaks=1 niceness=0
+    if [ "$long" -gt 0 ]; then
+      asan=$asan:quarantine_size_mb=16:max_malloc_fill_size=0:malloc_context_size=0
+      niceness=19
+    fi
+    ASAN_OPTIONS=$asan UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      nice -n "$niceness" "$dir/bin/${name}_fuzzer" "$limit" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$dir/${name}-" "$corpus" </dev/null >"$log" 2>&1 || status=$?
     grep -E '^(==[0-9]+==|SUMMARY|artifact_prefix|Test unit written|stat::number_of_executed_units)' "$log" || true
     done=$(( done + $(executions "$log") ))
     if [ "$status" -ne 0 ]; then
       crashes=$(( crashes + 1 ))
       tail -40 "$log" >&2
+      local input
+      input=$(sed -nE 's/.*Test unit written to (.*)$/\1/p' "$log" | tail -1)
+      if [ "$long" -gt 0 ] && [ -n "$input" ] && [ -f "$input" ]; then
+        ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+          "$dir/bin/${name}_fuzzer" "$input" >"$input.log" 2>&1 || true
+        echo "== ${name}_fuzzer: the crash once more: $input.log" >&2
+      fi
     fi
     # The short run stops at a crash; the long one goes on to its count.
     if [ "$long" -eq 0 ] || [ "$done" -ge "$goal" ] || [ "$crashes" -ge 20 ]; then break; fi
     if [ "$status" -eq 0 ]; then break; fi
   done
   [ "$crashes" -eq 0 ] || failed="$failed $name"
-  report="$report$(printf '%-16s %12d executions %4d crashes %6d s' "${name}_fuzzer" "$done" "$crashes" $(( SECONDS - start )))"$'\n'
+  local line
+  line=$(printf '%-22s %12d executions %4d crashes %6d s' "${name}_fuzzer" "$done" "$crashes" $(( SECONDS - start )))
+  report="$report$line"$'\n'
+  # Kept across runs: the figures of every target fuzzed in this folder.
+  echo "$(date '+%F %T') $( [ "$long" -gt 0 ] && echo "long ${long}M" || echo short) $line" >>"$dir/fuzz-report.txt"
 }
 
 while read -r name seconds seeds; do
