@@ -36,6 +36,7 @@ hex             6 tests/fuzz/core/corpus/hex
 sfv             5 tests/fuzz/core/corpus/sfv
 drivesim       14 tests/fuzz/drive-sim/corpus
 busframe        4 tests/fuzz/canbus/corpus
+boardanswer     6 tests/fuzz/cardmaster/corpus
 "
 wanted=" $* "
 selected=""
@@ -48,7 +49,7 @@ done <<<"$targets"
 
 CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DOVRO_BUILD_GUI=OFF -DOVRO_BUILD_TESTS=OFF \
-  -DOVRO_ONLY="fuzz/softmaster;fuzz/core;fuzz/drive-sim;fuzz/canbus;tools/drive-sim" >/dev/null
+  -DOVRO_ONLY="fuzz/softmaster;fuzz/core;fuzz/drive-sim;fuzz/canbus;fuzz/cardmaster;tools/drive-sim" >/dev/null
 # shellcheck disable=SC2086
 cmake --build "$dir" -j"$(nproc)" --target $(awk 'NF { printf "%s_fuzzer ", $1 }' <<<"$selected")
 
