@@ -235,6 +235,8 @@ std::vector<Cell> MakeCells()
     for (Cell& cell : cells)
         if (cell.command == C::NodeSearch && (cell.fault == F::BusOff || cell.fault == F::ErrorPassive))
             cell.busFrame = cell.fault == F::BusOff ? "busoff" : "error-passive";
+    for (Cell& cell : MotionCells())
+        cells.push_back(cell);
     return cells;
 }
 
@@ -251,8 +253,28 @@ const char* CommandName(Command command)
     case Command::Restore: return "Restore";
     case Command::NodeSearch: return "NodeSearch";
     case Command::NodeSettings: return "NodeSettings";
+    case Command::PositionStart: return "PositionStart";
+    case Command::PositionStop: return "PositionStop";
+    case Command::VelocityStart: return "VelocityStart";
+    case Command::VelocityStop: return "VelocityStop";
+    case Command::HomingStart: return "HomingStart";
+    case Command::HomingStop: return "HomingStop";
+    case Command::JogStart: return "JogStart";
+    case Command::JogStop: return "JogStop";
+    case Command::ResetFault: return "ResetFault";
     }
     return "?";
+}
+
+bool IsMotion(Command command)
+{
+    return command >= Command::PositionStart;
+}
+
+bool IsStop(Command command)
+{
+    return command == Command::PositionStop || command == Command::VelocityStop || command == Command::HomingStop ||
+           command == Command::JogStop;
 }
 
 const char* FaultName(Fault fault)
@@ -297,8 +319,12 @@ const char* FaultColumn(Fault fault)
 
 const std::vector<Command>& AllCommands()
 {
-    static const std::vector<Command> all = {C::Connect, C::Upload,  C::Download,   C::Store,
-                                             C::Reset,   C::Restore, C::NodeSearch, C::NodeSettings};
+    static const std::vector<Command> all = {
+        C::Connect,       C::Upload,       C::Download,      C::Store,        C::Reset,
+        C::Restore,       C::NodeSearch,   C::NodeSettings,  C::PositionStart, C::PositionStop,
+        C::VelocityStart, C::VelocityStop, C::HomingStart,   C::HomingStop,    C::JogStart,
+        C::JogStop,       C::ResetFault,
+    };
     return all;
 }
 
@@ -340,8 +366,14 @@ const std::vector<NotApplicable>& NotApplicableCells()
             l.push_back({c, F::RefusedStore, kNoStore});
             l.push_back({c, F::StoreFileFails, kNoStore});
         }
-        for (Command c : AllCommands())
+        for (Command c : AllCommands()) {
             l.push_back({c, F::RefusedFirmware, kNoFirmware});
+            if (IsMotion(c)) {
+                l.push_back({c, F::WrongToggle, "no segmented transfer: every object it uses is expedited"});
+                l.push_back({c, F::RefusedStore, kNoStore});
+                l.push_back({c, F::StoreFileFails, kNoStore});
+            }
+        }
         return l;
     }();
     return list;

@@ -15,7 +15,27 @@
 
 namespace faults {
 
-enum class Command { Connect, Upload, Download, Store, Reset, Restore, NodeSearch, NodeSettings };
+enum class Command {
+    Connect,
+    Upload,
+    Download,
+    Store,
+    Reset,
+    Restore,
+    NodeSearch,
+    NodeSettings,
+    // The Motion Control window's Start and Stop of each page (the manual
+    // page's jog button pressed and released) and Reset Fault.
+    PositionStart,
+    PositionStop,
+    VelocityStart,
+    VelocityStop,
+    HomingStart,
+    HomingStop,
+    JogStart,
+    JogStop,
+    ResetFault,
+};
 enum class Fault {
     LostAnswer,
     SeveralLost,
@@ -33,6 +53,9 @@ enum class Fault {
 };
 
 const char* CommandName(Command command);
+// A command of the Motion Control window, and one of its Stops.
+bool IsMotion(Command command);
+bool IsStop(Command command);
 const char* FaultName(Fault fault);
 const char* FaultColumn(Fault fault);  // at most 6 characters, for the report
 const std::vector<Command>& AllCommands();
@@ -70,7 +93,14 @@ struct Cell {
     const char* unknownField = nullptr;
     // The parameter the fault strikes keeps its value (an abort during an upload).
     bool keepsValue = false;
+    // A motion message's first %s: the state, mode or parameter it names.
+    const char* subject = nullptr;
+    // The command fails without a message (Reset Fault reports nothing).
+    bool failsQuietly = false;
 };
+
+// The cells of the Motion Control window's commands.
+std::vector<Cell> MotionCells();
 
 struct NotApplicable {
     Command command;

@@ -22,6 +22,11 @@
 #include "description/Commissioning.h"
 #include "document/NodeSearch.h"
 #include "document/QVTDoc.h"
+#include "operation/DocumentDrive.h"
+#include "operation/HomingMode.h"
+#include "operation/ManualMode.h"
+#include "operation/PositionMode.h"
+#include "operation/VelocityMode.h"
 #include "PrivateBus.h"
 #include "SimProcess.h"
 
@@ -81,6 +86,15 @@ protected:
     std::string ValueText(std::uint16_t index, std::uint8_t sub) const;
     void SendOnBus(const char* frame);
 
+    // The Motion Control window's commands (MotionSteps.cpp): the page
+    // opened with its values (and, before a Stop, started), its Start or
+    // Stop, and the Start and Stop that must work afterwards.
+    void PrepareMotion(const Cell& cell);
+    bool RunMotion(Command command);
+    void CheckMotionNext(const Cell& cell);
+    // The controlword the drive holds now.
+    std::uint16_t DriveControlword();
+
     ovro::test::PrivateBus bus_;
     CCANopenMaster master_;
     ovro::CCommissioning commissioning_;
@@ -101,6 +115,11 @@ protected:
     long elapsedMs_ = -1;
     long budgetMs_ = 0;
     bool skipped_ = false;
+    std::unique_ptr<ovro::CDocumentDrive> motionDrive_;
+    std::unique_ptr<ovro::CPositionMode> position_;
+    std::unique_ptr<ovro::CVelocityMode> velocity_;
+    std::unique_ptr<ovro::CHomingMode> homing_;
+    std::unique_ptr<ovro::CManualMode> manual_;
 };
 
 }  // namespace faults
