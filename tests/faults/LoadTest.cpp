@@ -92,7 +92,7 @@ double MedianMs(int times, F f)
 constexpr int kAllDrives = 127;
 // Each simulator ticks every millisecond, so that a full bus keeps a small
 // machine busy: the time-out leaves room for that.
-constexpr std::uint16_t kSweepTimeoutMs = 400;
+constexpr std::uint16_t kSweepTimeoutMs = 1000;
 
 int DrivesOnTheBus()
 {
@@ -165,8 +165,8 @@ TEST(FullBus, TheNodeSearchFindsAll127DrivesWithTheirOwnSerialNumbers)
 
     std::vector<ovro::SearchNodeResult> found;
     const double allMs = sweep(found);
-    ASSERT_EQ(found.size(), std::size_t(kDrives));
-    for (int i = 0; i < kDrives; ++i) {
+    EXPECT_EQ(found.size(), std::size_t(kDrives));
+    for (int i = 0; i < kDrives && i < int(found.size()); ++i) {
         EXPECT_EQ(found[i].nodeId, i + 1);
         EXPECT_EQ(found[i].deviceName, "Ovro K315") << "node " << i + 1;
         EXPECT_NE(found[i].identNumber, ovro::CNodeSearch::kUnknownText) << "node " << i + 1;
