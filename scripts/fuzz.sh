@@ -12,7 +12,9 @@
 #                              the run goes on until the executions are done.
 #                              The long run keeps a smaller quarantine and no
 #                              allocation stacks, which doubles its speed, and
-#                              runs under nice.
+#                              runs under nice. OVRO_FUZZ_LONG_SECONDS caps
+#                              each target's time (the report then shows
+#                              the executions it reached).
 #
 # Either way it prints the executions and the crashes of every target and is
 # non-zero when any target crashed.
@@ -21,6 +23,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 dir=${OVRO_FUZZ_DIR:-$top/build-fuzz}
 total=${OVRO_FUZZ_SECONDS:-84}
 long=0
+cap=${OVRO_FUZZ_LONG_SECONDS:-0}
 if [ "${1:-}" = "--long" ]; then
   long=${2:?"--long needs the millions of executions"}
   shift 2
@@ -77,6 +80,11 @@ run() {
   while :; do
     if [ "$long" -gt 0 ]; then
       limit="-runs=$(( goal - done ))"
+      if [ "$cap" -gt 0 ]; then
+        local left=$(( cap - (SECONDS - start) ))
+        [ "$left" -gt 0 ] || break
+        limit="$limit -max_total_time=$left"
+      fi
       echo "== ${name}_fuzzer: $(( goal - done )) executions"
     else
       limit="-max_total_time=$seconds"
@@ -88,7 +96,7 @@ run() {
       niceness=19
     fi
     ASAN_OPTIONS=$asan UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      nice -n "$niceness" "$dir/bin/${name}_fuzzer" "$limit" -timeout=10 -rss_limit_mb=2048 \
+      nice -n "$niceness" "$dir/bin/${name}_fuzzer" $limit -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$dir/${name}-" "$corpus" </dev/null >"$log" 2>&1 || status=$?
     grep -E '^(==[0-9]+==|SUMMARY|artifact_prefix|Test unit written|stat::number_of_executed_units)' "$log" || true
     done=$(( done + $(executions "$log") ))
@@ -105,6 +113,7 @@ run() {
     fi
     # The short run stops at a crash; the long one goes on to its count.
     if [ "$long" -eq 0 ] || [ "$done" -ge "$goal" ] || [ "$crashes" -ge 20 ]; then break; fi
+    if [ "$cap" -gt 0 ] && [ $(( SECONDS - start )) -ge "$cap" ]; then break; fi
     if [ "$status" -eq 0 ]; then break; fi
   done
   [ "$crashes" -eq 0 ] || failed="$failed $name"
