@@ -37,6 +37,7 @@ profile         6 tests/fuzz/core/corpus/profile
 commissioning   8 tests/fuzz/core/corpus/commissioning
 hex             6 tests/fuzz/core/corpus/hex
 sfv             5 tests/fuzz/core/corpus/sfv
+recording       6 tests/fuzz/core/corpus/recording
 drivesim       14 tests/fuzz/drive-sim/corpus
 busframe        4 tests/fuzz/canbus/corpus
 boardanswer     6 tests/fuzz/cardmaster/corpus
