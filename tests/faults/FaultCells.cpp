@@ -237,6 +237,8 @@ std::vector<Cell> MakeCells()
             cell.busFrame = cell.fault == F::BusOff ? "busoff" : "error-passive";
     for (Cell& cell : MotionCells())
         cells.push_back(cell);
+    for (Cell& cell : ScopeCells())
+        cells.push_back(cell);
     return cells;
 }
 
@@ -262,13 +264,20 @@ const char* CommandName(Command command)
     case Command::JogStart: return "JogStart";
     case Command::JogStop: return "JogStop";
     case Command::ResetFault: return "ResetFault";
+    case Command::ScopeStart: return "ScopeStart";
+    case Command::ScopeStop: return "ScopeStop";
     }
     return "?";
 }
 
 bool IsMotion(Command command)
 {
-    return command >= Command::PositionStart;
+    return command >= Command::PositionStart && command <= Command::ResetFault;
+}
+
+bool IsScope(Command command)
+{
+    return command == Command::ScopeStart || command == Command::ScopeStop;
 }
 
 bool IsStop(Command command)
@@ -323,7 +332,7 @@ const std::vector<Command>& AllCommands()
         C::Connect,       C::Upload,       C::Download,      C::Store,        C::Reset,
         C::Restore,       C::NodeSearch,   C::NodeSettings,  C::PositionStart, C::PositionStop,
         C::VelocityStart, C::VelocityStop, C::HomingStart,   C::HomingStop,    C::JogStart,
-        C::JogStop,       C::ResetFault,
+        C::JogStop,       C::ResetFault,   C::ScopeStart,    C::ScopeStop,
     };
     return all;
 }
@@ -368,12 +377,15 @@ const std::vector<NotApplicable>& NotApplicableCells()
         }
         for (Command c : AllCommands()) {
             l.push_back({c, F::RefusedFirmware, kNoFirmware});
-            if (IsMotion(c)) {
+            if (IsMotion(c) || IsScope(c)) {
                 l.push_back({c, F::WrongToggle, "no segmented transfer: every object it uses is expedited"});
                 l.push_back({c, F::RefusedStore, kNoStore});
                 l.push_back({c, F::StoreFileFails, kNoStore});
             }
         }
+        // The oscilloscope's Stop is one NMT command, which no node answers.
+        for (Fault f : {F::LostAnswer, F::SeveralLost, F::WrongLength, F::Abort, F::SilentWhile, F::PowerCycle})
+            l.push_back({C::ScopeStop, f, "NMT is unconfirmed: there is no answer to lose, shorten or abort"});
         return l;
     }();
     return list;

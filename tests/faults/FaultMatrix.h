@@ -35,6 +35,9 @@ enum class Command {
     JogStart,
     JogStop,
     ResetFault,
+    // The oscilloscope's Start (the PDO set-up, NMT start) and Stop.
+    ScopeStart,
+    ScopeStop,
 };
 enum class Fault {
     LostAnswer,
@@ -55,6 +58,7 @@ enum class Fault {
 const char* CommandName(Command command);
 // A command of the Motion Control window, and one of its Stops.
 bool IsMotion(Command command);
+bool IsScope(Command command);
 bool IsStop(Command command);
 const char* FaultName(Fault fault);
 const char* FaultColumn(Fault fault);  // at most 6 characters, for the report
@@ -99,8 +103,9 @@ struct Cell {
     bool failsQuietly = false;
 };
 
-// The cells of the Motion Control window's commands.
+// The cells of the Motion Control window's commands and of the oscilloscope's.
 std::vector<Cell> MotionCells();
+std::vector<Cell> ScopeCells();
 
 struct NotApplicable {
     Command command;

@@ -205,6 +205,10 @@ void MatrixFixture::Prepare(const Cell& cell)
         PrepareMotion(cell);
         return;
     }
+    if (IsScope(cell.command)) {
+        PrepareScope(cell);
+        return;
+    }
     if (cell.command == Command::Download)
         Edit("2500");
     if (cell.command == Command::NodeSettings) {
@@ -259,7 +263,7 @@ long MatrixFixture::Run(const Cell& cell)
         searchOutcome_ = Search(searchView_);
         commandResult_ = searchOutcome_ == ovro::CNodeSearch::Outcome::Chosen;
         break;
-    default: commandResult_ = RunMotion(cell.command); break;
+    default: commandResult_ = IsScope(cell.command) ? RunScope(cell.command) : RunMotion(cell.command); break;
     }
     const long ms = Millis(Clock::now() - start);
     if (frame.joinable())
@@ -275,6 +279,8 @@ std::string MatrixFixture::ExpectedText(const Cell& cell) const
     else if (cell.text == TextOf::Abort)
         text = CCANopenNode::AbortText(static_cast<std::uint32_t>(cell.code));
     if (cell.command == Command::NodeSearch)
+        return MessageText(cell.message);
+    if (IsScope(cell.command))
         return MessageText(cell.message);
     if (IsMotion(cell.command))
         return cell.subject ? FormatMessage(cell.message, cell.subject, text.c_str())
@@ -344,6 +350,8 @@ void MatrixFixture::CheckEnd(const Cell& cell)
     if (cell.fault == Fault::StoreFileFails && cell.command == Command::Store) {
         EXPECT_EQ(ReadFile(eeprom_), storedBefore_) << "the drive's store file changed";
     }
+    if (IsScope(cell.command))
+        CheckScopeEnd(cell);
     if (cell.command == Command::NodeSettings && cell.message != 0) {
         EXPECT_FALSE(doc_->IsOnline());
         EXPECT_TRUE(doc_->IsOffline());
@@ -424,7 +432,12 @@ void MatrixFixture::CheckNextCommandWorks(const Cell& cell)
         EXPECT_EQ(searchResults_[0].deviceName, "Ovro K315");
         break;
     }
-    default: CheckMotionNext(cell); break;
+    default:
+        if (IsScope(cell.command))
+            CheckScopeNext(cell);
+        else
+            CheckMotionNext(cell);
+        break;
     case Command::NodeSettings:
         if (!doc_->IsOnline()) {
             // The drive kept node-id 5: connect to it again and change it once more.

@@ -27,6 +27,8 @@
 #include "operation/ManualMode.h"
 #include "operation/PositionMode.h"
 #include "operation/VelocityMode.h"
+#include "scope/OscilloscopeData.h"
+#include "scope/Recording.h"
 #include "PrivateBus.h"
 #include "SimProcess.h"
 
@@ -94,6 +96,11 @@ protected:
     void CheckMotionNext(const Cell& cell);
     // The controlword the drive holds now.
     std::uint16_t DriveControlword();
+    // The oscilloscope's (ScopeSteps.cpp).
+    void PrepareScope(const Cell& cell);
+    bool RunScope(Command command);
+    void CheckScopeEnd(const Cell& cell);
+    void CheckScopeNext(const Cell& cell);
 
     ovro::test::PrivateBus bus_;
     CCANopenMaster master_;
@@ -120,6 +127,8 @@ protected:
     std::unique_ptr<ovro::CVelocityMode> velocity_;
     std::unique_ptr<ovro::CHomingMode> homing_;
     std::unique_ptr<ovro::CManualMode> manual_;
+    std::unique_ptr<COscilloscopeData> scope_;
+    std::unique_ptr<CRecording> recording_;
 };
 
 }  // namespace faults

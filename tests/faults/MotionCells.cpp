@@ -157,4 +157,31 @@ std::vector<Cell> MotionCells()
     return cells;
 }
 
+// The oscilloscope on the position signal: its Start writes the PDO set-up,
+// the first write the communication parameter of PDO2 (0x1801:01); each
+// failure there shows "Error, can't configure PDO2!" and starts no node.
+// Its Stop sends one NMT command.
+std::vector<Cell> ScopeCells()
+{
+    constexpr unsigned kCantConfigurePdo2 = 63741;
+    const TextOf none = TextOf::None;
+    std::vector<Cell> cells;
+    AddSteps(cells, C::ScopeStart, "ScopeStart",
+             {
+                 {F::LostAnswer, "LostAnswer", {"drop 1 at 0x1801 1"}, kCantConfigurePdo2, nullptr, none, 0, {1}},
+                 {F::SeveralLost, "SeveralLost", {"drop 3 at 0x1801 1"}, kCantConfigurePdo2, nullptr, none, 0, {1}},
+                 {F::WrongLength, "WrongLength", {"length at 0x1801 1"}, kCantConfigurePdo2, nullptr, none, 0, {}},
+                 {F::Abort, "Abort", {"abort 0x1801 1 0x06090030"}, kCantConfigurePdo2, nullptr, none, 0, {}},
+                 {F::SilentWhile, "SilentWhile", {"silent 600 at 0x1801 1"}, kCantConfigurePdo2, nullptr, none, 0,
+                  {1}},
+                 {F::SilentForGood, "SilentForGood", {"silent"}, kCantConfigurePdo2, nullptr, none, 0, {1}},
+                 {F::PowerCycle, "PowerCycle", {"powercycle at 0x1801 1"}, kCantConfigurePdo2, nullptr, none, 0,
+                  {1}},
+             },
+             false);
+    AddSteps(cells, C::ScopeStop, "ScopeStop",
+             {{F::SilentForGood, "SilentForGood", {"silent"}, 0, nullptr, none, 0, {}}}, false);
+    return cells;
+}
+
 }  // namespace faults
