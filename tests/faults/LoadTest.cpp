@@ -163,8 +163,15 @@ TEST(FullBus, TheNodeSearchFindsAll127DrivesWithTheirOwnSerialNumbers)
         return ms;
     };
 
+    std::printf("[ figures  ] %d drives started in %.0f ms; one found drive's four reads take %.2f ms\n", kDrives,
+                bootMs, readsMs);
+    std::fflush(stdout);
     std::vector<ovro::SearchNodeResult> found;
     const double allMs = sweep(found);
+    const double allIdeal = kDrives * readsMs;
+    std::printf("[ figures  ] node search 1...%d, all present:      %8.1f ms, ideal %8.1f ms (%.2f times), %zu found\n",
+                kDrives, allMs, allIdeal, allMs / allIdeal, found.size());
+    std::fflush(stdout);
     EXPECT_EQ(found.size(), std::size_t(kDrives));
     for (int i = 0; i < kDrives && i < int(found.size()); ++i) {
         EXPECT_EQ(found[i].nodeId, i + 1);
@@ -196,15 +203,11 @@ TEST(FullBus, TheNodeSearchFindsAll127DrivesWithTheirOwnSerialNumbers)
     master.Terminate();
 
     // The ideal: four reads per drive found, one time-out per silent one.
-    const double allIdeal = kDrives * readsMs;
     const double gapsIdeal = (kDrives - silenced) * readsMs + silenced * double(kSweepTimeoutMs);
-    std::printf("[ figures  ] %d drives started in %.0f ms; one found drive's four reads take %.2f ms\n", kDrives,
-                bootMs, readsMs);
-    std::printf("[ figures  ] node search 1...%d, all present:      %8.1f ms, ideal %8.1f ms (%.2f times)\n",
-                kDrives, allMs, allIdeal, allMs / allIdeal);
     std::printf("[ figures  ] node search 1...%d, %3d of them silent: %8.1f ms, ideal %8.1f ms (%.2f times; %u ms "
-                "time-out)\n",
-                kDrives, silenced, gapsMs, gapsIdeal, gapsMs / gapsIdeal, unsigned(kSweepTimeoutMs));
+                "time-out), %zu found\n",
+                kDrives, silenced, gapsMs, gapsIdeal, gapsMs / gapsIdeal, unsigned(kSweepTimeoutMs),
+                found.size());
     // The silent drives cost their time-outs, no more: a sweep that waits
     // longer than the time-out for an absent node, or retries it, shows here.
     EXPECT_GE(gapsMs, silenced * double(kSweepTimeoutMs) * 0.9);
