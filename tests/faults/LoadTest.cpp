@@ -10,7 +10,8 @@
 //             read takes), then once more with every eighth drive silent
 //             (the ideal then adds their SDO time-outs).
 //   Flood     `canbus send --flood` puts 8-byte frames with the identifiers
-//             0x100...0x17F on a 500 kbit/s bus one after the other at the
+//             0x100...0x17F on a 500 kbit/s bus (250 kbit/s in a sanitized
+//             build, whose programs are slower) one after the other at the
 //             wire's rate; uploads (expedited and segmented) and downloads
 //             of the program's master all complete with the right values,
 //             and a PCAN-Light channel whose owner stops reading reports
@@ -242,6 +243,18 @@ private:
     pid_t pid_ = -1;
 };
 
+#ifdef OVRO_SANITIZED
+constexpr int kFloodKbit = 250;
+constexpr std::uint16_t kFloodBtr = PCAN_BAUD_250K;
+constexpr std::uint8_t kFloodBaud = COP_BAUD_250;
+#else
+constexpr int kFloodKbit = 500;
+constexpr std::uint16_t kFloodBtr = PCAN_BAUD_500K;
+constexpr std::uint8_t kFloodBaud = COP_BAUD_500;
+#endif
+// 8-byte frames of 111 bits.
+constexpr double kFloodFramesPerSecond = kFloodKbit * 1000.0 / 111;
+
 // A PCAN-Light library of its own (not the master's), loaded by its path.
 class PcanChannel {
 public:
@@ -253,7 +266,7 @@ public:
         init_ = reinterpret_cast<PCAN_InitPnp_t>(::dlsym(lib_, "CAN_Init"));
         read_ = reinterpret_cast<PCAN_Read_t>(::dlsym(lib_, "CAN_Read"));
         close_ = reinterpret_cast<PCAN_Close_t>(::dlsym(lib_, "CAN_Close"));
-        return init_ && read_ && close_ && init_(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST) == PCAN_ERR_OK;
+        return init_ && read_ && close_ && init_(kFloodBtr, PCAN_INIT_TYPE_ST) == PCAN_ERR_OK;
     }
     ~PcanChannel()
     {
@@ -277,10 +290,11 @@ TEST(Flood, UploadsAndDownloadsCompleteAndTheDriverReportsItsLostFrames)
     ASSERT_TRUE(bus.create("ovro-flood"));
     ::setenv("OVRO_CAN_CHANNEL", "virtual:flood", 1);
     ovro::test::SimProcess drive;
-    ASSERT_TRUE(drive.start(bus.dir(), {"--model", "K315", "--node-id", "5", "--bitrate", "500", "--bus", "flood"}))
+    ASSERT_TRUE(drive.start(bus.dir(), {"--model", "K315", "--node-id", "5", "--bitrate", std::to_string(kFloodKbit), "--bus",
+                             "flood"}))
         << drive.log();
     CCANopenMaster master;
-    ASSERT_TRUE(master.Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, nullptr, COP_BAUD_500, 0))
+    ASSERT_TRUE(master.Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, nullptr, kFloodBaud, 0))
         << "error " << master.LastError();
     master.SetSDOTimeout(1000);
     CCANopenNode* node = nullptr;
@@ -293,7 +307,7 @@ TEST(Flood, UploadsAndDownloadsCompleteAndTheDriverReportsItsLostFrames)
     }  // nothing lost so far, nothing waiting
 
     Flooder flood;
-    ASSERT_TRUE(flood.start({"--bitrate", "500k", "send", "flood", "100#0123456789ABCDEF", "--count", "0", "--flood",
+    ASSERT_TRUE(flood.start({"--bitrate", std::to_string(kFloodKbit) + "k", "send", "flood", "100#0123456789ABCDEF", "--count", "0", "--flood",
                              "--ids", "100-17F"}));
     // The channel reads the flood at first: frames, no status.
     std::this_thread::sleep_for(100ms);
@@ -314,7 +328,9 @@ TEST(Flood, UploadsAndDownloadsCompleteAndTheDriverReportsItsLostFrames)
     const auto start = Clock::now();
     int uploads = 0, downloads = 0;
     std::uint32_t value = 1000;
-    while (Clock::now() - start < 4500ms) {
+    // Until the idle channel's queue has overflowed, and a second more.
+    const auto span = std::chrono::milliseconds(long(CANBUS_QUEUE_FRAMES / kFloodFramesPerSecond * 1000) + 1000);
+    while (Clock::now() - start < span) {
         std::uint32_t type = 0;
         ASSERT_TRUE(node->ReadU32(0x1000, 0, type))
             << "error " << node->LastError() << " after " << uploads << " uploads, " << downloads << " downloads, "
@@ -346,9 +362,9 @@ TEST(Flood, UploadsAndDownloadsCompleteAndTheDriverReportsItsLostFrames)
     int queued = 0;
     while (channel.read(msg) == PCAN_ERR_OK && msg.MSGTYPE == PCAN_MSGTYPE_STANDARD)
         ++queued;
-    std::printf("[ figures  ] flood at 500 kbit/s, %.0f frames/s (the wire's rate: %.0f): %d uploads and %d downloads "
+    std::printf("[ figures  ] flood at %d kbit/s, %.0f frames/s (the wire's rate: %.0f): %d uploads and %d downloads "
                 "in %.1f s (%.2f ms each), all right; the idle channel reported its lost frames after %d queued\n",
-                rate, 500000.0 / 111, uploads, downloads, seconds, seconds * 1000 / (uploads + downloads), queued);
+                kFloodKbit, rate, kFloodFramesPerSecond, uploads, downloads, seconds, seconds * 1000 / (uploads + downloads), queued);
     EXPECT_GE(queued, CANBUS_QUEUE_FRAMES / 2);
     master.Terminate();
 }
