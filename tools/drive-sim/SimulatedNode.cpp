@@ -59,6 +59,8 @@ uint64_t SimulatedNode::nowUs() const
 
 void SimulatedNode::log(const std::string& text) const
 {
+    if (m_options.quiet)
+        return;
     std::fprintf(stderr, "ovro-drive-sim[%u]: %s\n", m_nodeId, text.c_str());
 }
 
@@ -76,7 +78,7 @@ void SimulatedNode::logFrame(const char* direction, const canbus_frame& frame) c
 
 bool SimulatedNode::silent() const
 {
-    return m_lmtSilent || (m_silentUntilUs != 0 && nowUs() < m_silentUntilUs);
+    return m_lmtSilent || m_powerOnAtUs != 0 || (m_silentUntilUs != 0 && nowUs() < m_silentUntilUs);
 }
 
 void SimulatedNode::send(uint16_t id, const uint8_t* data, uint8_t length, bool remote)
@@ -366,6 +368,12 @@ void SimulatedNode::setNmtState(NmtState state)
 
 void SimulatedNode::changeNodeId(uint8_t nodeId)
 {
+    adoptNodeId(nodeId);
+    resetCommunication();
+}
+
+void SimulatedNode::adoptNodeId(uint8_t nodeId)
+{
     log("node-id now " + std::to_string(nodeId));
     m_nodeId = nodeId;
     // COB-IDs that follow the node-id get new factory values; stored ones of
@@ -386,7 +394,6 @@ void SimulatedNode::changeNodeId(uint8_t nodeId)
         if (e && e->index >= ObjectIndex::ErrorRegister && e->index <= ObjectIndex::ErrorHistory)
             e->value = value;
     }
-    resetCommunication();
 }
 
 void SimulatedNode::sendEmergency(uint16_t errorCode, uint8_t errorRegister, const std::array<uint8_t, 5>& data)
@@ -461,6 +468,9 @@ void SimulatedNode::handleNmt(const uint8_t* data, uint8_t length)
 
 void SimulatedNode::handleSdo(const canbus_frame& frame)
 {
+    const FaultTriggers::Fault fault = m_triggers.onSdoRequest(frame.data, frame.len, m_sdo.faults());
+    if (fault.strikesNow())
+        return strike(fault);
     SdoServer::Answer answer;
     if (m_sdo.handle(frame.data, frame.len, answer))
         send(uint16_t(kSdoAnswerBase + m_nodeId), answer.data, answer.length);
@@ -468,9 +478,20 @@ void SimulatedNode::handleSdo(const canbus_frame& frame)
 
 void SimulatedNode::handleLmt(const canbus_frame& frame)
 {
+    const FaultTriggers::Fault fault = m_triggers.onLmtRequest(frame.data, frame.len);
+    if (fault.strikesNow())
+        return strike(fault);
     std::array<uint8_t, 8> answer{};
-    if (m_lmt->handle(frame.data, frame.len, answer, nowMs()))
-        send(LmtSlave::kSlaveId, answer.data(), 8);
+    if (!m_lmt->handle(frame.data, frame.len, answer, nowMs()))
+        return;
+    FaultTriggers::Fault& faults = m_triggers.lmtFaults();
+    if (faults.dropAnswers > 0) {
+        --faults.dropAnswers;
+        return;
+    }
+    const bool wrongLength = faults.wrongLength;
+    faults.wrongLength = false;
+    send(LmtSlave::kSlaveId, answer.data(), wrongLength ? 5 : 8);
 }
 
 void SimulatedNode::sendHeartbeat()
@@ -492,6 +513,11 @@ void SimulatedNode::sendHeartbeat()
 
 void SimulatedNode::tick(uint32_t elapsedMs)
 {
+    if (m_powerOnAtUs != 0 && nowUs() >= m_powerOnAtUs) {
+        m_powerOnAtUs = 0;
+        log("power on");
+        powerCycle();
+    }
     if (m_silentUntilUs != 0 && nowUs() >= m_silentUntilUs) {
         m_silentUntilUs = 0;
         log("talking again");
@@ -633,7 +659,40 @@ void SimulatedNode::powerCycle()
 {
     saveRetained();
     m_silentUntilUs = 0;
+    m_powerOnAtUs = 0;
+    m_lmtSilent = false;
+    // Node-id and bit rate come from the store, else from the command line,
+    // as at power-on; what LMT configured without storing is gone.
+    uint8_t nodeId = m_options.nodeId;
+    if (m_store.nodeId)
+        nodeId = *m_store.nodeId == LmtSlave::kUnconfigured ? 0 : *m_store.nodeId;
+    const uint8_t bitTiming = m_store.bitTiming ? *m_store.bitTiming : m_options.bitTiming;
+    if (bitTiming != m_bitTiming) {
+        m_bitTiming = bitTiming;
+        m_port.setBitrate(bitsPerSecond());
+    }
+    if (nodeId != m_nodeId)
+        adoptNodeId(nodeId);
+    m_lmt->powerOn(m_nodeId ? m_nodeId : LmtSlave::kUnconfigured, m_bitTiming);
     resetNode();
+}
+
+void SimulatedNode::strike(const FaultTriggers::Fault& fault)
+{
+    if (fault.powerCycle)
+        switchOff(fault.offMs);
+    else if (fault.silentMs == FaultTriggers::kForGood)
+        silenceUntilResumed();
+    else
+        silenceFor(fault.silentMs);
+}
+
+void SimulatedNode::switchOff(uint64_t ms)
+{
+    log("power off for " + std::to_string(ms) + " ms");
+    saveRetained();
+    m_sdo.reset();
+    m_powerOnAtUs = nowUs() + std::max<uint64_t>(ms, 1) * 1000;
 }
 
 bool SimulatedNode::moduleControl(const std::vector<std::string>& words, std::string& reply)
