@@ -189,10 +189,7 @@ TEST_F(DocCommandsTest, ADownloadWithANewNodeIdAndBitRateMovesTheDrive)
 {
     ovro::CQVTDoc& doc = Connected();
     ovro::CQVTDevice& device = *doc.Device();
-    device.nodeId = 9;
-    device.nodeIdChanged = true;
-    device.baudRate = 4;
-    device.baudRateChanged = true;
+    ChangeNodeSettings(device, 9, 4);
     EXPECT_TRUE(doc.Download());
 
     ASSERT_EQ(ui_.messages.size(), 1u);
