@@ -219,7 +219,7 @@ bool CParameterValue::SetOctetText(CQVTParameter& p, const std::string& text)
             ++i;
         if (i == text.size())
             break;
-        if (count == bytes.size() || text.compare(i, 2, "0x") != 0 && text.compare(i, 2, "0X") != 0)
+        if (count == bytes.size() || (text.compare(i, 2, "0x") != 0 && text.compare(i, 2, "0X") != 0))
             return false;
         i += 2;
         int value = 0;
