@@ -283,6 +283,9 @@ bool CQVTDoc::OnDisconnect()
     // The running command still uses the node.
     if (IsBusy())
         return false;
+    // The drive windows go first: they work on the node.
+    if (env_.windows != nullptr)
+        env_.windows->CloseDriveWindows();
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         if (env_.master->DisconnectNode(node_))

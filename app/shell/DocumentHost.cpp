@@ -3,6 +3,7 @@
 
 #include "QVTApp.h"
 #include "shell/ConnectDeviceDialogChooser.h"
+#include "shell/DocumentWindowsLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ProgramApplication.h"
 #include "shell/WaitCursor.h"
@@ -13,6 +14,7 @@
 #include "document/QVTDoc.h"
 #include "document/views/ChildFrame.h"
 #include "document/views/QVTView.h"
+#include "operation/views/DriveWindows.h"
 #include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
@@ -37,6 +39,11 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
 {
     using namespace CommandId;
     session_.SetChooser(dialogChooser_.get());
+    driveWindows_ = new CDriveWindows(*frame_.MdiArea(), app_.Store(), ui_, frame_);
+    driveWindows_->SetCommands(frame_.Action(kMotionControl), frame_.Action(kDeviceStatus));
+    driveWindows_->SetScreenSize(CProgramApplication::ScreenSize());
+    windowsLink_ = std::make_unique<CDocumentWindowsLink>(*driveWindows_);
+    session_.SetWindows(windowsLink_.get());
 
     const auto on = [this](unsigned command, auto slot) {
         if (QAction* action = frame_.Action(command))
@@ -95,7 +102,8 @@ CDocumentHost::~CDocumentHost()
     frame_.SetCloseHandler({});
     frame_.SetBusyQuery({});
     frame_.SetInterfaceGuard({});
-    // The window refers to the document and to the session's observer list.
+    // The windows refer to the document and to the session's observer list.
+    delete driveWindows_;
     delete childFrame_.data();
 }
 
@@ -158,6 +166,8 @@ void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
     child->ShowInitial(CProgramApplication::ScreenSize());
     child->OnInitialUpdate();
     frame_.MdiArea()->setActiveSubWindow(child);
+    drive_ = std::make_unique<ovro::CDocumentDrive>(doc, app_.Description());
+    driveWindows_->SetDocument(drive_.get());
 }
 
 bool CDocumentHost::CloseDocumentWindow()
@@ -225,6 +235,9 @@ void CDocumentHost::OpenManualFile(const std::string& path)
 // The window has closed; the closed document lives on until it is gone.
 void CDocumentHost::OnFrameClosed()
 {
+    // The drive windows belong to the document and close with it.
+    driveWindows_->SetDocument(nullptr);
+    drive_.reset();
     std::unique_ptr<ovro::CQVTDoc> closed = session_.WindowClosed();
     if (!closed)
         return;

@@ -45,6 +45,7 @@ std::unique_ptr<ovro::CQVTDoc> CDocumentSession::NewDocument()
     env.chooser = chooser_;
     env.observer = &observers_;
     env.status = this;
+    env.windows = windows_;
     env.defaultNodeId = settings_.nodeId;
     env.timing = settings_.timing;
     env.privateBuild = settings_.privateBuild;

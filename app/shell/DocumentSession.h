@@ -32,6 +32,7 @@ namespace ovro {
 class CCommissioning;
 class CQVTDoc;
 class IConnectDeviceChooser;
+class IDocumentWindows;
 }  // namespace ovro
 
 class CDocumentSession : public ovro::IStatusTextSink, public ovro::IDocumentObserver {
@@ -46,6 +47,8 @@ public:
 
     // The Connect Device chooser of the documents made from now on.
     void SetChooser(ovro::IConnectDeviceChooser* chooser) { chooser_ = chooser; }
+    // The windows besides the parameter window of the documents made from now on.
+    void SetWindows(ovro::IDocumentWindows* windows) { windows_ = windows; }
 
     ovro::CQVTDoc* Document() const { return doc_.get(); }
     // A command of the document runs (its progress box lets input through).
@@ -127,6 +130,7 @@ private:
     IUserInterface& ui_;
     IDocumentSessionView& view_;
     ovro::IConnectDeviceChooser* chooser_ = nullptr;
+    ovro::IDocumentWindows* windows_ = nullptr;
     ovro::CDocumentObserverList observers_;
     CRecentFileList recent_;
     std::unique_ptr<ovro::CQVTDoc> doc_;

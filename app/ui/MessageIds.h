@@ -70,6 +70,31 @@ inline constexpr unsigned kMsgHexRecordChecksum = 63559; // while reading file '
 inline constexpr unsigned kMsgHexRecordBad = 63560; // while reading file '%s'! Error in...
 inline constexpr unsigned kMsgHexRecordUnknownError = 63561; // while reading file '%s'! An unknown...
 
+// ---- Motion pages: the steps of each page's Start ---------------------------
+// The manual page shows the drive profile's own messages (63600...63605).
+inline constexpr unsigned kMsgPositionReadStatusword = 63578; // can't read the statusword of the drive! %s
+inline constexpr unsigned kMsgPositionSwitchState = 63579; // can't switch the drive to state '%s'! %s
+inline constexpr unsigned kMsgPositionNotEnabled = 63580; // can't switch the drive to state 'Operation...
+inline constexpr unsigned kMsgPositionReadMode = 63581; // can't read the operation mode of the drive! %s
+inline constexpr unsigned kMsgPositionSwitchMode = 63582; // can't switch the drive to mode '%s'! %s
+inline constexpr unsigned kMsgPositionWriteParameter = 63583; // can't write the parameter '%s' to the...
+inline constexpr unsigned kMsgPositionStart = 63584; // can't start the drive! %s
+inline constexpr unsigned kMsgVelocityReadStatusword = 63585; // can't read the statusword of the drive! %s
+inline constexpr unsigned kMsgVelocitySwitchState = 63586; // can't switch the drive to state '%s'! %s
+inline constexpr unsigned kMsgVelocityNotEnabled = 63587; // can't switch the drive to state 'Operation...
+inline constexpr unsigned kMsgVelocityReadMode = 63588; // can't read the operation mode of the drive! %s
+inline constexpr unsigned kMsgVelocitySwitchMode = 63589; // can't switch the drive to mode '%s'! %s
+inline constexpr unsigned kMsgVelocityWriteParameter = 63590; // can't write the parameter '%s' to the...
+inline constexpr unsigned kMsgVelocityStart = 63591; // can't start the drive! %s
+inline constexpr unsigned kMsgHomingReadStatusword = 63592; // can't read the statusword of the drive! %s
+inline constexpr unsigned kMsgHomingSwitchState = 63593; // can't switch the drive to state '%s'! %s
+inline constexpr unsigned kMsgHomingNotEnabled = 63594; // can't switch the drive to state 'Operation...
+inline constexpr unsigned kMsgHomingReadMode = 63595; // can't read the operation mode of the drive! %s
+inline constexpr unsigned kMsgHomingSwitchMode = 63596; // can't switch the drive to mode '%s'! %s
+inline constexpr unsigned kMsgHomingWriteParameter = 63597; // can't write the parameter '%s' to the drive! %s
+inline constexpr unsigned kMsgHomingStart = 63598; // can't start the drive! %s
+inline constexpr unsigned kMsgHomingAssign = 63599; // can't assign the reference position of the drive! %s
+
 // ---- Drive profile -----------------------------------------------------------
 inline constexpr unsigned kMsgCantReadStatusword = 63600; // can't read the statusword of the drive! %s
 inline constexpr unsigned kMsgCantSwitchState = 63601; // can't switch the drive to state '%s'! %s
@@ -124,6 +149,14 @@ inline constexpr unsigned kMsgHeaderNodeId = 63650; // Node-Id.
 inline constexpr unsigned kMsgHeaderNodeIdHelp = 63651; // Node-Id. of the device.
 inline constexpr unsigned kMsgHeaderBaudRate = 63652; // Baud rate
 inline constexpr unsigned kMsgHeaderBaudRateHelp = 63653; // Baud rate of the device.
+
+// ---- Drive-status fields of the Motion Control and Device Status windows ----
+inline constexpr unsigned kMsgNo = 63654; // No
+inline constexpr unsigned kMsgYes = 63655; // Yes
+inline constexpr unsigned kMsgMotionOffline = 63656; // Offline! (Motion Control)
+inline constexpr unsigned kMsgMotionNoDevice = 63657; // No device connected. (Motion Control)
+inline constexpr unsigned kMsgDeviceStatusOffline = 63658; // Offline! (Device Status)
+inline constexpr unsigned kMsgDeviceStatusNoDevice = 63659; // No device connected. (Device Status)
 
 // ---- File dialogs and questions ----------------------------------------------
 inline constexpr unsigned kMsgDocumentFilter = 63660; // Ovro-QVT Files (*.31x)|*.31x|All Files (*.*)|*.*||

@@ -214,6 +214,53 @@ TEST_F(QVTAppTest, InitializeFailureWarnsAndStoresNothing)
     EXPECT_EQ(App().PresentInterface().library, COP_LIBRARY_NONE);
 }
 
+TEST_F(QVTAppTest, InitializeOpensTheOrvaxStickThroughTheBoardMaster)
+{
+    // The emulated board, with a hardware registry of the test's own.
+    setenv("XDG_CONFIG_HOME", (bus_.Path() + "/config").c_str(), 1);
+    ASSERT_TRUE(App().InitInstance(DataDir()));
+    InterfaceChoice c;
+    c.library = COP_LIBRARY_CARDMASTER;
+    c.boardType = 0x01050F00u;
+    c.plugAndPlay = true;
+    EXPECT_TRUE(App().InitializeInterface(c));
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+    EXPECT_TRUE(App().Master().IsInitialised());
+    EXPECT_NE(App().Master().BoardHandle(), 0);
+    EXPECT_EQ(store_.ReadString(kInterface, kBoard, ""), "Orvax Stick-U1 compact");
+    EXPECT_EQ(store_.ReadString(kInterface, kVendor, ""), kVendorOrvax);
+    App().ExitInstance();
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(QVTAppTest, StartUpOpensTheConfiguredOrvaxStick)
+{
+    setenv("XDG_CONFIG_HOME", (bus_.Path() + "/config").c_str(), 1);
+    store_.WriteString(kInterface, kVendor, kVendorOrvax);
+    store_.WriteString(kInterface, kBoard, "Orvax Stick-U1 compact");
+    ASSERT_TRUE(App().InitInstance(DataDir()));
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+    EXPECT_EQ(App().Settings().boardType, 0x01050F00u);
+    EXPECT_TRUE(App().Master().IsInitialised());
+    App().ExitInstance();
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(QVTAppTest, TheOlderOrvaxStickIsNotSupported)
+{
+    setenv("XDG_CONFIG_HOME", (bus_.Path() + "/config").c_str(), 1);
+    ASSERT_TRUE(App().InitInstance(DataDir()));
+    InterfaceChoice c;
+    c.library = COP_LIBRARY_CARDMASTER;
+    c.boardType = 0x01050A00u;  // "Orvax Stick-U1"
+    EXPECT_FALSE(App().InitializeInterface(c));
+    EXPECT_EQ(App().Master().LastError(), -135);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, FormatMessage(63536, "The given board is not supported by this API."));
+    EXPECT_FALSE(store_.Contains(kInterface, kBoard));
+    unsetenv("XDG_CONFIG_HOME");
+}
+
 // ---- "&Properties..." -------------------------------------------------------
 
 TEST_F(QVTAppTest, PropertiesWithoutBoardSayProbablyNoBoard)

@@ -15,6 +15,8 @@
 #include "document/QVTDoc.h"
 #include "FixedConnectChooser.h"
 #include "MessageFormat.h"
+#include "OperationCommands.h"
+#include "OperationOptions.h"
 #include "settings/NumberParse.h"
 #include "TerminalSearchView.h"
 #include "TextTable.h"
@@ -66,6 +68,8 @@ int CCliCommands::Run()
         return Configure();
     if (c == "show")
         return Show();
+    if (COperationOptions::IsCommand(c))
+        return COperationCommands(session_).Run();
     if (c == "diff")
         return Diff();
     return session_.UsageError("unknown command '" + c + "'");

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "OperationOptions.h"
+
 struct CliOptions {
     // Global options.
     std::optional<std::string> board;        // --board NAME
@@ -27,6 +29,8 @@ struct CliOptions {
     std::optional<std::string> type;           // read/write --type
     std::optional<std::uint8_t> newNodeId;     // configure --new-node-id
     std::optional<std::uint8_t> newBaudRate;   // configure --new-bitrate
+    // motion, reset-fault, status, limits: options after the command.
+    OperationOptions operation;
 };
 
 class CCliOptions {

@@ -133,9 +133,14 @@ struct DriveOptions {
 };
 
 // A master on a private virtual bus, and the description of both models.
+// The interface is PCAN-USB (the software master) unless a derived fixture
+// sets boardInterface_ in its constructor: then the emulated board "Orvax
+// Stick-U1 compact" (the board-based master), with a hardware registry of
+// the test's own.
 class SimBusTest : public ::testing::Test {
 protected:
     static constexpr std::uint16_t kSdoTimeout = 500;
+    static constexpr std::uint32_t kStick = 0x01050F00u;
 
     void SetUp() override;
     void TearDown() override;
@@ -145,6 +150,7 @@ protected:
     ovro::CQVTDoc& MakeDocument();
     ovro::DocumentEnvironment Environment();
 
+    bool boardInterface_ = false;
     ovro::test::PrivateBus bus_;
     CCANopenMaster master_;
     ovro::CCommissioning commissioning_;

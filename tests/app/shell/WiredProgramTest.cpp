@@ -131,6 +131,8 @@ protected:
         CCommandState::Features features;
         features.document = true;
         features.printing = true;
+        features.motion = true;
+        features.status = true;
         frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
         frame_->resize(900, 700);
         frame_->show();
@@ -237,10 +239,10 @@ TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
     for (unsigned c : {kConnect, kClose, kExit})
         EXPECT_FALSE(Enabled(c)) << c;
     for (unsigned c : {kDisconnect, kUpload, kDownload, kStore, kReset, kRestore, kSaveAs, kParameterWindow,
-                       kDeviceManual, kCanopenManual, kPrint})
+                       kDeviceManual, kCanopenManual, kPrint, kMotionControl, kDeviceStatus})
         EXPECT_TRUE(Enabled(c)) << c;
-    // The drive windows and the firmware download are not there yet.
-    for (unsigned c : {kMotionControl, kDeviceStatus, kOscilloscope, kFirmwareUpdate, kExport})
+    // The oscilloscope and the firmware download are not there yet.
+    for (unsigned c : {kOscilloscope, kFirmwareUpdate, kExport})
         EXPECT_FALSE(Enabled(c)) << c;
     EXPECT_TRUE(Enabled(kPrintSetup));
 
