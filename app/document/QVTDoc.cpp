@@ -482,6 +482,9 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
     if (env_.windows != nullptr)
         env_.windows->CloseDriveWindows();
     node_->EnterPreOperational();
+    // No poll while the loaders run: the download's boxes let the timer
+    // through, and a drive in its loader leaves each read to the time-out.
+    poll_.transferIdle = false;
     CCANopenMaster& master = *env_.master;
     const std::uint16_t old = master.SetSDOTimeout(kFirmwareTimeout);
     const bool done = download && download(loaderFile, *file, *node_);
@@ -489,6 +492,7 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
         appFileName = *file;
     env_.Pause(kFirmwareWait);
     master.SetSDOTimeout(old);
+    poll_.transferIdle = true;
     Upload();
     return done;
 }
