@@ -16,13 +16,14 @@ int main(int argc, char* argv[])
     CMessageBoxUserInterface ui(store);
     CQVTApp app(store, ui, ovro::CCommissioning::Instance());
 
-    // The oscilloscope and the firmware download are not part of this program
-    // yet: their commands stay disabled.
+    // The firmware download is not part of this program yet: its command
+    // stays disabled.
     CCommandState::Features features;
     features.document = true;
     features.printing = true;
     features.motion = true;
     features.status = true;
+    features.oscilloscope = true;
     std::unique_ptr<CMainFrame> frame = StartProgram(app, ui, CProgramApplication::ProgramDirectory(),
                                                      CProgramApplication::ScreenSize(), features);
     if (!frame)

@@ -168,6 +168,7 @@ private:
     // Upload and Download work on the document's state.
     friend class CDocumentTransfers;
 
+    void KeepRecording(const std::string& path);
     ConnectDeviceChoice Choose(const ConnectDeviceRequest& request);
     void ConnectNode(const ConnectDeviceChoice& choice);
     void RemoveNode();
