@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ public:
     void saveRetained() override;
     void requestResetNode() override { m_resetRequested = true; }
     bool takeInjectedFailure(InjectedFailure failure) override;
+    std::string flashFile() const override { return m_options.flash; }
+    void setLoaderRunning(bool running, std::function<bool(uint16_t index)> served) override;
+    void fallSilent() override { m_silentUntilUs = std::numeric_limits<uint64_t>::max(); }
 
     // Work of the main loop, exposed for the loop in run().
     void handleFrame(const canbus_frame& frame);
@@ -79,6 +83,7 @@ private:
     void handleNmt(const uint8_t* data, uint8_t length);
     void handleSdo(const canbus_frame& frame);
     void handleLmt(const canbus_frame& frame);
+    void handleLoaderFrame(const canbus_frame& frame);
     void sendHeartbeat();
 
     void installStoreHooks();
@@ -108,6 +113,7 @@ private:
     bool m_refuseStore = false;
     bool m_refuseFirmware = false;
     bool m_lmtSilent = false;       // bit-rate switch in progress
+    bool m_loaderRunning = false;   // a firmware loader holds the controller
     uint64_t m_silentUntilUs = 0;   // control "silent": 0 = off, UINT64_MAX = until "resume"
     uint64_t m_nextHeartbeatUs = 0;
     bool m_guardToggle = false;
