@@ -1,9 +1,9 @@
 // QVTApp.cpp - start-up, exit and the interface commands of the program.
 #include "QVTApp.h"
 
-#include "canopen/MessageTexts.h"
 #include "description/Commissioning.h"
 #include "settings/SettingsKeys.h"
+#include "ui/MessageTexts.h"
 
 #include <map>
 

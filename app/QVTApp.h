@@ -3,13 +3,13 @@
 // commands. It reaches the user only through IUserInterface.
 #pragma once
 
-#include "InterfaceSelection.h"
-#include "ProgramOptions.h"
+#include "shell/InterfaceSelection.h"
+#include "shell/ProgramOptions.h"
 
 #include "canopen/CANopenMaster.h"
-#include "canopen/UserInterface.h"
 #include "settings/AppSettings.h"
 #include "settings/ISettingsStore.h"
+#include "ui/UserInterface.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 // main.cpp - Ovro-QVT: commissioning and operation of Ovro compact drives.
-#include "DocumentHost.h"
-#include "MainFrame.h"
-#include "MessageBoxUserInterface.h"
-#include "ProgramStart.h"
 #include "QVTApp.h"
+#include "shell/DocumentHost.h"
+#include "shell/MainFrame.h"
+#include "shell/MessageBoxUserInterface.h"
+#include "shell/ProgramStart.h"
 
 #include "description/Commissioning.h"
 #include "settings/QSettingsStore.h"

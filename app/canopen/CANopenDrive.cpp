@@ -1,10 +1,10 @@
 // CANopenDrive.cpp - the drive-profile vocabulary and the enable sequence.
-#include "CANopenDrive.h"
+#include "canopen/CANopenDrive.h"
 
-#include "CANopenNode.h"
-#include "CANopenTypes.h"
-#include "MessageTexts.h"
-#include "UserInterface.h"
+#include "canopen/CANopenNode.h"
+#include "canopen/CANopenTypes.h"
+#include "ui/MessageTexts.h"
+#include "ui/UserInterface.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // CANopenErrorText.cpp - the one lookup that turns a COP error code into text.
-#include "CANopenErrorText.h"
+#include "canopen/CANopenErrorText.h"
 
 #include <cop/cop.h>
 

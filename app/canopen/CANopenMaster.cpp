@@ -1,8 +1,8 @@
 // CANopenMaster.cpp - the program's single owner of the CAN interface.
-#include "CANopenMaster.h"
+#include "canopen/CANopenMaster.h"
 
-#include "CANopenNode.h"
-#include "MessageTexts.h"
+#include "canopen/CANopenNode.h"
+#include "ui/MessageTexts.h"
 
 #include <new>
 #include <thread>

@@ -7,8 +7,8 @@
 // leave LastError(), which the caller turns into a message.
 #pragma once
 
-#include "CANopenErrorText.h"
-#include "CANopenTypes.h"
+#include "canopen/CANopenErrorText.h"
+#include "canopen/CANopenTypes.h"
 
 #include <cop/cop.h>
 

@@ -1,8 +1,8 @@
 // CANopenNode.cpp - the program's handle on one drive on the bus.
-#include "CANopenNode.h"
+#include "canopen/CANopenNode.h"
 
-#include "CANopenErrorText.h"
-#include "MessageTexts.h"
+#include "canopen/CANopenErrorText.h"
+#include "ui/MessageTexts.h"
 
 #include <cop/cop.h>
 

@@ -7,7 +7,7 @@
 // after an SDO abort (error 4), LastAbort().
 #pragma once
 
-#include "CANopenTypes.h"
+#include "canopen/CANopenTypes.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "BaudRate.h"
+#include "description/BaudRate.h"
 
 namespace ovro {
 

@@ -1,8 +1,8 @@
-#include "Commissioning.h"
+#include "description/Commissioning.h"
 
-#include "QVTReader.h"
+#include "description/QVTReader.h"
 
-#include "CANopenErrorText.h"
+#include "canopen/CANopenErrorText.h"
 
 namespace ovro {
 

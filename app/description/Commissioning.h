@@ -8,9 +8,9 @@
 #include <deque>
 #include <string>
 
-#include "QVTBoard.h"
-#include "QVTDevice.h"
-#include "QVTEnumerator.h"
+#include "description/QVTBoard.h"
+#include "description/QVTDevice.h"
+#include "description/QVTEnumerator.h"
 
 namespace ovro {
 

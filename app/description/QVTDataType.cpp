@@ -1,4 +1,4 @@
-#include "QVTDataType.h"
+#include "description/QVTDataType.h"
 
 namespace ovro {
 

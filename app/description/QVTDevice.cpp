@@ -1,6 +1,6 @@
-#include "QVTDevice.h"
+#include "description/QVTDevice.h"
 
-#include "BaudRate.h"
+#include "description/BaudRate.h"
 
 namespace ovro {
 

@@ -7,11 +7,11 @@
 #include <deque>
 #include <string>
 
-#include "ActualValues.h"
-#include "MotionMemory.h"
-#include "OscilloscopeProfile.h"
-#include "QVTEnumerator.h"
-#include "QVTSection.h"
+#include "description/ActualValues.h"
+#include "description/MotionMemory.h"
+#include "description/OscilloscopeProfile.h"
+#include "description/QVTEnumerator.h"
+#include "description/QVTSection.h"
 
 namespace ovro {
 

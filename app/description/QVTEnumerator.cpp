@@ -1,4 +1,4 @@
-#include "QVTEnumerator.h"
+#include "description/QVTEnumerator.h"
 
 #include <cstdio>
 

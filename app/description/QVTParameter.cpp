@@ -1,9 +1,9 @@
-#include "QVTParameter.h"
+#include "description/QVTParameter.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "QVTDataType.h"
+#include "description/QVTDataType.h"
 
 namespace ovro {
 

@@ -10,7 +10,7 @@
 #include <deque>
 #include <string>
 
-#include "QVTEnumerator.h"
+#include "description/QVTEnumerator.h"
 
 namespace ovro {
 

@@ -1,10 +1,10 @@
-#include "QVTReader.h"
+#include "description/QVTReader.h"
 
 #include <cstdlib>
 
-#include "Commissioning.h"
-#include "QVTDataType.h"
-#include "XmlReader.h"
+#include "description/Commissioning.h"
+#include "description/QVTDataType.h"
+#include "description/XmlReader.h"
 
 namespace ovro {
 

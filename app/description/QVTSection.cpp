@@ -1,4 +1,4 @@
-#include "QVTSection.h"
+#include "description/QVTSection.h"
 
 namespace ovro {
 

@@ -5,7 +5,7 @@
 #include <deque>
 #include <string>
 
-#include "QVTParameter.h"
+#include "description/QVTParameter.h"
 
 namespace ovro {
 

@@ -1,4 +1,4 @@
-#include "XmlReader.h"
+#include "description/XmlReader.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,14 +1,14 @@
-#include "CommissioningFile.h"
+#include "document/CommissioningFile.h"
 
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 
-#include "BaudRate.h"
-#include "NumberParse.h"
-#include "ParameterValue.h"
-#include "ProfileReader.h"
-#include "SafeFile.h"
+#include "description/BaudRate.h"
+#include "document/ParameterValue.h"
+#include "document/ProfileReader.h"
+#include "document/SafeFile.h"
+#include "settings/NumberParse.h"
 
 namespace ovro {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "Commissioning.h"
+#include "description/Commissioning.h"
 
 namespace ovro {
 

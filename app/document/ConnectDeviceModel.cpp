@@ -1,6 +1,6 @@
-#include "ConnectDeviceModel.h"
+#include "document/ConnectDeviceModel.h"
 
-#include "MessageTexts.h"
+#include "ui/MessageTexts.h"
 
 namespace ovro {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ConnectDeviceChooser.h"
-#include "NodeSearch.h"
+#include "document/ConnectDeviceChooser.h"
+#include "document/NodeSearch.h"
 
 namespace ovro {
 

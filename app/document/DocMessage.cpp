@@ -1,4 +1,4 @@
-#include "DocMessage.h"
+#include "document/DocMessage.h"
 
 namespace ovro {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 namespace ovro {
 

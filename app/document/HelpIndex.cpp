@@ -1,6 +1,6 @@
-#include "HelpIndex.h"
+#include "document/HelpIndex.h"
 
-#include "ProfileReader.h"
+#include "document/ProfileReader.h"
 
 namespace ovro {
 

@@ -1,14 +1,14 @@
-#include "NodeSearch.h"
+#include "document/NodeSearch.h"
 
 #include <cstring>
 
-#include "BaudRate.h"
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
-#include "Commissioning.h"
-#include "DocMessage.h"
-#include "MessageTexts.h"
-#include "NullProgress.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
+#include "description/BaudRate.h"
+#include "description/Commissioning.h"
+#include "document/DocMessage.h"
+#include "document/NullProgress.h"
+#include "ui/MessageTexts.h"
 
 namespace ovro {
 

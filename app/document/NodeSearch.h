@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 class CCANopenMaster;
 

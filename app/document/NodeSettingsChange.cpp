@@ -1,10 +1,10 @@
-#include "NodeSettingsChange.h"
+#include "document/NodeSettingsChange.h"
 
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
-#include "Commissioning.h"
-#include "DocMessage.h"
-#include "MessageTexts.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
+#include "description/Commissioning.h"
+#include "document/DocMessage.h"
+#include "ui/MessageTexts.h"
 
 namespace ovro {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 class CCANopenMaster;
 class CCANopenNode;

@@ -2,7 +2,7 @@
 // cannot be created; the operation runs to its end and is never cancelled.
 #pragma once
 
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 namespace ovro {
 

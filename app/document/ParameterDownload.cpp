@@ -1,9 +1,9 @@
-#include "ParameterDownload.h"
+#include "document/ParameterDownload.h"
 
-#include "CANopenNode.h"
-#include "MessageTexts.h"
-#include "ParameterTransfer.h"
-#include "QVTDevice.h"
+#include "canopen/CANopenNode.h"
+#include "description/QVTDevice.h"
+#include "document/ParameterTransfer.h"
+#include "ui/MessageTexts.h"
 
 namespace ovro {
 

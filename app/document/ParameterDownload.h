@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 class CCANopenNode;
 

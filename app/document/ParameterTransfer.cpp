@@ -1,8 +1,8 @@
-#include "ParameterTransfer.h"
+#include "document/ParameterTransfer.h"
 
-#include "CANopenNode.h"
-#include "ParameterValue.h"
+#include "canopen/CANopenNode.h"
 #include "cop/cop.h"
+#include "document/ParameterValue.h"
 
 namespace ovro {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "QVTParameter.h"
+#include "description/QVTParameter.h"
 
 class CCANopenNode;
 

@@ -1,11 +1,11 @@
-#include "ParameterValue.h"
+#include "document/ParameterValue.h"
 
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 
-#include "NumberParse.h"
-#include "QVTDataType.h"
+#include "description/QVTDataType.h"
+#include "settings/NumberParse.h"
 
 namespace ovro {
 

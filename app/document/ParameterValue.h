@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "QVTParameter.h"
+#include "description/QVTParameter.h"
 
 namespace ovro {
 

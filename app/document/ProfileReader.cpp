@@ -1,4 +1,4 @@
-#include "ProfileReader.h"
+#include "document/ProfileReader.h"
 
 #include <cstdlib>
 #include <fstream>

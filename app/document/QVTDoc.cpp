@@ -1,23 +1,23 @@
-#include "QVTDoc.h"
+#include "document/QVTDoc.h"
 
 #include <memory>
 #include <thread>
 
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
-#include "Commissioning.h"
-#include "CommissioningFile.h"
-#include "DocMessage.h"
-#include "DocumentObserver.h"
-#include "DocumentWindows.h"
-#include "MessageTexts.h"
-#include "NodeSettingsChange.h"
-#include "NullProgress.h"
-#include "ParameterDownload.h"
-#include "ParameterTransfer.h"
-#include "ParameterValue.h"
-#include "QVTDevice.h"
-#include "StatusTextSink.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
+#include "description/Commissioning.h"
+#include "description/QVTDevice.h"
+#include "document/CommissioningFile.h"
+#include "document/DocMessage.h"
+#include "document/DocumentObserver.h"
+#include "document/DocumentWindows.h"
+#include "document/NodeSettingsChange.h"
+#include "document/NullProgress.h"
+#include "document/ParameterDownload.h"
+#include "document/ParameterTransfer.h"
+#include "document/ParameterValue.h"
+#include "document/StatusTextSink.h"
+#include "ui/MessageTexts.h"
 
 namespace ovro {
 

@@ -12,11 +12,11 @@
 #include <optional>
 #include <string>
 
-#include "ConnectDeviceChooser.h"
-#include "DocumentEnvironment.h"
-#include "HelpIndex.h"
-#include "StatusPoll.h"
-#include "UserInterface.h"
+#include "document/ConnectDeviceChooser.h"
+#include "document/DocumentEnvironment.h"
+#include "document/HelpIndex.h"
+#include "document/StatusPoll.h"
+#include "ui/UserInterface.h"
 
 class CCANopenNode;
 

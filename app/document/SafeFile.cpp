@@ -1,4 +1,4 @@
-#include "SafeFile.h"
+#include "document/SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "StatusPoll.h"
+#include "document/StatusPoll.h"
 
 #include <cstring>
 
-#include "CANopenNode.h"
-#include "QVTDevice.h"
+#include "canopen/CANopenNode.h"
+#include "description/QVTDevice.h"
 
 namespace ovro {
 

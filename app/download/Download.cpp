@@ -1,11 +1,11 @@
-#include "Download.h"
+#include "download/Download.h"
 
-#include "DownloadMessages.h"
-#include "HexFile.h"
-#include "TextLine.h"
+#include "download/DownloadMessages.h"
+#include "download/HexFile.h"
+#include "download/TextLine.h"
 #include "canopen/CANopenNode.h"
 #include "canopen/CANopenTypes.h"
-#include "canopen/MessageTexts.h"
+#include "ui/MessageTexts.h"
 
 #include <cstring>
 

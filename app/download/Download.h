@@ -18,12 +18,12 @@
 // progress update, so Cancel takes effect after the page being sent.
 #pragma once
 
-#include "DownloadLog.h"
-#include "DownloadProgress.h"
-#include "HexRecord.h"
-#include "PageBlock.h"
-#include "PagePacker.h"
-#include "canopen/UserInterface.h"
+#include "download/DownloadLog.h"
+#include "download/DownloadProgress.h"
+#include "download/HexRecord.h"
+#include "download/PageBlock.h"
+#include "download/PagePacker.h"
+#include "ui/UserInterface.h"
 
 #include <cstdint>
 #include <ctime>

@@ -1,6 +1,6 @@
-#include "DownloadLog.h"
+#include "download/DownloadLog.h"
 
-#include "canopen/MessageTexts.h"
+#include "ui/MessageTexts.h"
 
 #include <cerrno>
 #include <cstring>

@@ -4,8 +4,8 @@
 // shows the last step attempted.
 #pragma once
 
-#include "PageBlock.h"
-#include "TextLine.h"
+#include "download/PageBlock.h"
+#include "download/TextLine.h"
 
 #include <cstdint>
 #include <ctime>

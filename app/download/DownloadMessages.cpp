@@ -1,6 +1,6 @@
-#include "DownloadMessages.h"
+#include "download/DownloadMessages.h"
 
-#include "HexFile.h"
+#include "download/HexFile.h"
 
 int ScanErrorMessage(long code, bool loaderFile)
 {

@@ -1,8 +1,8 @@
-#include "HexFile.h"
+#include "download/HexFile.h"
 
-#include "Crc32.h"
-#include "SfvFile.h"
-#include "TextLine.h"
+#include "download/Crc32.h"
+#include "download/SfvFile.h"
+#include "download/TextLine.h"
 
 #include <sys/stat.h>
 

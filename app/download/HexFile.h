@@ -2,7 +2,7 @@
 // reader during it.
 #pragma once
 
-#include "HexRecord.h"
+#include "download/HexRecord.h"
 
 #include <cstdio>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PageBlock.h"
+#include "download/PageBlock.h"
 
 void PageBlock::Open(std::uint32_t pageAddress, std::size_t fillPosition)
 {

@@ -1,4 +1,4 @@
-#include "PagePacker.h"
+#include "download/PagePacker.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 // over a page end sends the block and continues in the next page.
 #pragma once
 
-#include "HexRecord.h"
-#include "PageBlock.h"
+#include "download/HexRecord.h"
+#include "download/PageBlock.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "SfvFile.h"
+#include "download/SfvFile.h"
 
-#include "TextLine.h"
+#include "download/TextLine.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "TextLine.h"
+#include "download/TextLine.h"
 
 #include <sys/stat.h>
 

@@ -2,9 +2,9 @@
 // changed by the dialogs and written back by them.
 #pragma once
 
-#include "ISettingsStore.h"
-#include "InterfaceBoard.h"
-#include "SettingsKeys.h"
+#include "settings/InterfaceBoard.h"
+#include "settings/ISettingsStore.h"
+#include "settings/SettingsKeys.h"
 
 #include <cop/cop.h>
 

@@ -1,4 +1,4 @@
-#include "MemorySettingsStore.h"
+#include "settings/MemorySettingsStore.h"
 
 #include <charconv>
 

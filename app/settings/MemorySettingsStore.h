@@ -2,7 +2,7 @@
 // persistent store.
 #pragma once
 
-#include "ISettingsStore.h"
+#include "settings/ISettingsStore.h"
 
 #include <map>
 #include <string>

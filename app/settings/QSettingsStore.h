@@ -2,7 +2,7 @@
 // application "Ovro-QVT", one group per section.
 #pragma once
 
-#include "ISettingsStore.h"
+#include "settings/ISettingsStore.h"
 
 #include <QSettings>
 #include <QString>

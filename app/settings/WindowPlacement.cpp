@@ -1,6 +1,6 @@
-#include "WindowPlacement.h"
+#include "settings/WindowPlacement.h"
 
-#include "SettingsKeys.h"
+#include "settings/SettingsKeys.h"
 
 #include <charconv>
 #include <cstdio>

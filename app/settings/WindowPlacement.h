@@ -2,7 +2,7 @@
 // "flags,show command,min x,min y,max x,max y,left,top,right,bottom".
 #pragma once
 
-#include "ISettingsStore.h"
+#include "settings/ISettingsStore.h"
 
 #include <cstdint>
 #include <optional>

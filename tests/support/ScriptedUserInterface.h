@@ -2,7 +2,7 @@
 // message and question and answers from a script.
 #pragma once
 
-#include "canopen/UserInterface.h"
+#include "ui/UserInterface.h"
 
 #include <deque>
 #include <optional>

@@ -2,22 +2,22 @@
 
 #include <cstdio>
 
-#include "BaudRate.h"
-#include "CANopenNode.h"
+#include "canopen/CANopenNode.h"
 #include "CliTexts.h"
-#include "CommissioningFile.h"
+#include "description/BaudRate.h"
+#include "description/QVTDataType.h"
+#include "description/QVTDevice.h"
+#include "document/CommissioningFile.h"
+#include "document/NodeSearch.h"
+#include "document/ParameterTransfer.h"
+#include "document/ParameterValue.h"
+#include "document/QVTDoc.h"
 #include "FixedConnectChooser.h"
 #include "MessageFormat.h"
-#include "MessageTexts.h"
-#include "NodeSearch.h"
-#include "NumberParse.h"
-#include "ParameterTransfer.h"
-#include "ParameterValue.h"
-#include "QVTDataType.h"
-#include "QVTDevice.h"
-#include "QVTDoc.h"
+#include "settings/NumberParse.h"
 #include "TerminalSearchView.h"
 #include "TextTable.h"
+#include "ui/MessageTexts.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "CliSession.h"
-#include "QVTParameter.h"
+#include "description/QVTParameter.h"
 
 namespace ovro {
 class CQVTDoc;

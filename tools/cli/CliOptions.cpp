@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "AppSettings.h"
-#include "CANopenTypes.h"
-#include "NumberParse.h"
+#include "canopen/CANopenTypes.h"
+#include "settings/AppSettings.h"
+#include "settings/NumberParse.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "CliTexts.h"
-#include "MessageTexts.h"
+#include "ui/MessageTexts.h"
 
 CCliSession::CCliSession(const CliOptions& options, const ISettingsStore& store, CTerminalUserInterface& ui,
                          std::ostream& out, std::ostream& err, const std::string& programDirectory)

@@ -9,12 +9,12 @@
 #include <ostream>
 #include <string>
 
-#include "AppSettings.h"
-#include "CANopenMaster.h"
+#include "canopen/CANopenMaster.h"
 #include "CliOptions.h"
-#include "Commissioning.h"
-#include "DocumentEnvironment.h"
-#include "ISettingsStore.h"
+#include "description/Commissioning.h"
+#include "document/DocumentEnvironment.h"
+#include "settings/AppSettings.h"
+#include "settings/ISettingsStore.h"
 #include "TerminalUserInterface.h"
 
 class CCliSession {

@@ -2,7 +2,7 @@
 // line - always the same button and values.
 #pragma once
 
-#include "ConnectDeviceChooser.h"
+#include "document/ConnectDeviceChooser.h"
 
 class CFixedConnectChooser : public ovro::IConnectDeviceChooser {
 public:

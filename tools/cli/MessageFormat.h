@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 class CMessageFormat {
 public:

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "Progress.h"
+#include "ui/Progress.h"
 
 class CTerminalProgress : public IProgress {
 public:

@@ -1,6 +1,6 @@
 #include "TerminalSearchView.h"
 
-#include "DocMessage.h"
+#include "document/DocMessage.h"
 #include "TerminalProgress.h"
 #include "TextTable.h"
 

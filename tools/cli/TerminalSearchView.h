@@ -6,7 +6,7 @@
 
 #include <ostream>
 
-#include "NodeSearch.h"
+#include "document/NodeSearch.h"
 
 class CTerminalSearchView : public ovro::INodeSearchView {
 public:

@@ -8,7 +8,7 @@
 #include <istream>
 #include <ostream>
 
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 class CTerminalUserInterface : public IUserInterface {
 public:

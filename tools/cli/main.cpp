@@ -9,7 +9,7 @@
 #include "CliCommands.h"
 #include "CliOptions.h"
 #include "CliSession.h"
-#include "QSettingsStore.h"
+#include "settings/QSettingsStore.h"
 #include "TerminalUserInterface.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ChildFrame.h"
+#include "document/views/ChildFrame.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -7,12 +7,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "DocumentObserverList.h"
-#include "LeftView.h"
-#include "MessageTexts.h"
-#include "QVTDoc.h"
-#include "QVTView.h"
-#include "UserInterface.h"
+#include "document/DocumentObserverList.h"
+#include "document/QVTDoc.h"
+#include "document/views/LeftView.h"
+#include "document/views/QVTView.h"
+#include "ui/MessageTexts.h"
+#include "ui/UserInterface.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <functional>
 #include <map>
 
-#include "ChildFramePlacement.h"
-#include "ContextHelp.h"
-#include "DocumentObserver.h"
+#include "document/ChildFramePlacement.h"
+#include "document/ContextHelp.h"
+#include "document/DocumentObserver.h"
 
 class CLeftView;
 class CQVTView;

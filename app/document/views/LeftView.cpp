@@ -1,14 +1,14 @@
-#include "LeftView.h"
+#include "document/views/LeftView.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QUrl>
 
-#include "DocumentObserver.h"
-#include "ParameterTable.h"
-#include "QVTDevice.h"
-#include "QVTDoc.h"
+#include "description/QVTDevice.h"
+#include "document/DocumentObserver.h"
+#include "document/ParameterTable.h"
+#include "document/QVTDoc.h"
 
 namespace {
 

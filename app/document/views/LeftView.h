@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "ContextHelp.h"
+#include "document/ContextHelp.h"
 
 namespace ovro {
 class CQVTDevice;

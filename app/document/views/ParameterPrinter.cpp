@@ -1,4 +1,4 @@
-#include "ParameterPrinter.h"
+#include "document/views/ParameterPrinter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "PrintLayout.h"
+#include "document/PrintLayout.h"
 
 namespace ovro {
 

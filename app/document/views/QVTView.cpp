@@ -1,4 +1,4 @@
-#include "QVTView.h"
+#include "document/views/QVTView.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -13,13 +13,13 @@
 #include <algorithm>
 #include <ctime>
 
-#include "DocumentObserver.h"
-#include "MessageTexts.h"
-#include "ParameterPrinter.h"
-#include "PrintLayout.h"
-#include "QVTDevice.h"
-#include "QVTDoc.h"
-#include "ValueEditDelegate.h"
+#include "description/QVTDevice.h"
+#include "document/DocumentObserver.h"
+#include "document/PrintLayout.h"
+#include "document/QVTDoc.h"
+#include "document/views/ParameterPrinter.h"
+#include "document/views/ValueEditDelegate.h"
+#include "ui/MessageTexts.h"
 
 using ovro::CParameterTable;
 

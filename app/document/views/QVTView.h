@@ -14,8 +14,8 @@
 #include <optional>
 #include <vector>
 
-#include "ContextHelp.h"
-#include "ParameterTable.h"
+#include "document/ContextHelp.h"
+#include "document/ParameterTable.h"
 
 class CValueEditDelegate;
 class QPrinter;

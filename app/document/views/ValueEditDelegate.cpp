@@ -1,9 +1,9 @@
-#include "ValueEditDelegate.h"
+#include "document/views/ValueEditDelegate.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "QVTView.h"
+#include "document/views/QVTView.h"
 
 using ovro::CParameterTable;
 

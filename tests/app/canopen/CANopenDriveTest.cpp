@@ -1,10 +1,10 @@
 // The drive-profile vocabulary and the enable sequence.
-#include "CANopenDrive.h"
-#include "CANopenErrorText.h"
-#include "CANopenNode.h"
+#include "canopen/CANopenDrive.h"
+#include "canopen/CANopenErrorText.h"
+#include "canopen/CANopenNode.h"
 #include "FakeCop.h"
-#include "MessageTexts.h"
 #include "ScriptedUserInterface.h"
+#include "ui/MessageTexts.h"
 
 #include <gtest/gtest.h>
 

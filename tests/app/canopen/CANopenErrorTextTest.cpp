@@ -1,5 +1,5 @@
 // The error-text lookup of the program.
-#include "CANopenErrorText.h"
+#include "canopen/CANopenErrorText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // CCANopenMaster against the scripted COP API.
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
 #include "FakeCop.h"
 
 #include <gtest/gtest.h>

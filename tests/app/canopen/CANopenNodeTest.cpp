@@ -1,5 +1,5 @@
 // CCANopenNode against the scripted COP API.
-#include "CANopenNode.h"
+#include "canopen/CANopenNode.h"
 #include "FakeCop.h"
 
 #include <gtest/gtest.h>

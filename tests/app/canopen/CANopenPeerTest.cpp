@@ -1,12 +1,12 @@
 // The CANopen access layer end to end: libmastergate.so with the software
 // master over the virtual CAN bus, against a scripted CANopen peer.
-#include "CANopenDrive.h"
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
-#include "MessageTexts.h"
+#include "canopen/CANopenDrive.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
 #include "PrivateBus.h"
 #include "ScriptedPeer.h"
 #include "ScriptedUserInterface.h"
+#include "ui/MessageTexts.h"
 
 #include <gtest/gtest.h>
 

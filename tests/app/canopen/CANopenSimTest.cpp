@@ -2,8 +2,8 @@
 // CCANopenMaster and CCANopenNode over libmastergate.so, the software
 // master and the PCAN-USB channel of a private virtual bus, with
 // ovro-drive-sim as the drive.
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
 #include "PrivateBus.h"
 #include "SimProcess.h"
 

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "Commissioning.h"
-#include "QVTDataType.h"
+#include "description/Commissioning.h"
+#include "description/QVTDataType.h"
 
 using namespace ovro;
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "BaudRate.h"
-#include "Commissioning.h"
-#include "QVTDataType.h"
+#include "description/BaudRate.h"
+#include "description/Commissioning.h"
+#include "description/QVTDataType.h"
 
 using namespace ovro;
 

@@ -3,9 +3,9 @@
 #include <deque>
 #include <string>
 
-#include "Commissioning.h"
-#include "QVTReader.h"
-#include "XmlReader.h"
+#include "description/Commissioning.h"
+#include "description/QVTReader.h"
+#include "description/XmlReader.h"
 
 using namespace ovro;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "XmlReader.h"
+#include "description/XmlReader.h"
 
 using ovro::CXmlReader;
 

@@ -9,9 +9,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "CommissioningFile.h"
-#include "ParameterValue.h"
-#include "QVTDataType.h"
+#include "description/QVTDataType.h"
+#include "document/CommissioningFile.h"
+#include "document/ParameterValue.h"
 
 using namespace ovro;
 namespace fs = std::filesystem;

@@ -2,10 +2,10 @@
 // drive on a private virtual bus.
 #include "DocTestSupport.h"
 
-#include "CANopenNode.h"
-#include "MessageTexts.h"
-#include "ParameterValue.h"
-#include "QVTDevice.h"
+#include "canopen/CANopenNode.h"
+#include "description/QVTDevice.h"
+#include "document/ParameterValue.h"
+#include "ui/MessageTexts.h"
 
 using namespace doctest;
 using ovro::ConnectDeviceChoice;

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "CommissioningFile.h"
-#include "MessageTexts.h"
-#include "ParameterValue.h"
-#include "QVTDevice.h"
+#include "description/QVTDevice.h"
+#include "document/CommissioningFile.h"
+#include "document/ParameterValue.h"
+#include "ui/MessageTexts.h"
 
 using namespace doctest;
 using ovro::ConnectDeviceChoice;

@@ -1,8 +1,8 @@
 // The document's status poll: its batches, pauses and rest.
 #include "DocTestSupport.h"
 
-#include "QVTDevice.h"
-#include "StatusPoll.h"
+#include "description/QVTDevice.h"
+#include "document/StatusPoll.h"
 
 using namespace doctest;
 using ovro::ConnectDeviceChoice;

@@ -13,18 +13,18 @@
 #include <string>
 #include <vector>
 
-#include "CANopenMaster.h"
-#include "CANopenNode.h"
-#include "Commissioning.h"
-#include "ConnectDeviceChooser.h"
-#include "DocumentObserver.h"
-#include "DocumentWindows.h"
-#include "NodeSearch.h"
+#include "canopen/CANopenMaster.h"
+#include "canopen/CANopenNode.h"
+#include "description/Commissioning.h"
+#include "document/ConnectDeviceChooser.h"
+#include "document/DocumentObserver.h"
+#include "document/DocumentWindows.h"
+#include "document/NodeSearch.h"
+#include "document/QVTDoc.h"
+#include "document/StatusTextSink.h"
 #include "PrivateBus.h"
-#include "QVTDoc.h"
 #include "SimProcess.h"
-#include "StatusTextSink.h"
-#include "UserInterface.h"
+#include "ui/UserInterface.h"
 
 namespace doctest {
 

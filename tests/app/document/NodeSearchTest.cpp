@@ -1,8 +1,8 @@
 // The node search sweep against simulated drives.
 #include "DocTestSupport.h"
 
-#include "ConnectDeviceModel.h"
-#include "MessageTexts.h"
+#include "document/ConnectDeviceModel.h"
+#include "ui/MessageTexts.h"
 
 using namespace doctest;
 using ovro::CNodeSearch;

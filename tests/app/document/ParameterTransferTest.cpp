@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "CANopenNode.h"
-#include "ParameterTransfer.h"
-#include "ParameterValue.h"
-#include "QVTDataType.h"
+#include "canopen/CANopenNode.h"
 #include "cop/cop.h"
+#include "description/QVTDataType.h"
+#include "document/ParameterTransfer.h"
+#include "document/ParameterValue.h"
 
 using namespace ovro;
 

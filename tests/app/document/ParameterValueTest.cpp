@@ -4,8 +4,8 @@
 #include <ctime>
 #include <string>
 
-#include "ParameterValue.h"
-#include "QVTDataType.h"
+#include "description/QVTDataType.h"
+#include "document/ParameterValue.h"
 
 using namespace ovro;
 

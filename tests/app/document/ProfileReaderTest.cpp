@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ProfileReader.h"
+#include "document/ProfileReader.h"
 
 using ovro::CProfileReader;
 

@@ -1,14 +1,14 @@
 // The rules of the firmware download that need no drive: the checks made
 // before the progress box opens, the texts of a progress update and the
 // forms of the log file.
-#include "Download.h"
-#include "DownloadLog.h"
-#include "HexFile.h"
+#include "download/Download.h"
+#include "download/DownloadLog.h"
+#include "download/HexFile.h"
 #include "HexTestSupport.h"
 #include "ScriptedUserInterface.h"
 
 #include "canopen/CANopenNode.h"
-#include "canopen/MessageTexts.h"
+#include "ui/MessageTexts.h"
 
 #include <gtest/gtest.h>
 

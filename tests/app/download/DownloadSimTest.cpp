@@ -2,11 +2,11 @@
 // softmaster and libpcan_usb against the simulated K315 on a private bus.
 // Each case checks the messages, the log file byte for byte and the image
 // in the drive's FLASH file.
-#include "Download.h"
+#include "download/Download.h"
 #include "DownloadTestSupport.h"
 
 #include "canopen/CANopenNode.h"
-#include "canopen/MessageTexts.h"
+#include "ui/MessageTexts.h"
 
 #include <filesystem>
 #include <fstream>

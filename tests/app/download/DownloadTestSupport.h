@@ -4,7 +4,7 @@
 // fixture with the simulated drive and a master on a private bus.
 #pragma once
 
-#include "DownloadProgress.h"
+#include "download/DownloadProgress.h"
 #include "PrivateBus.h"
 #include "ScriptedUserInterface.h"
 #include "SimProcess.h"

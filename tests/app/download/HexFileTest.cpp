@@ -1,7 +1,7 @@
-#include "DownloadMessages.h"
-#include "HexFile.h"
+#include "download/DownloadMessages.h"
+#include "download/HexFile.h"
+#include "download/TextLine.h"
 #include "HexTestSupport.h"
-#include "TextLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "HexTestSupport.h"
 
-#include "Crc32.h"
+#include "download/Crc32.h"
 
 #include <gtest/gtest.h>
 

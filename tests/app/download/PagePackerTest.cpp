@@ -1,8 +1,8 @@
-#include "HexFile.h"
+#include "download/HexFile.h"
+#include "download/PageBlock.h"
+#include "download/PagePacker.h"
+#include "download/TextLine.h"
 #include "HexTestSupport.h"
-#include "PageBlock.h"
-#include "PagePacker.h"
-#include "TextLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Crc32.h"
+#include "download/Crc32.h"
+#include "download/SfvFile.h"
 #include "HexTestSupport.h"
-#include "SfvFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "AppSettings.h"
-#include "MemorySettingsStore.h"
-#include "SettingsKeys.h"
+#include "settings/AppSettings.h"
+#include "settings/MemorySettingsStore.h"
+#include "settings/SettingsKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "NumberParse.h"
+#include "settings/NumberParse.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "AppSettings.h"
-#include "QSettingsStore.h"
-#include "SettingsKeys.h"
-#include "WindowPlacement.h"
+#include "settings/AppSettings.h"
+#include "settings/QSettingsStore.h"
+#include "settings/SettingsKeys.h"
+#include "settings/WindowPlacement.h"
 
 #include <QFile>
 #include <QSettings>

@@ -1,6 +1,6 @@
-#include "MemorySettingsStore.h"
-#include "SettingsKeys.h"
-#include "WindowPlacement.h"
+#include "settings/MemorySettingsStore.h"
+#include "settings/SettingsKeys.h"
+#include "settings/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 

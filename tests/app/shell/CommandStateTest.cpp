@@ -1,6 +1,6 @@
 // Which commands the menus offer, with and without a document.
-#include "CommandIds.h"
-#include "CommandState.h"
+#include "shell/CommandState.h"
+#include "ui/CommandIds.h"
 
 #include <gtest/gtest.h>
 

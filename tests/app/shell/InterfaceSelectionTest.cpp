@@ -1,6 +1,6 @@
 // The "CAN Interface" dialog's logic: list, fields and the check of the
 // address and IRQ texts.
-#include "InterfaceSelection.h"
+#include "shell/InterfaceSelection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The progress window's auto-close choice and its Finish/Cancel flags.
-#include "ProgressState.h"
+#include "shell/ProgressState.h"
 
 #include "settings/MemorySettingsStore.h"
 

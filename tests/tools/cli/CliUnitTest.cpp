@@ -6,10 +6,10 @@
 
 #include "CliOptions.h"
 #include "MessageFormat.h"
-#include "MessageTexts.h"
 #include "TerminalProgress.h"
 #include "TerminalUserInterface.h"
 #include "TextTable.h"
+#include "ui/MessageTexts.h"
 
 namespace {
 

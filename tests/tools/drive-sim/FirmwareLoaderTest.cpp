@@ -150,8 +150,7 @@ TEST(FirmwareLoader, BadPagesAreRefusedAndNotStored)
     const std::vector<uint8_t> good = page(kLoader, 0, 0x0100);
     std::vector<uint8_t> reserved = good;
     reserved[5] = 1;
-    std::vector<uint8_t> shortBlock = good;
-    shortBlock.pop_back();
+    const std::vector<uint8_t> shortBlock(good.begin(), good.end() - 1);
     std::vector<uint8_t> longBlock = good;
     longBlock.push_back(0);
     std::vector<uint8_t> notZero(7, 0);

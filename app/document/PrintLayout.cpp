@@ -1,0 +1,130 @@
+#include "document/PrintLayout.h"
+
+#include <cstdio>
+
+#include "description/QVTDataType.h"
+#include "description/QVTDevice.h"
+#include "document/ParameterValue.h"
+#include "ui/MessageTexts.h"
+
+namespace ovro {
+
+namespace {
+
+// The identification block: label and the key of its parameter in the
+// device's first section.
+struct IdentLine {
+    unsigned label;
+    const char* key;
+};
+constexpr IdentLine kIdentLines[] = {
+    {63626, "MotorManufacturer"}, {63627, "DeviceName"},      {63628, "MotorIdentNo"},
+    {63629, "LSS_SerialNumber"},  {63630, "SoftwareVersion"},
+};
+constexpr unsigned kNodeSettingsLabel = 63631;
+constexpr unsigned kUnknownValue = 63625;
+constexpr int kFirstIdentLine = 3;
+
+std::string ParameterLine(const CQVTParameter& p, bool firstSection)
+{
+    const std::string value = CParameterValue::GetValueText(p, false);
+    if (firstSection || p.dataType == QvtVisibleString)
+        return StringPrintf("        %-37s %s", p.name.c_str(), value.c_str());
+    return StringPrintf("        %-37s %11s %s", p.name.c_str(), value.c_str(), p.unit.c_str());
+}
+
+}  // namespace
+
+CPrintLayout::CPrintLayout(const CQVTDevice& device, int nodeId, int baudRate, int pageHeight, int lineHeight)
+    : device_(device), nodeId_(nodeId), baudRate_(baudRate)
+{
+    // A page too small for its head still takes one body line, rather than
+    // dividing by nothing.
+    if (lineHeight > 0 && pageHeight / lineHeight - kHeaderLines > 1)
+        linesPerPage_ = pageHeight / lineHeight - kHeaderLines;
+    int sections = 0;
+    int parameters = 0;
+    body_.push_back(StringPrintf("  %s", device.typeName.c_str()));
+    for (const CQVTSection& section : device.sections) {
+        const bool first = sections == 0;
+        body_.push_back(StringPrintf("     %s", section.name.c_str()));
+        body_.emplace_back();
+        for (const CQVTParameter& p : section.parameters)
+            body_.push_back(ParameterLine(p, first));
+        body_.emplace_back();
+        ++sections;
+        parameters += static_cast<int>(section.parameters.size());
+    }
+    totalLines_ = parameters + 2 + 3 * sections;
+    pageCount_ = totalLines_ / linesPerPage_ + 1;
+}
+
+std::string CPrintLayout::IdentValue(const char* key) const
+{
+    const CQVTParameter* p = device_.sections.empty() ? nullptr : device_.sections.front().FindParameterByName(key);
+    if (p == nullptr)
+        return MessageText(kUnknownValue);
+    return StringPrintf("%s  ", CParameterValue::GetValueText(*p, false).c_str());
+}
+
+std::string CPrintLayout::NodeSettingsText(int nodeId, int baudRate)
+{
+    static const char* const kRates[] = {"1.0MBit/s", "800kBit/s", "500kBit/s", "250kBit/s", "125kBit/s",
+                                         "100kBit/s", "50kBit/s",  "20kBit/s",  "10kBit/s"};
+    const char* rate = baudRate >= 0 && baudRate < 9 ? kRates[baudRate] : "?kBit/s";
+    return StringPrintf("#%u@%s  ", static_cast<unsigned>(nodeId), rate);
+}
+
+std::vector<CPrintLayout::Item> CPrintLayout::Page(int page, const std::string& date) const
+{
+    std::vector<Item> items;
+    auto text = [&items](double line, bool right, std::string t) {
+        Item item;
+        item.line = line;
+        item.rightAligned = right;
+        item.text = std::move(t);
+        items.push_back(std::move(item));
+    };
+    auto rule = [&items](double line) {
+        Item item;
+        item.kind = Item::Kind::Rule;
+        item.line = line;
+        items.push_back(std::move(item));
+    };
+    text(0, false, date);
+    text(0, true, StringPrintf("Page %li  ", static_cast<long>(page)));
+    rule(kFirstRule);
+    int line = kFirstIdentLine;
+    for (const IdentLine& ident : kIdentLines) {
+        text(line, false, MessageText(ident.label));
+        text(line, true, IdentValue(ident.key));
+        ++line;
+    }
+    text(line, false, MessageText(kNodeSettingsLabel));
+    text(line, true, NodeSettingsText(nodeId_, baudRate_));
+    rule(kSecondRule);
+    for (std::size_t n = 0; n < body_.size(); ++n) {
+        const int number = static_cast<int>(n);
+        if (number / linesPerPage_ == page - 1)
+            text(number % linesPerPage_ + kBodyLine, false, body_[n]);
+    }
+    return items;
+}
+
+std::string CPrintLayout::DateText(std::time_t now)
+{
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr)
+        return std::string();
+    char text[64];
+    if (std::strftime(text, sizeof text, "  Date: %m/%d/%Y %I:%M:%S %p", &local) == 0)
+        return std::string();
+    return text;
+}
+
+int CPrintLayout::OfferedPages(int model)
+{
+    return model == 1 ? 2 : 3;
+}
+
+}  // namespace ovro

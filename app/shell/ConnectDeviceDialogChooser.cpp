@@ -1,0 +1,28 @@
+// ConnectDeviceDialogChooser.cpp - the chooser that runs the dialog.
+#include "shell/ConnectDeviceDialogChooser.h"
+
+#include "shell/DlgConnectDevice.h"
+
+#include <QApplication>
+
+CConnectDeviceDialogChooser::CConnectDeviceDialogChooser(CCANopenMaster& master,
+                                                         const ovro::CCommissioning& commissioning,
+                                                         IUserInterface& ui, QWidget* owner)
+    : master_(master), commissioning_(commissioning), ui_(ui), owner_(owner)
+{
+}
+
+ovro::ConnectDeviceChoice CConnectDeviceDialogChooser::Choose(const ovro::ConnectDeviceRequest& request)
+{
+    // The commands run under the wait cursor; the dialog wants the arrow.
+    int restored = 0;
+    while (QApplication::overrideCursor() != nullptr) {
+        QApplication::restoreOverrideCursor();
+        ++restored;
+    }
+    CDlgConnectDevice dialog(request, master_, commissioning_, ui_, owner_);
+    dialog.exec();
+    for (int i = 0; i < restored; ++i)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    return dialog.Choice();
+}
