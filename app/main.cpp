@@ -24,11 +24,12 @@ int main(int argc, char* argv[])
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
-    // The drive windows (motion, status, oscilloscope) and the firmware
-    // download are not part of this program yet: their commands stay disabled.
+    // The drive windows (motion, status, oscilloscope) are not part of this
+    // program yet: their commands stay disabled.
     CCommandState::Features features;
     features.document = true;
     features.printing = true;
+    features.firmware = true;
     std::unique_ptr<CMainFrame> frame = StartProgram(
         app, ui, QCoreApplication::applicationDirPath().toLocal8Bit().constData(), screenSize, features);
     if (!frame)

@@ -309,6 +309,8 @@ void CQVTDoc::OnConnect()
 
 void CQVTDoc::OnDisconnect()
 {
+    if (busy_)
+        return;  // the drive stays while a command needs it
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         if (env_.master->DisconnectNode(node_))
@@ -332,6 +334,8 @@ void CQVTDoc::OnCloseDocument()
 
 bool CQVTDoc::CanCloseFrame()
 {
+    if (busy_)
+        return false;
     if (!IsOnline())
         return true;
     return env_.ui->AskYesNo(MessageIcon::Question, MessageText(63665), true);
@@ -669,12 +673,17 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
     node_->EnterPreOperational();
     CCANopenMaster& master = *env_.master;
     const std::uint16_t old = master.SetSDOTimeout(kFirmwareTimeout);
+    poll_.transferIdle = false;
+    busy_ = true;
     const bool done = download && download(loaderFile, *file, *node_);
+    busy_ = false;
+    poll_.transferIdle = true;
     if (done)
         appFileName = *file;
     Sleep(kFirmwareWait);
     master.SetSDOTimeout(old);
     Upload();
+    UpdateStatus();  // the new software version
     return done;
 }
 

@@ -10,6 +10,8 @@
 #include "document/QVTDoc.h"
 #include "document/views/ChildFrame.h"
 #include "document/views/QVTView.h"
+#include "download/Download.h"
+#include "download/views/ProgressBoxView.h"
 #include "ui/MessageTexts.h"
 
 #include <QAbstractSpinBox>
@@ -93,6 +95,7 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     on(kStore, [this] { RunCommand(&ovro::CQVTDoc::Store); });
     on(kReset, [this] { RunCommand(&ovro::CQVTDoc::Reset); });
     on(kRestore, [this] { RunCommand(&ovro::CQVTDoc::Restore); });
+    on(kFirmwareUpdate, &CDocumentHost::OnFirmwareUpdate);
     on(kPrint, [this] {
         if (childFrame_ != nullptr)
             childFrame_->OnFilePrint();
@@ -189,6 +192,8 @@ bool CDocumentHost::CloseForExit()
 {
     if (!doc_)
         return true;
+    if (doc_->IsBusy())
+        return false;  // a firmware download runs
     // The question about the connected drive has been answered; the changes
     // are offered for saving while the drive is still there.
     if (!SaveModified())
@@ -377,6 +382,21 @@ void CDocumentHost::RunCommand(bool (ovro::CQVTDoc::*command)())
         WaitCursor wait;
         (doc_.get()->*command)();
     }
+    UpdateCommands();
+}
+
+void CDocumentHost::OnFirmwareUpdate()
+{
+    if (!doc_)
+        return;
+    CProgressBoxView boxes(app_.Store(), &frame_);
+    const auto download = [&](const std::string& loader, const std::string& file, CCANopenNode& node) {
+        CDownload firmware(ui_, boxes);
+        return firmware.Download(loader, file, app_.LoaderPageSize(), &node);
+    };
+    std::string file = app_.Settings().appFileName;
+    if (doc_->OnFirmwareUpdate(download, app_.LoaderFile(), file))
+        app_.RememberFirmwareFile(file);
     UpdateCommands();
 }
 

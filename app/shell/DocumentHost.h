@@ -77,6 +77,9 @@ public slots:
     void OnDeviceManual();
     void OnCanopenManual();
     void OnEditCommand(unsigned command);
+    // "Firmware &Update": the document's command with the download and its
+    // progress box; the file of a successful download is remembered.
+    void OnFirmwareUpdate();
     void OnSplit();
     // The enabling after anything that may have changed the connection.
     void UpdateCommands();

@@ -31,6 +31,7 @@ public:
     int Write();
     int Configure();
     int Show();
+    int Firmware();
 
     // The document of a commissioning file as text: identity, node
     // settings and one table per section.

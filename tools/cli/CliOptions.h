@@ -27,6 +27,7 @@ struct CliOptions {
     std::optional<std::string> type;           // read/write --type
     std::optional<std::uint8_t> newNodeId;     // configure --new-node-id
     std::optional<std::uint8_t> newBaudRate;   // configure --new-bitrate
+    std::optional<std::string> sll;            // firmware --sll
 };
 
 class CCliOptions {
