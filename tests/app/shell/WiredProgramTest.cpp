@@ -8,6 +8,8 @@
 #include "shell/DlgSearchNodeResults.h"
 #include "shell/DocumentHost.h"
 #include "shell/MainFrame.h"
+#include "download/HexFile.h"
+#include "download/views/ProgressBox.h"
 #include "ui/CommandIds.h"
 
 #include "canopen/CANopenNode.h"
@@ -29,6 +31,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSpinBox>
@@ -116,6 +119,8 @@ protected:
         programDir_ = dir_.filePath(QStringLiteral("program")).toStdString();
         std::filesystem::create_directories(programDir_ + "/Help");
         std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", programDir_ + "/Ovro-QVT.xml");
+        // The Second-Level-Loader that ships beside the program.
+        std::filesystem::copy(std::string(OVRO_DATA_DIR) + "/sll", programDir_ + "/sll");
         app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
         ASSERT_TRUE(app_->StartUp(programDir_));
         app_->OpenInterface();
@@ -123,6 +128,7 @@ protected:
         CCommandState::Features features;
         features.document = true;
         features.printing = true;
+        features.firmware = true;
         frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
         frame_->resize(900, 700);
         frame_->show();
@@ -228,10 +234,10 @@ TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
     for (unsigned c : {kConnect, kClose, kExit})
         EXPECT_FALSE(Enabled(c)) << c;
     for (unsigned c : {kDisconnect, kUpload, kDownload, kStore, kReset, kRestore, kSaveAs, kParameterWindow,
-                       kDeviceManual, kCanopenManual, kPrint})
+                       kDeviceManual, kCanopenManual, kPrint, kFirmwareUpdate})
         EXPECT_TRUE(Enabled(c)) << c;
-    // The drive windows and the firmware download are not there yet.
-    for (unsigned c : {kMotionControl, kDeviceStatus, kOscilloscope, kFirmwareUpdate, kExport, kPrintSetup})
+    // The drive windows are not there yet.
+    for (unsigned c : {kMotionControl, kDeviceStatus, kOscilloscope, kExport, kPrintSetup})
         EXPECT_FALSE(Enabled(c)) << c;
 
     frame_->Action(kDisconnect)->trigger();
@@ -252,6 +258,48 @@ TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
     EXPECT_TRUE(configurable);
     EXPECT_TRUE(doc->IsOnline());
     EXPECT_FALSE(Enabled(kConnect));
+}
+
+TEST_F(WireTest, FirmwareUpdateWithTheShippedFilesShowsTheNewVersion)
+{
+    // The SLL-File page offers the loader beside the program, which scans well.
+    EXPECT_EQ(app_->Options().sllFileName, programDir_ + "/sll/sll.H86");
+    EXPECT_EQ(ScanFile(app_->LoaderFile()), 2048);
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline());
+    EXPECT_TRUE(frame_->ConnectionText().endsWith(QStringLiteral(",v2.140"))) << frame_->ConnectionText().toStdString();
+    const std::string app = dir_.filePath(QStringLiteral("K315_v2200.h86")).toStdString();
+    for (const char* ext : {".h86", ".sfv"})
+        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/firmware/K315_v2200" + ext,
+                                   dir_.filePath(QStringLiteral("K315_v2200")).toStdString() + ext);
+    ui_.files = {app};
+    // The progress box while it runs: the main frame is disabled behind it.
+    std::vector<std::string> steps;
+    bool frameDisabled = true;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<CProgressBox*>(w); box != nullptr && box->isVisible()) {
+                const std::string step = box->StepLabel()->text().toStdString();
+                if (steps.empty() || steps.back() != step)
+                    steps.push_back(step);
+                frameDisabled = frameDisabled && !frame_->isEnabled();
+            }
+        }
+    });
+    watch.start(0);
+    frame_->Action(kFirmwareUpdate)->trigger();
+    watch.stop();
+    ASSERT_EQ(ui_.messages.size(), 1u) << ui_.messages.front().text;
+    EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::Success) << ui_.messages[0].text;
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "Load Intel-Hex-File into FLASH"), steps.end());
+    EXPECT_TRUE(frameDisabled);
+    EXPECT_TRUE(frame_->isEnabled());
+    EXPECT_TRUE(frame_->ConnectionText().endsWith(QStringLiteral(",v2.200"))) << frame_->ConnectionText().toStdString();
+    EXPECT_EQ(store_->ReadString("Download", "AppFileName", ""), app);
+    EXPECT_EQ(app_->Settings().appFileName, app);
+    EXPECT_TRUE(std::filesystem::exists(dir_.filePath(QStringLiteral("K315_v2200.log")).toStdString()));
 }
 
 TEST_F(WireTest, TheTableIsFilledAndAnEditStaysYellowUntilTheDownload)
