@@ -3,6 +3,7 @@
 
 #include "description/Commissioning.h"
 #include "settings/SettingsKeys.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 #include <map>
@@ -34,7 +35,7 @@ bool CQVTApp::StartUp(const std::string& programDirectory)
     const std::string path = settings_.DescriptionPath();
     descriptionLoaded_ = description_.LoadDescription(path);
     if (!descriptionLoaded_) {
-        if (!ui_.AskYesNo(MessageIcon::Stop, FormatMessage(63500, path.c_str()), false))
+        if (!ui_.AskYesNo(MessageIcon::Stop, FormatMessage(kMsgDescriptionFileCorrupted, path.c_str()), false))
             return false;
     } else {
         settings_.ApplyBoardList(InterfaceBoards());
@@ -55,7 +56,7 @@ void CQVTApp::OpenInterface()
         return;
     if (master_.LastError() != kSelectionCancelled)
         ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
-                        FormatMessage(63501, ErrorText(master_.LastError()).c_str()));
+                        FormatMessage(kMsgInterfaceFailed, ErrorText(master_.LastError()).c_str()));
 }
 
 void CQVTApp::ExitInstance()
@@ -108,7 +109,7 @@ bool CQVTApp::InitializeInterface(const InterfaceChoice& choice)
     if (!master_.Initialize(choice.library, choice.boardType, &hw, settings_.baudCode, settings_.timing)) {
         if (master_.LastError() != kSelectionCancelled)
             ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                            FormatMessage(63536, ErrorText(master_.LastError()).c_str()));
+                            FormatMessage(kMsgCheckHardware, ErrorText(master_.LastError()).c_str()));
         return false;
     }
     settings_.library = choice.library;
@@ -136,7 +137,7 @@ void CQVTApp::ShowInterfaceProperties()
         return;
     }
     ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                    FormatMessage(63538, ErrorText(master_.LastError()).c_str()));
+                    FormatMessage(kMsgNoBoardPresent, ErrorText(master_.LastError()).c_str()));
 }
 
 ProgramOptions CQVTApp::Options() const

@@ -3,6 +3,7 @@
 
 #include "canopen/CANopenNode.h"
 #include "canopen/CANopenTypes.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
@@ -44,7 +45,7 @@ bool ReadStatusword(CCANopenNode& node, std::uint16_t& statusword, IUserInterfac
 {
     if (node.ReadU16(CANopen::Object::Statusword, 0, statusword))
         return true;
-    ShowError(ui, FormatMessage(63600, node.ErrorText().c_str()));
+    ShowError(ui, FormatMessage(kMsgCantReadStatusword, node.ErrorText().c_str()));
     return false;
 }
 
@@ -54,7 +55,7 @@ bool Step(CCANopenNode& node, std::uint16_t controlword, const char* state, std:
           IUserInterface& ui)
 {
     if (!node.WriteU16(CANopen::Object::Controlword, 0, controlword)) {
-        ShowError(ui, FormatMessage(63601, state, node.ErrorText().c_str()));
+        ShowError(ui, FormatMessage(kMsgCantSwitchState, state, node.ErrorText().c_str()));
         return false;
     }
     return ReadStatusword(node, statusword, ui);
@@ -102,7 +103,7 @@ bool EnableOperation(CCANopenNode& node, IUserInterface& ui)
         !Step(node, Controlword::EnableOperation, "Operation Enabled", statusword, ui))
         return false;
     if ((statusword & kStateMask) != kOperationEnabled) {
-        ShowError(ui, FormatMessage(63602, static_cast<unsigned>(node.NodeId())));
+        ShowError(ui, FormatMessage(kMsgCantEnableOperation, static_cast<unsigned>(node.NodeId())));
         return false;
     }
     return true;
@@ -112,14 +113,14 @@ bool SwitchModeOfOperation(CCANopenNode& node, std::int8_t mode, IUserInterface&
 {
     std::uint8_t shown = 0;
     if (!node.ReadU8(CANopen::Object::ModesOfOperationDisplay, 0, shown)) {
-        ShowError(ui, FormatMessage(63603, node.ErrorText().c_str()));
+        ShowError(ui, FormatMessage(kMsgCantReadOperationMode, node.ErrorText().c_str()));
         return false;
     }
     if (static_cast<std::int8_t>(shown) == mode)
         return true;
     if (!node.WriteU8(CANopen::Object::ModesOfOperation, 0, static_cast<std::uint8_t>(mode))) {
         const char* name = ModeOfOperationName(mode);
-        ShowError(ui, FormatMessage(63604, name != nullptr ? name : "Unknown mode of operation",
+        ShowError(ui, FormatMessage(kMsgCantSwitchMode, name != nullptr ? name : "Unknown mode of operation",
                                     node.ErrorText().c_str()));
         return false;
     }
@@ -130,6 +131,6 @@ bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& u
 {
     if (node.WriteU16(CANopen::Object::Controlword, 0, controlword))
         return true;
-    ShowError(ui, FormatMessage(63605, node.ErrorText().c_str()));
+    ShowError(ui, FormatMessage(kMsgCantStartDrive, node.ErrorText().c_str()));
     return false;
 }

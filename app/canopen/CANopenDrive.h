@@ -3,6 +3,8 @@
 // operation, and the sequence that brings a drive into Operation Enabled.
 #pragma once
 
+#include "ui/MessageIds.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -60,12 +62,12 @@ constexpr std::int8_t Configuration = -128;
 const char* ModeOfOperationName(std::int8_t mode);
 
 // Brings the drive into Operation Enabled. Each failure shows one message
-// (63600, 63601, 63602) and returns false.
+// (kMsgCantReadStatusword, kMsgCantSwitchState, kMsgCantEnableOperation) and returns false.
 bool EnableOperation(CCANopenNode& node, IUserInterface& ui);
 
 // Switches the drive to a mode of operation unless it is in it already;
-// failures show 63603 or 63604.
+// failures show kMsgCantReadOperationMode or kMsgCantSwitchMode.
 bool SwitchModeOfOperation(CCANopenNode& node, std::int8_t mode, IUserInterface& ui);
 
-// Writes the controlword that starts a motion; a failure shows 63605.
+// Writes the controlword that starts a motion; a failure shows kMsgCantStartDrive.
 bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui);

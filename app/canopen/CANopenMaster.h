@@ -5,6 +5,19 @@
 // the bus a node-id and baud rate by LMT, and turns error codes into texts.
 // Its operations never show messages: they return false (or null) and
 // leave LastError(), which the caller turns into a message.
+//
+// Usage:
+//     CCANopenMaster master;
+//     CopHwParam hw{};                       // address and IRQ of an ISA board
+//     if (!master.Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, &hw, COP_BAUD_125, 0))
+//         return master.ErrorText(master.LastError());
+//     CCANopenNode* node = nullptr;
+//     if (master.ConnectNode(5, &node)) {    // the node object stays the master's
+//         std::uint32_t type = 0;
+//         node->ReadU32(CANopen::Object::DeviceType, 0, type);   // SDO upload
+//         master.DisconnectNode(node);
+//     }
+//     master.Terminate();
 #pragma once
 
 #include "canopen/CANopenErrorText.h"

@@ -1,6 +1,6 @@
 #include "description/QVTDevice.h"
 
-#include "description/BaudRate.h"
+#include "settings/BaudRate.h"
 
 namespace ovro {
 

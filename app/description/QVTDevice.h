@@ -12,6 +12,7 @@
 #include "description/OscilloscopeProfile.h"
 #include "description/QVTEnumerator.h"
 #include "description/QVTSection.h"
+#include "settings/BaudRate.h"
 
 namespace ovro {
 
@@ -42,7 +43,7 @@ public:
     int CountParameters(bool transferableOnly, bool changedOnly) const;
 
     static constexpr int kDefaultNodeId = 127;
-    static constexpr int kDefaultBaudRate = 7;
+    static constexpr int kDefaultBaudRate = kDefaultBaudRateCode;
 
     int model = 0;
     std::string typeName = "(unknown)";

@@ -5,26 +5,11 @@
 #include "description/Commissioning.h"
 #include "description/QVTDataType.h"
 #include "description/XmlReader.h"
+#include "settings/PlainText.h"
 
 namespace ovro {
 
 namespace {
-
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool IsHexDigit(char c)
 {

@@ -1,5 +1,7 @@
 #include "description/XmlReader.h"
 
+#include "settings/PlainText.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -27,31 +29,8 @@ bool IsNameChar(int c)
     return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
 }
 
-bool EqualsNoCase(const std::string& a, const char* b)
-{
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
-std::string Trim(const std::string& text)
-{
-    const char* white = " \t\n";
-    const std::size_t first = text.find_first_not_of(white);
-    if (first == std::string::npos)
-        return std::string();
-    const std::size_t last = text.find_last_not_of(white);
-    return text.substr(first, last - first + 1);
-}
+// The white space of a value: blanks, tabs and line ends.
+constexpr const char* kWhite = " \t\n";
 
 }  // namespace
 
@@ -174,7 +153,7 @@ std::string CXmlReader::GetName() const
 
 std::string CXmlReader::GetValue() const
 {
-    return Trim(m_value);
+    return Trim(m_value, kWhite);
 }
 
 bool CXmlReader::ReadTextUpToTag()

@@ -2,22 +2,11 @@
 
 #include "settings/WindowPlacement.h"
 
-namespace {
-// Show commands of a placement record.
-constexpr std::uint32_t kShowNormal = 1;
-constexpr std::uint32_t kShowMaximised = 3;
-}  // namespace
-
 ChildFrameGeometry CChildFramePlacement::Default(int screenWidth, int screenHeight)
 {
-    ChildFrameGeometry g;
-    if (screenWidth <= 640 && screenHeight <= 480) {
-        g.maximised = true;
-        return g;
-    }
-    const bool large = !(screenWidth <= 800 && screenHeight <= 600);
-    g.width = large ? 777 : 640;
-    g.height = large ? 444 : 400;
+    ChildFrameGeometry g = CFramePlacement::ChildFrameDefault(screenWidth, screenHeight);
+    if (g.maximised)
+        g.width = g.height = 0;
     return g;
 }
 
@@ -27,7 +16,7 @@ ChildFrameGeometry CChildFramePlacement::Restore(const ISettingsStore& store, in
     if (!ReadWindowPlacement(store, kRecord, p) || p.right <= p.left || p.bottom <= p.top)
         return Default(screenWidth, screenHeight);
     ChildFrameGeometry g;
-    g.maximised = p.showCmd == kShowMaximised;
+    g.maximised = p.showCmd == CFramePlacement::kShowMaximised;
     g.positioned = true;
     g.x = p.left;
     g.y = p.top;
@@ -38,12 +27,11 @@ ChildFrameGeometry CChildFramePlacement::Restore(const ISettingsStore& store, in
 
 bool CChildFramePlacement::Save(ISettingsStore& store, const ChildFrameGeometry& g)
 {
-    WindowPlacement p;
-    p.showCmd = g.maximised ? kShowMaximised : kShowNormal;
-    p.minX = p.minY = p.maxX = p.maxY = -1;
-    p.left = g.x;
-    p.top = g.y;
-    p.right = g.x + g.width;
-    p.bottom = g.y + g.height;
-    return WriteWindowPlacement(store, kRecord, p);
+    FrameGeometry frame;
+    frame.x = g.x;
+    frame.y = g.y;
+    frame.width = g.width;
+    frame.height = g.height;
+    frame.maximised = g.maximised;
+    return WriteWindowPlacement(store, kRecord, CFramePlacement::ToPlacement(frame));
 }

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "description/BaudRate.h"
 #include "document/ParameterValue.h"
 #include "document/ProfileReader.h"
 #include "document/SafeFile.h"
+#include "settings/BaudRate.h"
 #include "settings/NumberParse.h"
 
 namespace ovro {

@@ -1,18 +1,24 @@
 #include "document/ConnectDeviceModel.h"
 
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace ovro {
 
-const std::array<const char*, 9>& CConnectDeviceModel::BaudRateTexts()
+const CConnectDeviceModel::BaudRateList& CConnectDeviceModel::BaudRateTexts()
 {
-    static const std::array<const char*, 9> kTexts = {"1000", "800", "500", "250", "125", "100", "50", "20", "10"};
+    static const BaudRateList kTexts = [] {
+        BaudRateList texts{};
+        for (int code = 0; code < kBaudRateCount; ++code)
+            texts[static_cast<std::size_t>(code)] = BaudRateKbitText(code);
+        return texts;
+    }();
     return kTexts;
 }
 
 std::string CConnectDeviceModel::NodeIdPrompt()
 {
-    std::string text = MessageText(61715);
+    std::string text = MessageText(kMsgEnterInteger);
     const auto replace = [&text](const std::string& key, const std::string& value) {
         const std::size_t at = text.find(key);
         if (at != std::string::npos)
@@ -44,7 +50,7 @@ bool CConnectDeviceModel::Connect(const std::string& nodeIdText, std::uint8_t ba
     }
     choice.result = ConnectDeviceChoice::Connect;
     choice.nodeId = static_cast<std::uint8_t>(value);
-    choice.baudRate = baudRate < 9 ? baudRate : request_.baudRate;
+    choice.baudRate = IsBaudRateCode(baudRate) ? baudRate : request_.baudRate;
     choice.download = request_.configurationAllowed && download;
     choice.store = request_.configurationAllowed && store;
     return true;

@@ -9,6 +9,7 @@
 
 #include "document/ConnectDeviceChooser.h"
 #include "document/NodeSearch.h"
+#include "settings/BaudRate.h"
 
 namespace ovro {
 
@@ -17,7 +18,8 @@ public:
     explicit CConnectDeviceModel(const ConnectDeviceRequest& request) : request_(request) {}
 
     // The nine entries of every baud-rate list, by baud-rate code.
-    static const std::array<const char*, 9>& BaudRateTexts();
+    using BaudRateList = std::array<const char*, kBaudRateCount>;
+    static const BaudRateList& BaudRateTexts();
 
     // "Please enter an integer between 1 and 127."
     static std::string NodeIdPrompt();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 
 class CCANopenMaster;
 class IUserInterface;
@@ -31,6 +32,15 @@ struct DocumentEnvironment {
     IDocumentWindows* windows = nullptr;
     // The pauses after a reset (2000 ms); null: a real sleep.
     std::function<void(std::chrono::milliseconds)> sleep;
+
+    // A pause of a command: sleep, or a real sleep without it.
+    void Pause(std::chrono::milliseconds time) const
+    {
+        if (sleep)
+            sleep(time);
+        else
+            std::this_thread::sleep_for(time);
+    }
 
     std::uint8_t defaultNodeId = 127;  // "Settings"/"NodeId"
     std::uint8_t timing = 0;           // bit-timing selection for master restarts

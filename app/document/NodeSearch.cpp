@@ -4,10 +4,11 @@
 
 #include "canopen/CANopenMaster.h"
 #include "canopen/CANopenNode.h"
-#include "description/BaudRate.h"
 #include "description/Commissioning.h"
 #include "document/DocMessage.h"
 #include "document/NullProgress.h"
+#include "settings/BaudRate.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace ovro {
@@ -62,7 +63,7 @@ bool CNodeSearch::Sweep(const Range& range, bool& baudRateFailed)
         if (!master_.Reinitialize(range.baudRate, 0)) {
             window.reset();
             const std::string error = commissioning_.GetErrorText(master_.LastError());
-            CDocMessage::Show(ui_, MessageIcon::Stop, FormatMessage(63609, error.c_str()));
+            CDocMessage::Show(ui_, MessageIcon::Stop, FormatMessage(kMsgSearchFailed, error.c_str()));
             baudRateFailed = true;
             return false;
         }
@@ -110,7 +111,7 @@ CNodeSearch::Outcome CNodeSearch::Search(const Range& range, std::uint8_t& chose
             chosenBaudRate = range.baudRate;
             return Outcome::Chosen;
         }
-        if (!view_.AskRetry(MessageText(63608)))
+        if (!view_.AskRetry(MessageText(kMsgNoNodeFound)))
             return Outcome::Closed;
     }
 }

@@ -4,6 +4,7 @@
 #include "canopen/CANopenNode.h"
 #include "description/Commissioning.h"
 #include "document/DocMessage.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace ovro {
@@ -11,12 +12,12 @@ namespace ovro {
 CCANopenNode* CNodeSettingsChange::Run(CCANopenMaster& master, IUserInterface& ui, IProgress& progress,
                                        CCANopenNode*& node, std::uint8_t newNodeId, std::uint8_t newBaudRate)
 {
-    CDocMessage::Show(ui, MessageIcon::Exclamation, MessageText(63503));
-    progress.AddText(MessageText(63505), 0);
+    CDocMessage::Show(ui, MessageIcon::Exclamation, MessageText(kMsgOnlyOneNode));
+    progress.AddText(MessageText(kMsgChangingNodeSettings), 0);
     if (node != nullptr && master.DisconnectNode(node))
         node = nullptr;
     CCANopenNode* configured = master.ConfigureNode(newNodeId, newBaudRate);
-    progress.AddText(MessageText(configured != nullptr ? 63507 : 63508), 0);
+    progress.AddText(MessageText(configured != nullptr ? kMsgStepOk : kMsgStepError), 0);
     return configured;
 }
 
@@ -24,7 +25,7 @@ std::string CNodeSettingsChange::FailureText(const CCANopenMaster& master, const
                                              std::uint8_t oldNodeId)
 {
     const std::string error = commissioning.GetErrorText(master.LastError());
-    return FormatMessage(63526, static_cast<int>(oldNodeId), error.c_str());
+    return FormatMessage(kMsgNodeLost, static_cast<int>(oldNodeId), error.c_str());
 }
 
 }  // namespace ovro

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/MessageIds.h"
 #include "ui/UserInterface.h"
 
 class CCANopenMaster;
@@ -18,8 +19,8 @@ class CCommissioning;
 
 class CNodeSettingsChange {
 public:
-    // Warns that only one node may be on the bus (63503), logs the step
-    // (63505, then "OK!" or "ERROR!") and reconfigures the drive. Returns
+    // Warns that only one node may be on the bus (kMsgOnlyOneNode), logs the step
+    // (kMsgChangingNodeSettings, then "OK!" or "ERROR!") and reconfigures the drive. Returns
     // the node object under the new node-id, or null when the drive was
     // lost; node is removed from the master either way unless removing it
     // failed (then it stays connected).

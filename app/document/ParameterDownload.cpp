@@ -3,6 +3,7 @@
 #include "canopen/CANopenNode.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterTransfer.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace ovro {
@@ -16,7 +17,7 @@ CParameterDownload::Outcome CParameterDownload::Run(CQVTDevice& device, CCANopen
             if (!parameter.IsTransferable() || !parameter.changed)
                 continue;
             ++outcome.attempted;
-            progress.AddText(FormatMessage(63506, parameter.toolTip.c_str()), 1);
+            progress.AddText(FormatMessage(kMsgParameterStep, parameter.toolTip.c_str()), 1);
             if (parameter.accessible != lastMode) {
                 lastMode = parameter.accessible;
                 // Whether the drive takes the mode shows in the write itself.
@@ -25,16 +26,16 @@ CParameterDownload::Outcome CParameterDownload::Run(CQVTDevice& device, CCANopen
             std::uint32_t abort = 0;
             const CParameterTransfer::Result result = CParameterTransfer::Write(parameter, node, &abort);
             if (result == CParameterTransfer::Done) {
-                progress.AddText(MessageText(63507), 0);
+                progress.AddText(MessageText(kMsgStepOk), 0);
                 continue;
             }
-            progress.AddText(MessageText(63508), 0);
+            progress.AddText(MessageText(kMsgStepError), 0);
             if (result == CParameterTransfer::Failed) {
                 outcome.stopped = true;
                 return outcome;
             }
-            progress.AddText(FormatMessage(63513, static_cast<unsigned long>(abort), CCANopenNode::AbortText(abort)),
-                             0);
+            progress.AddText(
+                FormatMessage(kMsgSdoAborted, static_cast<unsigned long>(abort), CCANopenNode::AbortText(abort)), 0);
             if (result == CParameterTransfer::Refused)
                 outcome.failed = true;
         }

@@ -3,19 +3,19 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "description/BaudRate.h"
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterValue.h"
 #include "document/QVTDoc.h"
+#include "settings/BaudRate.h"
 #include "settings/NumberParse.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace ovro {
 
 namespace {
 
-constexpr int kBaudRateCodes = 9;
 constexpr int kMinNodeId = 1;
 constexpr int kMaxNodeId = 127;
 
@@ -26,8 +26,12 @@ struct HeaderLine {
     const char* helpKey;
 };
 constexpr HeaderLine kHeaderLines[CParameterTable::HeaderRows] = {
-    {63642, 63643, "Type"},   {63644, 63645, "Name"},   {63646, 63647, "Text"},
-    {63648, 63649, "Date"},   {63650, 63651, "NodeId"}, {63652, 63653, "Baudrate"},
+    {kMsgHeaderType, kMsgHeaderTypeHelp, "Type"},
+    {kMsgHeaderName, kMsgHeaderNameHelp, "Name"},
+    {kMsgHeaderText, kMsgHeaderTextHelp, "Text"},
+    {kMsgHeaderDate, kMsgHeaderDateHelp, "Date"},
+    {kMsgHeaderNodeId, kMsgHeaderNodeIdHelp, "NodeId"},
+    {kMsgHeaderBaudRate, kMsgHeaderBaudRateHelp, "Baudrate"},
 };
 
 CParameterTable::Shade ValueShade(bool editable, bool changed, bool online)
@@ -68,7 +72,7 @@ std::vector<CParameterTable::Row> HeaderLines(const CQVTDevice& device, bool onl
     baud.shade = ValueShade(true, device.baudRateChanged, online);
     baud.editor = CParameterTable::Editor::DropDown;
     baud.choices = CParameterTable::BaudRateChoices();
-    baud.currentChoice = device.baudRate >= 0 && device.baudRate < kBaudRateCodes ? device.baudRate : -1;
+    baud.currentChoice = IsBaudRateCode(device.baudRate) ? device.baudRate : -1;
     return rows;
 }
 
@@ -102,7 +106,8 @@ CParameterTable::Row ParameterRow(const CQVTParameter& p, bool online)
 
 const std::array<unsigned, CParameterTable::ColumnCount>& CParameterTable::TitleIds()
 {
-    static const std::array<unsigned, ColumnCount> kTitles = {63636, 63637, 63638, 63641, 63639, 63640};
+    static const std::array<unsigned, ColumnCount> kTitles = {kMsgColumnParameter,   kMsgColumnValue, kMsgColumnUnit,
+                                                              kMsgColumnDescription, kMsgColumnMin,   kMsgColumnMax};
     return kTitles;
 }
 
@@ -121,7 +126,7 @@ double CParameterTable::WidthFactor(int column)
 std::vector<std::string> CParameterTable::BaudRateChoices()
 {
     std::vector<std::string> choices;
-    for (int code = 0; code < kBaudRateCodes; ++code)
+    for (int code = 0; code < kBaudRateCount; ++code)
         choices.push_back(BaudRateText(code));
     return choices;
 }
@@ -211,7 +216,7 @@ std::string CParameterTable::CommitChoice(CQVTDoc& doc, int section, int row, in
     if (device == nullptr || choice < 0)
         return std::string();
     if (section == kHeader) {
-        if (row != RowBaudRate || choice >= kBaudRateCodes)
+        if (row != RowBaudRate || choice >= kBaudRateCount)
             return row == RowBaudRate ? device->GetBaudRateText() : std::string();
         device->baudRate = BaudRateCode(BaudRateChoices()[static_cast<std::size_t>(choice)]);
         device->baudRateChanged = true;

@@ -5,6 +5,8 @@
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterValue.h"
+#include "settings/BaudRate.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace ovro {
@@ -18,11 +20,12 @@ struct IdentLine {
     const char* key;
 };
 constexpr IdentLine kIdentLines[] = {
-    {63626, "MotorManufacturer"}, {63627, "DeviceName"},      {63628, "MotorIdentNo"},
-    {63629, "LSS_SerialNumber"},  {63630, "SoftwareVersion"},
+    {kMsgPrintManufacturer, "MotorManufacturer"},
+    {kMsgPrintDeviceName, "DeviceName"},
+    {kMsgPrintIdentNo, "MotorIdentNo"},
+    {kMsgPrintSerialNo, "LSS_SerialNumber"},
+    {kMsgPrintVersion, "SoftwareVersion"},
 };
-constexpr unsigned kNodeSettingsLabel = 63631;
-constexpr unsigned kUnknownValue = 63625;
 constexpr int kFirstIdentLine = 3;
 
 std::string ParameterLine(const CQVTParameter& p, bool firstSection)
@@ -63,15 +66,15 @@ std::string CPrintLayout::IdentValue(const char* key) const
 {
     const CQVTParameter* p = device_.sections.empty() ? nullptr : device_.sections.front().FindParameterByName(key);
     if (p == nullptr)
-        return MessageText(kUnknownValue);
+        return MessageText(kMsgPrintUnknown);
     return StringPrintf("%s  ", CParameterValue::GetValueText(*p, false).c_str());
 }
 
 std::string CPrintLayout::NodeSettingsText(int nodeId, int baudRate)
 {
-    static const char* const kRates[] = {"1.0MBit/s", "800kBit/s", "500kBit/s", "250kBit/s", "125kBit/s",
-                                         "100kBit/s", "50kBit/s",  "20kBit/s",  "10kBit/s"};
-    const char* rate = baudRate >= 0 && baudRate < 9 ? kRates[baudRate] : "?kBit/s";
+    const char* rate = BaudRateRateText(baudRate);
+    if (rate == nullptr)
+        rate = "?kBit/s";
     return StringPrintf("#%u@%s  ", static_cast<unsigned>(nodeId), rate);
 }
 
@@ -100,7 +103,7 @@ std::vector<CPrintLayout::Item> CPrintLayout::Page(int page, const std::string& 
         text(line, true, IdentValue(ident.key));
         ++line;
     }
-    text(line, false, MessageText(kNodeSettingsLabel));
+    text(line, false, MessageText(kMsgPrintNodeSettings));
     text(line, true, NodeSettingsText(nodeId_, baudRate_));
     rule(kSecondRule);
     for (std::size_t n = 0; n < body_.size(); ++n) {

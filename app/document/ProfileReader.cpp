@@ -1,5 +1,7 @@
 #include "document/ProfileReader.h"
 
+#include "settings/PlainText.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -8,31 +10,8 @@ namespace ovro {
 
 namespace {
 
-char Lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
-std::string Trim(const std::string& text)
-{
-    const char* white = " \t\r";
-    const std::size_t first = text.find_first_not_of(white);
-    if (first == std::string::npos)
-        return std::string();
-    const std::size_t last = text.find_last_not_of(white);
-    return text.substr(first, last - first + 1);
-}
+// What a line, a name or a value loses at either end.
+constexpr const char* kBlanks = " \t\r";
 
 }  // namespace
 
@@ -64,12 +43,13 @@ void CProfileReader::Parse(const std::string& text)
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        const std::string line = Trim(text.substr(start, end - start));
+        const std::string line = Trim(text.substr(start, end - start), kBlanks);
         start = end + 1;
 
         if (!line.empty() && line[0] == '[') {
             const std::size_t close = line.find(']');
-            const std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            const std::size_t length = close == std::string::npos ? std::string::npos : close - 1;
+            const std::string name = Trim(line.substr(1, length), kBlanks);
             m_sections.push_back(Section{name, {}});
             current = &m_sections.back();
             continue;
@@ -77,11 +57,11 @@ void CProfileReader::Parse(const std::string& text)
         const std::size_t equals = line.find('=');
         if (current == nullptr || equals == std::string::npos)
             continue;
-        std::string value = Trim(line.substr(equals + 1));
+        std::string value = Trim(line.substr(equals + 1), kBlanks);
         // A value in a matching pair of quotes reads without them.
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
-        current->entries.push_back(Entry{Trim(line.substr(0, equals)), value});
+        current->entries.push_back(Entry{Trim(line.substr(0, equals), kBlanks), value});
     }
 }
 

@@ -1,7 +1,6 @@
 #include "document/QVTDoc.h"
 
 #include <memory>
-#include <thread>
 
 #include "canopen/CANopenMaster.h"
 #include "canopen/CANopenNode.h"
@@ -9,6 +8,7 @@
 #include "description/QVTDevice.h"
 #include "document/CommissioningFile.h"
 #include "document/DocMessage.h"
+#include "document/DocumentFileDialog.h"
 #include "document/DocumentObserver.h"
 #include "document/DocumentWindows.h"
 #include "document/NodeSettingsChange.h"
@@ -17,53 +17,27 @@
 #include "document/ParameterTransfer.h"
 #include "document/ParameterValue.h"
 #include "document/StatusTextSink.h"
+#include "settings/BaudRate.h"
+#include "ui/FileFilter.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace ovro {
 
 namespace {
-constexpr std::uint16_t kStoreRestoreTimeout = 2500;  // ms, the drive writes its EEPROM
-constexpr int kResetWait = 2000;                     // ms, the drive boots after an NMT reset
 constexpr std::uint16_t kFirmwareTimeout = 3000;      // ms, during a firmware download
-constexpr int kFirmwareWait = 3000;                   // ms, the new firmware starts
+constexpr std::chrono::milliseconds kFirmwareWait(3000);  // the new firmware starts
 constexpr const char* kFirmwareFilter =
     "Intel-Hex Files (*.h86)|*.h86|Intel-Hex Files (*.hex)|*.hex|All Files (*.*)|*.*||";
-constexpr std::uint32_t kSaveSignature = 0x65766173;  // "save"
-constexpr std::uint32_t kLoadSignature = 0x64616F6C;  // "load"
-constexpr std::uint8_t kStoreSubIndex = 3;
-constexpr std::uint8_t kRestoreSubIndex = 1;
-constexpr std::uint8_t kConfigurationMode = 0x80;     // -128
 
 const char* BaudRateStatusText(std::uint8_t code)
 {
-    static const char* const kTexts[] = {"1.0MBit/s", "800kBit/s", "500kBit/s", "250kBit/s", "125kBit/s",
-                                         "100kBit/s", "50kBit/s",  "20kBit/s",  "10kBit/s"};
-    return code < 9 ? kTexts[code] : "???";
-}
-
-// "Ovro-QVT Files (*.31x)|*.31x|All Files (*.*)|*.*||" as "name;;name".
-std::string DialogFilter(const std::string& filter)
-{
-    std::string result;
-    std::size_t begin = 0;
-    bool name = true;
-    while (begin < filter.size()) {
-        const std::size_t bar = filter.find('|', begin);
-        const std::string part = filter.substr(begin, bar == std::string::npos ? std::string::npos : bar - begin);
-        if (part.empty())
-            break;
-        if (name)
-            result += (result.empty() ? "" : ";;") + part;
-        name = !name;
-        if (bar == std::string::npos)
-            break;
-        begin = bar + 1;
-    }
-    return result;
+    const char* text = BaudRateRateText(code);
+    return text != nullptr ? text : "???";
 }
 }  // namespace
 
-CQVTDoc::CQVTDoc(const DocumentEnvironment& environment) : env_(environment) {}
+CQVTDoc::CQVTDoc(const DocumentEnvironment& environment) : env_(environment), memory_(*this, env_) {}
 
 // ---------------------------------------------------------------- helpers
 
@@ -95,15 +69,6 @@ void CQVTDoc::RefreshViews(int hint)
 {
     if (env_.observer != nullptr)
         env_.observer->OnRefresh(hint);
-}
-
-void CQVTDoc::Sleep(int milliseconds)
-{
-    const std::chrono::milliseconds time(milliseconds);
-    if (env_.sleep)
-        env_.sleep(time);
-    else
-        std::this_thread::sleep_for(time);
 }
 
 ConnectDeviceChoice CQVTDoc::Choose(const ConnectDeviceRequest& request)
@@ -149,13 +114,6 @@ void CQVTDoc::RemoveNode()
     node_ = nullptr;
 }
 
-void CQVTDoc::ClearIdentity()
-{
-    device_->name = device_->typeName;
-    device_->text.clear();
-    device_->date.clear();
-}
-
 // ---------------------------------------------------------------- checks
 
 bool CQVTDoc::IsNodeConnected(bool show)
@@ -163,7 +121,7 @@ bool CQVTDoc::IsNodeConnected(bool show)
     if (node_ != nullptr)
         return true;
     if (show)
-        Show(MessageIcon::Exclamation, FormatMessage(63514, static_cast<int>(nodeId_)));
+        Show(MessageIcon::Exclamation, FormatMessage(kMsgNodeNotAdded, static_cast<int>(nodeId_)));
     return false;
 }
 
@@ -172,7 +130,8 @@ bool CQVTDoc::IsDescriptionAttached(bool show)
     if (device_ != nullptr)
         return true;
     if (show)
-        Show(MessageIcon::Stop, FormatMessage(63515, static_cast<int>(nodeId_), env_.descriptionPath.c_str()));
+        Show(MessageIcon::Stop,
+             FormatMessage(kMsgNodeNotAttached, static_cast<int>(nodeId_), env_.descriptionPath.c_str()));
     return false;
 }
 
@@ -188,7 +147,8 @@ bool CQVTDoc::ReadModel(int& model, bool show)
         return true;
     model = CCommissioning::ModelNone;
     if (show)
-        Show(MessageIcon::Exclamation, FormatMessage(63517, static_cast<int>(nodeId_), NodeErrorText().c_str()));
+        Show(MessageIcon::Exclamation,
+             FormatMessage(kMsgCantReadDeviceType, static_cast<int>(nodeId_), NodeErrorText().c_str()));
     return false;
 }
 
@@ -200,7 +160,7 @@ bool CQVTDoc::CheckModel(int expected, bool show)
     if (model == expected)
         return true;
     if (show)
-        Show(MessageIcon::Stop, FormatMessage(63516, static_cast<int>(nodeId_), pathName_.c_str()));
+        Show(MessageIcon::Stop, FormatMessage(kMsgDeviceTypeMismatch, static_cast<int>(nodeId_), pathName_.c_str()));
     return false;
 }
 
@@ -219,10 +179,10 @@ std::string CQVTDoc::StatusText() const
             version = CParameterValue::GetValueText(*p, false);
     }
     if (name.empty())
-        name = MessageText(63634);
+        name = MessageText(kMsgStatusUnknownName);
     if (version.empty())
-        version = MessageText(63635);
-    return FormatMessage(IsOnline() ? 63632 : 63633, static_cast<unsigned>(nodeId_),
+        version = MessageText(kMsgStatusUnknownVersion);
+    return FormatMessage(IsOnline() ? kMsgStatusConnected : kMsgStatusOffline, static_cast<unsigned>(nodeId_),
                          BaudRateStatusText(env_.master->BaudRate()), name.c_str(), version.c_str());
 }
 
@@ -278,9 +238,11 @@ void CQVTDoc::OnConnect()
     if (IsOnline()) {
         std::string identity;
         if (node_->GetIdentity(identity))
-            Show(MessageIcon::Information, FormatMessage(63502, static_cast<int>(nodeId_), identity.c_str()));
+            Show(MessageIcon::Information,
+                 FormatMessage(kMsgNodeIdentity, static_cast<int>(nodeId_), identity.c_str()));
         else
-            Show(MessageIcon::Exclamation, FormatMessage(63521, static_cast<int>(nodeId_), NodeErrorText().c_str()));
+            Show(MessageIcon::Exclamation,
+                 FormatMessage(kMsgCantReadDeviceInfo, static_cast<int>(nodeId_), NodeErrorText().c_str()));
         return;
     }
     ConnectDeviceRequest request;
@@ -300,7 +262,7 @@ void CQVTDoc::OnConnect()
     if (choice.download) {
         Download();
         if (choice.store && IsOnline())
-            StoreEeprom();
+            memory_.StoreEeprom();
         SetPathName(pathName_, false);
     } else {
         RefreshViews(currentSection_);
@@ -338,7 +300,7 @@ bool CQVTDoc::CanCloseFrame()
         return false;
     if (!IsOnline())
         return true;
-    return env_.ui->AskYesNo(MessageIcon::Question, MessageText(63665), true);
+    return env_.ui->AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndClose), true);
 }
 
 // ---------------------------------------------------------------- files
@@ -347,7 +309,7 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
 {
     CCommissioning& commissioning = *env_.commissioning;
     if (!CCommissioningFile::Read(commissioning, path, CCommissioning::ModelNone, true)) {
-        Show(MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+        Show(MessageIcon::Stop, FormatMessage(kMsgCantReadFile, path.c_str()));
         return false;
     }
     device_ = commissioning.GetCurrentDevice();
@@ -375,7 +337,8 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
     } else {
         ConnectNode(choice);
         if (IsOnline() && !CheckModel(model_, false)) {
-            Show(MessageIcon::Exclamation, FormatMessage(63534, path.c_str(), static_cast<int>(nodeId_)));
+            Show(MessageIcon::Exclamation,
+                 FormatMessage(kMsgFileNodeMismatch, path.c_str(), static_cast<int>(nodeId_)));
             RemoveNode();
         }
         // A node-id or baud rate the file asks for stays marked for Download.
@@ -387,7 +350,7 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
         if (IsOnline() && choice.download) {
             Download();
             if (choice.store && IsOnline())
-                StoreEeprom();
+                memory_.StoreEeprom();
         }
     }
     SetOnlineState();
@@ -401,16 +364,12 @@ bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
 {
     std::optional<std::string> path = given;
     if (!path) {
-        FileRequest request;
-        request.kind = FileRequest::Kind::Open;
-        request.filter = DialogFilter(MessageText(63660));
-        request.defaultName = std::string("*.") + MessageText(63661);
-        path = env_.ui->ChooseFile(request);
+        path = env_.ui->ChooseFile(CDocumentFileDialog::OpenRequest());
         if (!path)
             return false;
     }
     if (!CCommissioningFile::Read(*env_.commissioning, *path, model_, offline_)) {
-        Show(MessageIcon::Stop, FormatMessage(63518, path->c_str()));
+        Show(MessageIcon::Stop, FormatMessage(kMsgCantReadFile, path->c_str()));
         return false;
     }
     device_ = env_.commissioning->GetCurrentDevice();
@@ -422,7 +381,7 @@ bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
 bool CQVTDoc::OnSaveDocument(const std::string& path)
 {
     if (!IsDescriptionAttached(false)) {
-        Show(MessageIcon::Stop, FormatMessage(63519, path.c_str(), env_.descriptionPath.c_str()));
+        Show(MessageIcon::Stop, FormatMessage(kMsgCantWriteDetached, path.c_str(), env_.descriptionPath.c_str()));
         return false;
     }
     CCommissioningFile::ExtraSections recording;
@@ -431,7 +390,7 @@ bool CQVTDoc::OnSaveDocument(const std::string& path)
         recording = [windows](std::string& text) { return windows->AppendRecording(text); };
     }
     if (!CCommissioningFile::Write(*env_.commissioning, path, true, recording)) {
-        Show(MessageIcon::Exclamation, FormatMessage(63520, path.c_str()));
+        Show(MessageIcon::Exclamation, FormatMessage(kMsgCantWriteFile, path.c_str()));
         return false;
     }
     modified_ = false;
@@ -448,9 +407,9 @@ bool CQVTDoc::Upload()
     const int id = nodeId_;
     if (!CheckModel(device_->model, false)) {
         if (node_->LastError() != 0)
-            Show(MessageIcon::Exclamation, FormatMessage(63522, id, ErrorText(node_->LastError()).c_str()));
+            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantUpload, id, ErrorText(node_->LastError()).c_str()));
         else
-            Show(MessageIcon::Exclamation, FormatMessage(63535, id));
+            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantUploadIncompatible, id));
         return false;
     }
     for (CQVTSection& section : device_->sections) {
@@ -463,7 +422,8 @@ bool CQVTDoc::Upload()
                 device_->baudRateChanged = false;
             } else if (result == CParameterTransfer::Failed) {
                 RefreshViews(currentSection_);
-                Show(MessageIcon::Exclamation, FormatMessage(63522, id, ErrorText(node_->LastError()).c_str()));
+                Show(MessageIcon::Exclamation,
+                     FormatMessage(kMsgCantUpload, id, ErrorText(node_->LastError()).c_str()));
                 return false;
             }
         }
@@ -481,14 +441,14 @@ bool CQVTDoc::Download()
     const int id = nodeId_;
     const int count = device_->CountParameters(true, true);
     if (count == 0 && !device_->nodeIdChanged && !device_->baudRateChanged) {
-        Show(MessageIcon::Information, FormatMessage(63523, id));
+        Show(MessageIcon::Information, FormatMessage(kMsgNothingToDownload, id));
         return false;
     }
     if (!CheckModel(device_->model, false)) {
         if (node_->LastError() != 0)
-            Show(MessageIcon::Exclamation, FormatMessage(63525, id, ErrorText(node_->LastError()).c_str()));
+            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantDownload, id, ErrorText(node_->LastError()).c_str()));
         else
-            Show(MessageIcon::Exclamation, FormatMessage(63524, id));
+            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantDownloadIncompatible, id));
         return false;
     }
     if (env_.windows != nullptr)
@@ -502,7 +462,7 @@ bool CQVTDoc::Download()
     const CParameterDownload::Outcome outcome = CParameterDownload::Run(*device_, *node_, progress);
     if (outcome.stopped) {
         RefreshViews(currentSection_);
-        Show(MessageIcon::Exclamation, FormatMessage(63525, id, ErrorText(node_->LastError()).c_str()));
+        Show(MessageIcon::Exclamation, FormatMessage(kMsgCantDownload, id, ErrorText(node_->LastError()).c_str()));
         window.reset();
         poll_.transferIdle = true;
         return false;
@@ -536,10 +496,10 @@ bool CQVTDoc::Download()
 
     RefreshViews(currentSection_);
     if (outcome.failed) {
-        progress.AddText(MessageText(63512), 0);
-        Show(MessageIcon::Exclamation, FormatMessage(63527, static_cast<int>(nodeId_)));
+        progress.AddText(MessageText(kMsgFinishedWithErrors), 0);
+        Show(MessageIcon::Exclamation, FormatMessage(kMsgNotAllWritten, static_cast<int>(nodeId_)));
     } else {
-        progress.AddText(MessageText(63511), 0);
+        progress.AddText(MessageText(kMsgFinishedNoError), 0);
         if (env_.windows != nullptr)
             env_.windows->Beep();
     }
@@ -553,91 +513,19 @@ bool CQVTDoc::Download()
     return !outcome.failed;
 }
 
-bool CQVTDoc::StoreEeprom()
-{
-    CCANopenMaster& master = *env_.master;
-    const std::uint16_t old = master.SetSDOTimeout(kStoreRestoreTimeout);
-    const bool stored = node_->WriteU32(CANopen::Object::StoreParameters, kStoreSubIndex, kSaveSignature);
-    master.SetSDOTimeout(old);
-    if (!stored) {
-        Show(MessageIcon::Exclamation, FormatMessage(63529, static_cast<int>(nodeId_), NodeErrorText().c_str()));
-        return false;
-    }
-    return Upload();
-}
-
 bool CQVTDoc::Store()
 {
-    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
-        return false;
-    if (!Ask(63662))
-        return false;
-    if (!CheckModel(device_->model, false)) {
-        if (node_->LastError() != 0)
-            Show(MessageIcon::Exclamation, FormatMessage(63529, static_cast<int>(nodeId_), NodeErrorText().c_str()));
-        else
-            Show(MessageIcon::Exclamation, FormatMessage(63528, static_cast<int>(nodeId_)));
-        return false;
-    }
-    return StoreEeprom();
+    return memory_.Store();
 }
 
 bool CQVTDoc::Reset()
 {
-    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
-        return false;
-    if (!Ask(63663))
-        return false;
-    const int id = nodeId_;
-    if (!CheckModel(device_->model, false)) {
-        if (node_->LastError() != 0)
-            Show(MessageIcon::Exclamation, FormatMessage(63531, id, NodeErrorText().c_str()));
-        else
-            Show(MessageIcon::Exclamation, FormatMessage(63530, id));
-        return false;
-    }
-    if (env_.windows != nullptr)
-        env_.windows->CloseOscilloscope();
-    if (!node_->ResetNode()) {
-        Show(MessageIcon::Exclamation, FormatMessage(63531, id, NodeErrorText().c_str()));
-        return false;
-    }
-    Sleep(kResetWait);
-    ClearIdentity();
-    return Upload();
+    return memory_.Reset();
 }
 
 bool CQVTDoc::Restore()
 {
-    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
-        return false;
-    if (!Ask(63664))
-        return false;
-    const int id = nodeId_;
-    if (!CheckModel(device_->model, false)) {
-        if (node_->LastError() != 0)
-            Show(MessageIcon::Exclamation, FormatMessage(63533, id, NodeErrorText().c_str()));
-        else
-            Show(MessageIcon::Exclamation, FormatMessage(63532, id));
-        return false;
-    }
-    if (env_.windows != nullptr)
-        env_.windows->CloseOscilloscope();
-    node_->EnterPreOperational();
-    CCANopenMaster& master = *env_.master;
-    const std::uint16_t old = master.SetSDOTimeout(kStoreRestoreTimeout);
-    const bool done = node_->WriteU8(CANopen::Object::ModesOfOperation, 0, kConfigurationMode) &&
-                      node_->WriteU32(CANopen::Object::RestoreParameters, kRestoreSubIndex, kLoadSignature) &&
-                      node_->ResetNode();
-    if (!done) {
-        Show(MessageIcon::Exclamation, FormatMessage(63533, id, NodeErrorText().c_str()));
-        master.SetSDOTimeout(old);
-        return false;
-    }
-    Sleep(kResetWait);
-    ClearIdentity();
-    master.SetSDOTimeout(old);
-    return Upload();
+    return memory_.Restore();
 }
 
 // ---------------------------------------------------------------- windows
@@ -645,7 +533,7 @@ bool CQVTDoc::Restore()
 void CQVTDoc::OnOscilloscope()
 {
     if (model_ != CCommissioning::ModelK315 && !env_.privateBuild) {
-        Show(MessageIcon::Stop, FormatMessage(63504, static_cast<int>(nodeId_)));
+        Show(MessageIcon::Stop, FormatMessage(kMsgK315Only, static_cast<int>(nodeId_)));
         return;
     }
     if (env_.windows != nullptr)
@@ -658,7 +546,7 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
     if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
         return false;
     if (model_ != CCommissioning::ModelK315) {
-        Show(MessageIcon::Stop, FormatMessage(63504, static_cast<int>(nodeId_)));
+        Show(MessageIcon::Stop, FormatMessage(kMsgK315Only, static_cast<int>(nodeId_)));
         return false;
     }
     FileRequest request;
@@ -680,7 +568,7 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
     poll_.transferIdle = true;
     if (done)
         appFileName = *file;
-    Sleep(kFirmwareWait);
+    env_.Pause(kFirmwareWait);
     master.SetSDOTimeout(old);
     Upload();
     UpdateStatus();  // the new software version

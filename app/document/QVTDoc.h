@@ -5,6 +5,21 @@
 // the status poll that its parameter view's timer drives. The values live
 // in the current device of CCommissioning. Every failure ends its command
 // with a numbered message through the user interface.
+//
+// Usage:
+//     DocumentEnvironment env;       // master, description and ui at least
+//     env.master = &master;
+//     env.commissioning = &description;
+//     env.ui = &ui;
+//     env.chooser = &chooser;        // answers the Connect Device dialog
+//     CQVTDoc doc(env);
+//     if (doc.OnNewDocument()) {     // the chosen node connected, its values uploaded
+//         CParameterValue::SetValueText(*doc.Device()->FindParameter(0x6081, 0), "2500");
+//         doc.Download();            // the changed values into the drive
+//         doc.Store();               // asks, then stores them into its EEPROM
+//         doc.OnSaveDocument("/path/drive.31x");
+//     }
+//     doc.OnCloseDocument();
 #pragma once
 
 #include <cstdint>
@@ -15,6 +30,7 @@
 #include "document/ConnectDeviceChooser.h"
 #include "document/DocumentEnvironment.h"
 #include "document/HelpIndex.h"
+#include "document/ParameterMemory.h"
 #include "document/StatusPoll.h"
 #include "ui/UserInterface.h"
 
@@ -85,6 +101,9 @@ public:
     bool IsDescriptionAttached(bool show);
     bool ReadModel(int& model, bool show);
     bool CheckModel(int expected, bool show);
+    // The text of the node's last error (an SDO abort's own text), or of
+    // the master's without a node.
+    std::string NodeErrorText() const;
 
     // ---- Status line and poll -------------------------------------------
     void UpdateStatus();
@@ -115,15 +134,11 @@ private:
     ConnectDeviceChoice Choose(const ConnectDeviceRequest& request);
     void ConnectNode(const ConnectDeviceChoice& choice);
     void RemoveNode();
-    bool StoreEeprom();
     void RefreshViews(int hint);
-    void Sleep(int milliseconds);
     void Show(MessageIcon icon, const std::string& text);
     bool Ask(unsigned id);
     std::string ErrorText(std::int32_t code) const;
-    std::string NodeErrorText() const;
     void SetOnlineState();
-    void ClearIdentity();
 
     DocumentEnvironment env_;
     int model_ = 0;
@@ -137,6 +152,7 @@ private:
     std::string pathName_;
     CStatusPoll::State poll_;
     CStatusPoll poller_;
+    CParameterMemory memory_;
 };
 
 }  // namespace ovro

@@ -1,6 +1,7 @@
 #include "download/Download.h"
 
 #include "download/DownloadMessages.h"
+#include "ui/MessageIds.h"
 #include "download/HexFile.h"
 #include "download/TextLine.h"
 #include "canopen/CANopenNode.h"
@@ -166,7 +167,7 @@ CDownload::Outcome CDownload::LoadFile(const std::string& path, bool loaderFile,
 {
     FilePtr file = OpenForReading(path);
     if (!file) {
-        Failed(FormatMessage(loaderFile ? kMsgLoaderAccessDenied : kMsgApplicationAccessDenied, path.c_str()));
+        Failed(FormatMessage(loaderFile ? kMsgLoaderReadDenied : kMsgHexReadDenied, path.c_str()));
         return Outcome::Failed;
     }
     const unsigned sendFailure = loaderFile ? kMsgCantLoadSecondLevel : kMsgCantLoadApplication;
@@ -182,7 +183,7 @@ CDownload::Outcome CDownload::LoadFile(const std::string& path, bool loaderFile,
         if (status == CPagePacker::Status::SendFailed)
             Failed(FormatMessage(sendFailure, static_cast<int>(node_->NodeId()), node_->ErrorText().c_str()));
         else
-            Failed(FormatMessage(RecordErrorMessage(kRecordBad), path.c_str(), static_cast<long>(record_.line)));
+            Failed(FormatMessage(kMsgHexRecordBad, path.c_str(), static_cast<long>(record_.line)));
         return Outcome::Failed;
     };
 

@@ -1,6 +1,8 @@
 #include "settings/AppSettings.h"
 
-#include <cstring>
+#include "settings/BaudRate.h"
+#include "settings/PlainText.h"
+
 
 using namespace SettingsKeys;
 
@@ -20,17 +22,14 @@ const char* CAppSettings::VendorOfLibrary(std::int16_t library)
 
 std::uint8_t CAppSettings::BaudCodeOfText(const std::string& text)
 {
-    for (std::uint8_t code = 0; code < COP_BAUD_COUNT; ++code)
-        if (text == BaudTextOfCode(code))
-            return code;
-    return kDefaultBaudCode;
+    const int code = ovro::BaudRateCodeOfKbitText(text);
+    return code >= 0 ? static_cast<std::uint8_t>(code) : kDefaultBaudCode;
 }
 
 const char* CAppSettings::BaudTextOfCode(std::uint8_t code)
 {
-    static const char* const texts[COP_BAUD_COUNT] = {"1000", "800", "500", "250", "125",
-                                                      "100",  "50",  "20",  "10"};
-    return code < COP_BAUD_COUNT ? texts[code] : "???";
+    const char* text = ovro::BaudRateKbitText(code);
+    return text != nullptr ? text : "???";
 }
 
 std::uint32_t CAppSettings::BoardTypeOfName(const std::string& name)
@@ -57,18 +56,7 @@ const InterfaceBoard* CAppSettings::FindBoard(const std::vector<InterfaceBoard>&
 
 bool CAppSettings::IsPrivateBuildText(const std::string& text)
 {
-    const std::size_t n = std::strlen(kPrivateBuildYes);
-    if (text.size() != n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const char a = text[i];
-        const char b = kPrivateBuildYes[i];
-        const char lowerA = (a >= 'A' && a <= 'Z') ? static_cast<char>(a - 'A' + 'a') : a;
-        const char lowerB = (b >= 'A' && b <= 'Z') ? static_cast<char>(b - 'A' + 'a') : b;
-        if (lowerA != lowerB)
-            return false;
-    }
-    return true;
+    return ovro::EqualsNoCase(text, kPrivateBuildYes);
 }
 
 void CAppSettings::Read(const ISettingsStore& store)

@@ -23,6 +23,8 @@ struct InitialFrame {
     int y = 0;
     int width = 0;
     int height = 0;
+
+    bool operator==(const InitialFrame&) const = default;
 };
 
 class CFramePlacement {

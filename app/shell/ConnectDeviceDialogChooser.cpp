@@ -2,8 +2,7 @@
 #include "shell/ConnectDeviceDialogChooser.h"
 
 #include "shell/DlgConnectDevice.h"
-
-#include <QApplication>
+#include "shell/WaitCursor.h"
 
 CConnectDeviceDialogChooser::CConnectDeviceDialogChooser(CCANopenMaster& master,
                                                          const ovro::CCommissioning& commissioning,
@@ -15,14 +14,9 @@ CConnectDeviceDialogChooser::CConnectDeviceDialogChooser(CCANopenMaster& master,
 ovro::ConnectDeviceChoice CConnectDeviceDialogChooser::Choose(const ovro::ConnectDeviceRequest& request)
 {
     // The commands run under the wait cursor; the dialog wants the arrow.
-    int restored = 0;
-    while (QApplication::overrideCursor() != nullptr) {
-        QApplication::restoreOverrideCursor();
-        ++restored;
-    }
+    const int lifted = CWaitCursor::Lift();
     CDlgConnectDevice dialog(request, master_, commissioning_, ui_, owner_);
     dialog.exec();
-    for (int i = 0; i < restored; ++i)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    CWaitCursor::Restore(lifted);
     return dialog.Choice();
 }

@@ -3,6 +3,7 @@
 
 #include "QVTApp.h"
 
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 #include <QDialogButtonBox>
@@ -13,7 +14,7 @@
 
 CDlgAbout::CDlgAbout(QWidget* parent) : QDialog(parent)
 {
-    const QString title = QString::fromLatin1(MessageText(57344));
+    const QString title = QString::fromLatin1(MessageText(kMsgProgramTitle));
     setWindowTitle(QStringLiteral("About ") + title);
 
     auto* icon = new QLabel(this);

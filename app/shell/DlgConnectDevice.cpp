@@ -75,7 +75,7 @@ void CDlgConnectDevice::ShowValues()
 {
     const ovro::ConnectDeviceRequest& values = model_.Values();
     nodeId_->setValue(values.nodeId);
-    baudList_->setCurrentIndex(values.baudRate < 9 ? values.baudRate : 7);
+    baudList_->setCurrentIndex(ovro::ListedBaudRateCode(values.baudRate));
 }
 
 void CDlgConnectDevice::OnConnect()

@@ -3,7 +3,7 @@
 
 #include "shell/ProgramOptions.h"
 
-#include "settings/AppSettings.h"
+#include "settings/BaudRate.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -19,9 +19,9 @@ CDlgOptionNodePage::CDlgOptionNodePage(std::uint8_t nodeId, std::uint8_t baudInd
     nodeId_->setRange(ProgramOptions::kMinNodeId, ProgramOptions::kMaxNodeId);
     nodeId_->setValue(nodeId);
     baud_ = new QComboBox(this);
-    for (std::uint8_t code = 0; code < COP_BAUD_COUNT; ++code)
-        baud_->addItem(QString::fromLatin1(CAppSettings::BaudTextOfCode(code)));
-    baud_->setCurrentIndex(baudIndex < COP_BAUD_COUNT ? baudIndex : ProgramOptions::kDefaultBaudIndex);
+    for (int code = 0; code < ovro::kBaudRateCount; ++code)
+        baud_->addItem(QString::fromLatin1(ovro::BaudRateKbitText(code)));
+    baud_->setCurrentIndex(ovro::ListedBaudRateCode(baudIndex));
     defaults_ = new QPushButton(QStringLiteral("&Defaults"), this);
 
     auto* nodeLabel = new QLabel(QStringLiteral("&Node-Id.:"), this);

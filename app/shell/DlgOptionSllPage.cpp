@@ -3,6 +3,7 @@
 
 #include "shell/ProgramOptions.h"
 
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
@@ -49,7 +50,7 @@ std::optional<std::int16_t> CDlgOptionSllPage::TakePageSize()
     const int size = pageSize_->text().trimmed().toInt(&ok, 10);
     if (ok && size >= ProgramOptions::kMinPageSize && size <= ProgramOptions::kMaxPageSize)
         return static_cast<std::int16_t>(size);
-    QString prompt = QString::fromLatin1(MessageText(61715))
+    QString prompt = QString::fromLatin1(MessageText(kMsgEnterInteger))
                          .arg(ProgramOptions::kMinPageSize)
                          .arg(ProgramOptions::kMaxPageSize);
     ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, prompt.toStdString());

@@ -49,7 +49,7 @@ CDlgSearchNode::CDlgSearchNode(CCANopenMaster& master, const ovro::CCommissionin
     baudList_ = new QComboBox(this);
     for (const char* text : ovro::CConnectDeviceModel::BaudRateTexts())
         baudList_->addItem(QString::fromLatin1(text));
-    baudList_->setCurrentIndex(baudRate_ < 9 ? baudRate_ : 7);
+    baudList_->setCurrentIndex(ovro::ListedBaudRateCode(baudRate_));
     form->addRow(QStringLiteral("&First Node-ID:"), first_);
     form->addRow(QStringLiteral("&Last Node-ID:"), last_);
     form->addRow(QStringLiteral("&Baud rate (kBit/sec):"), baudList_);
@@ -75,7 +75,7 @@ void CDlgSearchNode::OnDefaults()
     first_->setValue(1);
     last_->setValue(127);
     const std::uint8_t present = master_.BaudRate();
-    baudList_->setCurrentIndex(present < 9 ? present : 7);
+    baudList_->setCurrentIndex(ovro::ListedBaudRateCode(present));
 }
 
 void CDlgSearchNode::OnSearch()

@@ -1,9 +1,11 @@
-// DocumentHost.cpp - the document, its window and its commands.
+// DocumentHost.cpp - the document session in its windows.
 #include "shell/DocumentHost.h"
 
 #include "QVTApp.h"
 #include "shell/ConnectDeviceDialogChooser.h"
 #include "shell/MainFrame.h"
+#include "shell/ProgramApplication.h"
+#include "shell/WaitCursor.h"
 #include "ui/CommandIds.h"
 
 #include "description/Commissioning.h"
@@ -12,6 +14,7 @@
 #include "document/views/QVTView.h"
 #include "download/Download.h"
 #include "download/views/ProgressBoxView.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 #include <QAbstractSpinBox>
@@ -20,81 +23,43 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QUrl>
-
-namespace {
-
-constexpr unsigned kAskToSave = 61442;  // "Save changes to %1?"
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// "Name (*.x)|*.x|All Files (*.*)|*.*||" as a file dialog's filter list.
-std::string DialogFilter(const std::string& filter)
-{
-    std::string result;
-    std::size_t at = 0;
-    while (at < filter.size()) {
-        const std::size_t bar = filter.find('|', at);
-        if (bar == std::string::npos || bar == at)
-            break;
-        const std::size_t end = filter.find('|', bar + 1);
-        if (!result.empty())
-            result += ";;";
-        result += filter.substr(at, bar - at);
-        at = end == std::string::npos ? filter.size() : end + 1;
-    }
-    return result;
-}
-
-QSize ScreenSize()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->size() : QSize(1024, 768);
-}
-
-} // namespace
 
 CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui)
     : app_(app), frame_(frame), ui_(ui),
       dialogChooser_(std::make_unique<CConnectDeviceDialogChooser>(app.Master(), app.Description(), ui, &frame)),
-      chooser_(dialogChooser_.get()), recent_(app.Store())
+      session_(app.Master(), app.Description(), app.Settings(), app.Store(), ui, *this)
 {
     using namespace CommandId;
-    observers_.Attach(this);
-    recent_.Load();
-    frame_.SetRecentFiles(recent_.Files());
+    session_.SetChooser(dialogChooser_.get());
 
     const auto on = [this](unsigned command, auto slot) {
         if (QAction* action = frame_.Action(command))
             connect(action, &QAction::triggered, this, slot);
     };
-    on(kConnect, &CDocumentHost::OnConnect);
-    on(kOpen, &CDocumentHost::OnOpen);
-    on(kSaveAs, &CDocumentHost::OnSaveAs);
+    const auto run = [this](bool (ovro::CQVTDoc::*command)()) {
+        return [this, command] { session_.Run([command](ovro::CQVTDoc& doc) { return (doc.*command)(); }); };
+    };
+    on(kConnect, [this] { session_.Connect(); });
+    on(kOpen, [this] { session_.Open(); });
+    on(kSaveAs, [this] { session_.SaveAs(); });
     on(kClose, &CDocumentHost::OnClose);
-    on(kDisconnect, &CDocumentHost::OnDisconnect);
+    on(kDisconnect, [this] { session_.Disconnect(); });
     on(kParameterWindow, &CDocumentHost::OnParameterWindow);
-    on(kDeviceManual, &CDocumentHost::OnDeviceManual);
-    on(kCanopenManual, &CDocumentHost::OnCanopenManual);
+    on(kDeviceManual, [this] { session_.OpenManual(true); });
+    on(kCanopenManual, [this] { session_.OpenManual(false); });
     on(kViewSplit, &CDocumentHost::OnSplit);
-    on(kUpload, [this] { RunCommand(&ovro::CQVTDoc::Upload); });
-    on(kDownload, [this] { RunCommand(&ovro::CQVTDoc::Download); });
-    on(kStore, [this] { RunCommand(&ovro::CQVTDoc::Store); });
-    on(kReset, [this] { RunCommand(&ovro::CQVTDoc::Reset); });
-    on(kRestore, [this] { RunCommand(&ovro::CQVTDoc::Restore); });
+    on(kUpload, run(&ovro::CQVTDoc::Upload));
+    on(kDownload, run(&ovro::CQVTDoc::Download));
+    on(kStore, run(&ovro::CQVTDoc::Store));
+    on(kReset, run(&ovro::CQVTDoc::Reset));
+    on(kRestore, run(&ovro::CQVTDoc::Restore));
     on(kFirmwareUpdate, &CDocumentHost::OnFirmwareUpdate);
     on(kPrint, [this] {
         if (childFrame_ != nullptr)
@@ -106,56 +71,44 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     });
     for (unsigned command : {kEditUndo, kEditCut, kEditCopy, kEditPaste})
         on(command, [this, command] { OnEditCommand(command); });
-    connect(&frame_, &CMainFrame::recentFileChosen, this, &CDocumentHost::OnOpenRecent);
-    frame_.SetCloseHandler([this] { return CloseForExit(); });
+    connect(&frame_, &CMainFrame::recentFileChosen, this, [this](int index) { session_.OpenRecent(index); });
+    frame_.SetCloseHandler([this] { return session_.CloseForExit(); });
     askSave_ = [this](const std::string& title) {
         const QMessageBox::StandardButton answer = QMessageBox::question(
-            &frame_, QString::fromLatin1(MessageText(57344)),
-            QString::fromLatin1(MessageText(kAskToSave)).arg(QString::fromLocal8Bit(title.c_str())),
+            &frame_, QString::fromLatin1(MessageText(kMsgProgramTitle)),
+            QString::fromLatin1(MessageText(kMsgAskToSave)).arg(QString::fromLocal8Bit(title.c_str())),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
         return answer == QMessageBox::Yes ? SaveAnswer::Yes
                : answer == QMessageBox::No ? SaveAnswer::No
                                            : SaveAnswer::Cancel;
     };
-    UpdateCommands();
+    session_.UpdateCommands();
 }
 
 CDocumentHost::~CDocumentHost()
 {
     frame_.SetCloseHandler({});
-    // The window refers to the document and to the observer list.
+    // The window refers to the document and to the session's observer list.
     delete childFrame_.data();
-    observers_.Detach(this);
+}
+
+void CDocumentHost::OpenDocumentLater(const std::string& path)
+{
+    QTimer::singleShot(0, this, [this, path] { session_.OpenDocument(path); });
 }
 
 void CDocumentHost::SetChooser(ovro::IConnectDeviceChooser* chooser)
 {
-    chooser_ = chooser != nullptr ? chooser : dialogChooser_.get();
+    session_.SetChooser(chooser != nullptr ? chooser : dialogChooser_.get());
 }
 
-std::unique_ptr<ovro::CQVTDoc> CDocumentHost::NewDocument()
-{
-    const CAppSettings& settings = app_.Settings();
-    ovro::DocumentEnvironment env;
-    env.master = &app_.Master();
-    env.commissioning = &app_.Description();
-    env.ui = &ui_;
-    env.chooser = chooser_;
-    env.observer = &observers_;
-    env.status = this;
-    env.defaultNodeId = settings.nodeId;
-    env.timing = settings.timing;
-    env.privateBuild = settings.privateBuild;
-    env.programDirectory = settings.ProgramDirectory();
-    env.descriptionPath = settings.DescriptionPath();
-    return std::make_unique<ovro::CQVTDoc>(env);
-}
+// ---------------------------------------------------------------- the session's view
 
 // The document's window in the MDI area, filled and polling.
-void CDocumentHost::ShowDocument()
+void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
 {
-    auto* child = new CChildFrame(doc_.get(), ui_, app_.Store());
-    child->AttachTo(observers_);
+    auto* child = new CChildFrame(&doc, ui_, app_.Store());
+    child->AttachTo(session_.Observers());
     child->SetProgramDirectory(QString::fromLocal8Bit(app_.Settings().ProgramDirectory().c_str()));
     child->SetBaudRateSource([this] { return static_cast<int>(app_.Master().BaudRate()); });
     // The viewer is handed the manual; a jump to the destination is left to it.
@@ -165,199 +118,86 @@ void CDocumentHost::ShowDocument()
     });
     frame_.MdiArea()->addSubWindow(child);
     connect(child, &CChildFrame::frameClosed, this, [this] { OnFrameClosed(); });
-    connect(child, &CChildFrame::commandDone, this, [this] { UpdateCommands(); });
-    child->SetCloseGuard([this] { return SaveModified(); });
+    connect(child, &CChildFrame::commandDone, this, [this] { session_.UpdateCommands(); });
+    child->SetCloseGuard([this] { return session_.SaveModified(); });
     childFrame_ = child;
-    child->ShowInitial(ScreenSize());
+    child->ShowInitial(CProgramApplication::ScreenSize());
     child->OnInitialUpdate();
     frame_.MdiArea()->setActiveSubWindow(child);
 }
 
-void CDocumentHost::OnFrameClosed()
+bool CDocumentHost::CloseDocumentWindow()
 {
-    if (!doc_)
-        return;
-    doc_->OnCloseDocument();
-    closing_ = std::move(doc_);
-    if (childFrame_ != nullptr) {
-        connect(childFrame_, &QObject::destroyed, this, [this] { closing_.reset(); });
-    } else {
-        closing_.reset();
-    }
-    childFrame_ = nullptr;
-    UpdateCommands();
-}
-
-bool CDocumentHost::CloseForExit()
-{
-    if (!doc_)
-        return true;
-    if (doc_->IsBusy())
-        return false;  // a firmware download runs
-    // The question about the connected drive has been answered; the changes
-    // are offered for saving while the drive is still there.
-    if (!SaveModified())
+    if (childFrame_ == nullptr)
         return false;
-    saveAsked_ = true;
-    if (doc_->IsOnline())
-        doc_->OnDisconnect();
-    if (childFrame_ != nullptr)
-        childFrame_->close();
-    else
-        OnFrameClosed();
-    saveAsked_ = false;
-    return !doc_;
+    childFrame_->close();
+    return true;
 }
 
-bool CDocumentHost::SaveModified()
+void CDocumentHost::CommitPendingEdit()
 {
-    if (!doc_ || saveAsked_)
-        return true;
     if (childFrame_ != nullptr)
         childFrame_->View()->CommitPendingEdit();
-    if (!doc_->IsModified())
-        return true;
-    const QString path = QString::fromLocal8Bit(doc_->PathName().c_str());
-    const QFileInfo file(path);
-    switch (askSave_(file.fileName().isEmpty() ? doc_->PathName() : file.fileName().toLocal8Bit().constData())) {
-    case SaveAnswer::No:
-        return true;
-    case SaveAnswer::Cancel:
-        return false;
-    case SaveAnswer::Yes:
-        break;
-    }
-    // A document read from a file goes back there; one made by Connect
-    // needs a name first.
-    if (file.isAbsolute() && file.exists() && !file.suffix().isEmpty()) {
-        WaitCursor wait;
-        return doc_->OnSaveDocument(doc_->PathName());
-    }
-    return SaveAs();
 }
 
-void CDocumentHost::UpdateCommands()
+CDocumentHost::SaveAnswer CDocumentHost::AskSave(const std::string& title)
 {
-    if (doc_)
-        frame_.SetDocument(doc_->IsOnline());
-    else
-        frame_.SetNoDocument();
+    return askSave_(title);
 }
 
-// ---------------------------------------------------------------- status bar
+void CDocumentHost::ShowNoDocument()
+{
+    frame_.SetNoDocument();
+}
 
-void CDocumentHost::SetStatusText(const std::string& text)
+void CDocumentHost::ShowDocument(bool online)
+{
+    frame_.SetDocument(online);
+}
+
+void CDocumentHost::ShowRecentFiles(const std::vector<std::string>& files)
+{
+    frame_.SetRecentFiles(files);
+}
+
+void CDocumentHost::ShowConnectionText(const std::string& text)
 {
     frame_.SetConnectionText(QString::fromLatin1(text.c_str()));
-    if (doc_)
-        frame_.SetDocument(doc_->IsOnline());
 }
 
-void CDocumentHost::SetDefaultStatusText()
+void CDocumentHost::ClearConnectionText()
 {
     frame_.ClearConnectionText();
 }
 
-void CDocumentHost::OnPathChanged(const std::string& path, bool addToRecentList)
+void CDocumentHost::SetBusy(bool busy)
 {
-    if (!addToRecentList)
-        return;
-    recent_.Add(path);
-    frame_.SetRecentFiles(recent_.Files());
-}
-
-// ---------------------------------------------------------------- commands
-
-void CDocumentHost::OnConnect()
-{
-    WaitCursor wait;
-    if (doc_) {
-        doc_->OnConnect();
-    } else {
-        doc_ = NewDocument();
-        if (doc_->OnNewDocument())
-            ShowDocument();
-        else
-            doc_.reset();
-    }
-    UpdateCommands();
-}
-
-bool CDocumentHost::OpenDocument(const std::string& path)
-{
-    if (doc_)
-        return false;
-    WaitCursor wait;
-    doc_ = NewDocument();
-    const bool opened = doc_->OnOpenDocument(path);
-    if (opened)
-        ShowDocument();
+    if (busy)
+        CWaitCursor::Show();
     else
-        doc_.reset();
-    UpdateCommands();
-    return opened;
+        CWaitCursor::Hide();
 }
 
-void CDocumentHost::OnOpen()
+void CDocumentHost::OpenManualFile(const std::string& path)
 {
-    if (doc_) {
-        WaitCursor wait;
-        doc_->OnOpenInto();
-        UpdateCommands();
+    frame_.OpenUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
+}
+
+// The window has closed; the closed document lives on until it is gone.
+void CDocumentHost::OnFrameClosed()
+{
+    std::unique_ptr<ovro::CQVTDoc> closed = session_.WindowClosed();
+    if (!closed)
         return;
-    }
-    FileRequest request;
-    request.kind = FileRequest::Kind::Open;
-    request.filter = DialogFilter(MessageText(63660));
-    request.defaultName = std::string("*.") + MessageText(63661);
-    const std::optional<std::string> path = ui_.ChooseFile(request);
-    if (path)
-        OpenDocument(*path);
-}
-
-void CDocumentHost::OnOpenRecent(int index)
-{
-    const std::vector<std::string>& files = recent_.Files();
-    if (index < 0 || static_cast<std::size_t>(index) >= files.size())
-        return;
-    const std::string path = files[static_cast<std::size_t>(index)];
-    if (doc_) {
-        WaitCursor wait;
-        doc_->OnOpenInto(path);
-        UpdateCommands();
-    } else {
-        OpenDocument(path);
-    }
-}
-
-void CDocumentHost::OnSaveAs()
-{
-    SaveAs();
-}
-
-bool CDocumentHost::SaveAs()
-{
-    if (!doc_)
-        return false;
+    closing_ = std::move(closed);
     if (childFrame_ != nullptr)
-        childFrame_->View()->CommitPendingEdit();
-    FileRequest request;
-    request.kind = FileRequest::Kind::Save;
-    request.filter = DialogFilter(MessageText(63660));
-    const std::string extension = std::string(".") + MessageText(63661);
-    std::string name = doc_->PathName();
-    if (QFileInfo(QString::fromLocal8Bit(name.c_str())).suffix().isEmpty())
-        name += extension;
-    request.defaultName = name;
-    std::optional<std::string> path = ui_.ChooseFile(request);
-    if (!path)
-        return false;
-    // The default extension goes onto a name typed without one.
-    if (QFileInfo(QString::fromLocal8Bit(path->c_str())).suffix().isEmpty())
-        *path += extension;
-    WaitCursor wait;
-    return doc_->OnSaveDocument(*path);
+        connect(childFrame_, &QObject::destroyed, this, [this] { closing_.reset(); });
+    else
+        closing_.reset();
+    childFrame_ = nullptr;
 }
+
+// ---------------------------------------------------------------- window commands
 
 void CDocumentHost::OnClose()
 {
@@ -365,29 +205,10 @@ void CDocumentHost::OnClose()
         childFrame_->close();
 }
 
-void CDocumentHost::OnDisconnect()
-{
-    if (!doc_)
-        return;
-    WaitCursor wait;
-    doc_->OnDisconnect();
-    UpdateCommands();
-}
-
-void CDocumentHost::RunCommand(bool (ovro::CQVTDoc::*command)())
-{
-    if (!doc_)
-        return;
-    {
-        WaitCursor wait;
-        (doc_.get()->*command)();
-    }
-    UpdateCommands();
-}
-
 void CDocumentHost::OnFirmwareUpdate()
 {
-    if (!doc_)
+    ovro::CQVTDoc* doc = session_.Document();
+    if (doc == nullptr)
         return;
     CProgressBoxView boxes(app_.Store(), &frame_);
     const auto download = [&](const std::string& loader, const std::string& file, CCANopenNode& node) {
@@ -395,9 +216,9 @@ void CDocumentHost::OnFirmwareUpdate()
         return firmware.Download(loader, file, app_.LoaderPageSize(), &node);
     };
     std::string file = app_.Settings().appFileName;
-    if (doc_->OnFirmwareUpdate(download, app_.LoaderFile(), file))
+    if (doc->OnFirmwareUpdate(download, app_.LoaderFile(), file))
         app_.RememberFirmwareFile(file);
-    UpdateCommands();
+    session_.UpdateCommands();
 }
 
 void CDocumentHost::OnParameterWindow()
@@ -407,30 +228,6 @@ void CDocumentHost::OnParameterWindow()
     if (childFrame_->isMinimized())
         childFrame_->showNormal();
     frame_.MdiArea()->setActiveSubWindow(childFrame_);
-}
-
-void CDocumentHost::OpenManual(bool device)
-{
-    if (!doc_)
-        return;
-    WaitCursor wait;
-    const std::optional<ovro::CHelpIndex::Document> manual = device ? doc_->DeviceManual() : doc_->CanopenManual();
-    // A manual that is not named or not there ends the command quietly.
-    if (!manual)
-        return;
-    const QString file = QString::fromLocal8Bit(manual->file.c_str());
-    if (QFileInfo::exists(file))
-        frame_.OpenUrl(QUrl::fromLocalFile(file));
-}
-
-void CDocumentHost::OnDeviceManual()
-{
-    OpenManual(true);
-}
-
-void CDocumentHost::OnCanopenManual()
-{
-    OpenManual(false);
 }
 
 // Undo, cut, copy and paste go to the editor that has the focus; copy out

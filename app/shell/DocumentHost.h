@@ -1,18 +1,14 @@
-// DocumentHost.h - the program's document in its windows: it creates the
-// document on the first "&Connect" or on opening a file, gives it its
-// window (CChildFrame) in the main frame's MDI area, runs the document's
-// menu commands, keeps the recent-file list, puts the connection text into
-// the status bar and keeps the enabling of the commands in step with the
-// document. The program holds one document at a time.
+// DocumentHost.h - the program's document in its windows: the document
+// session (CDocumentSession) gets its window (CChildFrame) in the main
+// frame's MDI area, the main frame's commands, the question before a
+// changed document closes, the wait cursor and the status bar. What stays
+// here is the widgets' side: the MDI area, the focus of the edit commands
+// and the clipboard.
 #pragma once
 
-#include "shell/RecentFileList.h"
-
 #include "document/views/ChildFrame.h"
-
-#include "document/DocumentObserver.h"
-#include "document/DocumentObserverList.h"
-#include "document/StatusTextSink.h"
+#include "shell/DocumentSession.h"
+#include "shell/DocumentSessionView.h"
 
 #include <QObject>
 #include <QPointer>
@@ -32,7 +28,7 @@ class CQVTDoc;
 class IConnectDeviceChooser;
 }
 
-class CDocumentHost : public QObject, public ovro::IStatusTextSink, public ovro::IDocumentObserver {
+class CDocumentHost : public QObject, public IDocumentSessionView {
     Q_OBJECT
 public:
     // Connects itself to the frame's commands. The host must go before the
@@ -45,67 +41,56 @@ public:
 
     // The question before a changed document closes: "Save changes to %1?"
     // with Yes, No and Cancel (a message box by default).
-    enum class SaveAnswer { Yes, No, Cancel };
+    using SaveAnswer = IDocumentSessionView::SaveAnswer;
     using SaveQuestion = std::function<SaveAnswer(const std::string& title)>;
     void SetSaveQuestion(SaveQuestion question) { askSave_ = std::move(question); }
 
-    ovro::CQVTDoc* Document() const { return doc_.get(); }
+    ovro::CQVTDoc* Document() const { return session_.Document(); }
     CChildFrame* ChildFrame() const { return childFrame_; }
-    const CRecentFileList& RecentFiles() const { return recent_; }
+    const CRecentFileList& RecentFiles() const { return session_.RecentFiles(); }
+    CDocumentSession& Session() { return session_; }
 
     // Opens a commissioning file as the document (the command line, a
     // recent file without a document); false when it was not opened.
-    bool OpenDocument(const std::string& path);
+    bool OpenDocument(const std::string& path) { return session_.OpenDocument(path); }
+    // The same once the event loop runs (the main window is up then).
+    void OpenDocumentLater(const std::string& path);
     // The document named on the command line, if any (the first argument
     // after the program that is not an option).
     static std::optional<std::string> CommandLineDocument(const QStringList& arguments);
 
-    // ---- IStatusTextSink ------------------------------------------------------
-    void SetStatusText(const std::string& text) override;
-    void SetDefaultStatusText() override;
-    // ---- IDocumentObserver ----------------------------------------------------
-    void OnPathChanged(const std::string& path, bool addToRecentList) override;
+    // ---- IDocumentSessionView --------------------------------------------------
+    void OpenDocumentWindow(ovro::CQVTDoc& doc) override;
+    bool CloseDocumentWindow() override;
+    void CommitPendingEdit() override;
+    SaveAnswer AskSave(const std::string& title) override;
+    void ShowNoDocument() override;
+    void ShowDocument(bool online) override;
+    void ShowRecentFiles(const std::vector<std::string>& files) override;
+    void ShowConnectionText(const std::string& text) override;
+    void ClearConnectionText() override;
+    void SetBusy(bool busy) override;
+    void OpenManualFile(const std::string& path) override;
 
 public slots:
-    void OnConnect();
-    void OnOpen();
-    void OnOpenRecent(int index);
-    void OnSaveAs();
     void OnClose();
-    void OnDisconnect();
     void OnParameterWindow();
-    void OnDeviceManual();
-    void OnCanopenManual();
     void OnEditCommand(unsigned command);
     // "Firmware &Update": the document's command with the download and its
     // progress box; the file of a successful download is remembered.
     void OnFirmwareUpdate();
     void OnSplit();
-    // The enabling after anything that may have changed the connection.
-    void UpdateCommands();
 
 private:
-    std::unique_ptr<ovro::CQVTDoc> NewDocument();
-    void ShowDocument();
     void OnFrameClosed();
-    bool CloseForExit();
-    // Offers to save a changed document; false when it must stay open.
-    bool SaveModified();
-    bool SaveAs();
-    void RunCommand(bool (ovro::CQVTDoc::*command)());
-    void OpenManual(bool device);
 
     CQVTApp& app_;
     CMainFrame& frame_;
     IUserInterface& ui_;
     std::unique_ptr<CConnectDeviceDialogChooser> dialogChooser_;
-    ovro::IConnectDeviceChooser* chooser_ = nullptr;
-    ovro::CDocumentObserverList observers_;
-    CRecentFileList recent_;
-    std::unique_ptr<ovro::CQVTDoc> doc_;
+    CDocumentSession session_;
     // A closed document lives on until its window is gone.
     std::unique_ptr<ovro::CQVTDoc> closing_;
     QPointer<CChildFrame> childFrame_;
     SaveQuestion askSave_;
-    bool saveAsked_ = false;
 };

@@ -3,6 +3,8 @@
 // board that is not plug and play, and the check of their texts.
 #pragma once
 
+#include "ui/MessageIds.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -55,8 +57,8 @@ public:
     static bool ParseAddress(const std::string& text, std::uint32_t& value);
     static bool ParseIrq(const std::string& text, std::uint32_t& value);
 
-    static constexpr unsigned kInvalidAddressMessage = 63606;
-    static constexpr unsigned kInvalidIrqMessage = 63607;
+    static constexpr unsigned kInvalidAddressMessage = kMsgInvalidAddress;
+    static constexpr unsigned kInvalidIrqMessage = kMsgInvalidIrq;
     static constexpr std::uint32_t kMaxIrq = 0xFFFF;
 
 private:

@@ -6,10 +6,12 @@
 #include "shell/DlgAbout.h"
 #include "shell/DlgInterface.h"
 #include "shell/DlgOptionSheet.h"
+#include "shell/WaitCursor.h"
 #include "ui/CommandIds.h"
 
 #include "settings/SettingsKeys.h"
 #include "settings/WindowPlacement.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 #include <QAction>
@@ -27,18 +29,9 @@
 
 namespace {
 
-// Keeps the wait cursor while it lives.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 QString TitleText()
 {
-    return QString::fromLatin1(MessageText(57344));
+    return QString::fromLatin1(MessageText(kMsgProgramTitle));
 }
 
 } // namespace
@@ -387,7 +380,7 @@ bool CMainFrame::SavePlacement()
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (commands_.HasDocument() && commands_.IsOnline()
-        && !ui_.AskYesNo(MessageIcon::Question, MessageText(63667), false)) {
+        && !ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndExit), false)) {
         event->ignore();
         return;
     }
@@ -404,7 +397,7 @@ void CMainFrame::OnInterfaceInitialize()
     CDlgInterface dialog(app_.Boards(), app_.PresentInterface(), ui_, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    WaitCursor wait;
+    CWaitCursor wait;
     app_.InitializeInterface(dialog.Choice());
 }
 
@@ -421,7 +414,7 @@ void CMainFrame::OnOptions()
 
 void CMainFrame::OnUserManual()
 {
-    WaitCursor wait;
+    CWaitCursor wait;
     const QString path = QString::fromLocal8Bit(app_.Settings().ProgramDirectory().c_str())
                          + QStringLiteral("/Help/Ovro-QVT.pdf");
     // A manual that is missing or cannot be shown ends the command quietly.

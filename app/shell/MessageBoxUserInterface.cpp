@@ -3,6 +3,7 @@
 
 #include "shell/DlgProgressBox.h"
 
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 #include <QFileDialog>
@@ -11,7 +12,7 @@ namespace {
 
 QString Title()
 {
-    return QString::fromLatin1(MessageText(57344));
+    return QString::fromLatin1(MessageText(kMsgProgramTitle));
 }
 
 } // namespace

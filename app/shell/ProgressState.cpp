@@ -1,30 +1,15 @@
 // ProgressState.cpp - auto-close choice and button flags of a progress window.
 #include "shell/ProgressState.h"
 
+#include "settings/PlainText.h"
 #include "settings/SettingsKeys.h"
 
-#include <cctype>
 #include <string>
-
-namespace {
-
-bool EqualsIgnoringCase(const std::string& a, const char* b)
-{
-    const std::string other(b);
-    if (a.size() != other.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(other[i])))
-            return false;
-    return true;
-}
-
-} // namespace
 
 CProgressState::CProgressState(ISettingsStore& store) : store_(store)
 {
     using namespace SettingsKeys;
-    autoClose_ = EqualsIgnoringCase(store_.ReadString(kSettings, kProgressBox, kProgressBoxSettingsDefault),
+    autoClose_ = ovro::EqualsNoCase(store_.ReadString(kSettings, kProgressBox, kProgressBoxSettingsDefault),
                                     kProgressBoxAuto);
 }
 

@@ -59,5 +59,6 @@ constexpr unsigned kUserManual = 32808;
 constexpr unsigned kDeviceManual = 32809;
 constexpr unsigned kCanopenManual = 32810;
 constexpr unsigned kAbout = 57664;
+constexpr unsigned kContextHelp = 57669; // the parameter window's "Help"
 
 } // namespace CommandId

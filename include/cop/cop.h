@@ -12,6 +12,16 @@
  * header for its codes and tables defines COP_NO_PROTOTYPES first.
  *
  * Texts are Latin-1 byte strings ("\xB5" is the micro sign).
+ *
+ * Usage: open the interface, add the node, talk to it, close.
+ *   if (!COP_Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, NULL, COP_BAUD_20))
+ *       report(COP_ErrorText(COP_GetLastError()));
+ *   COP_AddNode(5);
+ *   uint8_t type[4]; int16_t length = 0;
+ *   if (!COP_ReadSDO(5, 0x1000, 0, &length, type, sizeof type) && COP_GetLastError() == COP_ERR_ABORTED)
+ *       report_abort(COP_GetLastAbort());           // the node's SDO abort code
+ *   COP_StartRemoteNode(5);                          // NMT; PDOs via COP_CreatePDO / COP_ReadPDO
+ *   COP_Terminate();
  */
 #ifndef COP_COP_H
 #define COP_COP_H

@@ -1,5 +1,6 @@
 /*
- * sdo_client.c - SDO client of the software master.
+ * sdo_client.c - SDO client of the software master: the transfer state
+ * machine, and its runner on the message objects of the driver layer.
  */
 #include "sdo_client.h"
 
@@ -8,107 +9,249 @@
 #include "pcan_ctrl.h"
 #include "sm_service.h"
 
-/* Puts command, index and sub-index into the frame buffer, the rest zero. */
-static void build(uint8_t command, uint16_t index, uint8_t subIndex)
+/* What the awaited answer answers. */
+enum {
+    PHASE_UPLOAD_INITIATE,
+    PHASE_UPLOAD_SEGMENT,
+    PHASE_DOWNLOAD_EXPEDITED,
+    PHASE_DOWNLOAD_INITIATE,
+    PHASE_DOWNLOAD_SEGMENT,
+};
+
+/* ---- The state machine ---------------------------------------------- */
+
+/* Puts command, index and sub-index into the request, the rest zero. */
+static void build(SdoTransfer* t, uint8_t command)
 {
-    memset(FrameBuffer, 0, sizeof FrameBuffer);
-    FrameBuffer[0] = command;
-    FrameBuffer[1] = (uint8_t)index;
-    FrameBuffer[2] = (uint8_t)(index >> 8);
-    FrameBuffer[3] = subIndex;
+    memset(t->request, 0, sizeof t->request);
+    t->request[0] = command;
+    t->request[1] = (uint8_t)t->index;
+    t->request[2] = (uint8_t)(t->index >> 8);
+    t->request[3] = t->subIndex;
 }
 
-/* Tells the server that the client gives up, and ends with `result`. */
-static int32_t client_abort(uint16_t index, uint8_t subIndex, uint32_t code, int32_t result)
+static void begin(SdoTransfer* t, uint8_t phase, uint16_t index, uint8_t subIndex)
 {
-    build(0x80, index, subIndex);
-    sm_put_u32(FrameBuffer + 4, code);
-    (void)sm_send();
-    return result;
+    memset(t, 0, sizeof *t);
+    t->phase = phase;
+    t->index = index;
+    t->subIndex = subIndex;
 }
 
-/* Waits for the next answer. 0: an 8-byte answer in FrameBuffer. Otherwise
- * the transfer is over: the client abort has been sent and the result is
- * returned. */
-static int32_t await_answer(uint16_t index, uint8_t subIndex, uint16_t timeoutMs)
+/* The client gives up: the abort frame goes out, then the transfer ends. */
+static SdoStep client_abort(SdoTransfer* t, uint32_t code, int32_t result)
 {
-    int16_t length = 0;
-    int32_t r = sm_await(timeoutMs, &length);
-    if (r == COP_ERR_TIMEOUT)
-        return client_abort(index, subIndex, SDO_ABORT_TIMEOUT, COP_ERR_TIMEOUT);
-    if (r)
-        return client_abort(index, subIndex, SDO_ABORT_GENERAL, r);
+    build(t, SDO_CS_ABORT);
+    sm_put_u32(t->request + 4, code);
+    t->result = result;
+    return SDO_STEP_FINISH;
+}
+
+/* The server gave up: the transfer ends without a reply. */
+static SdoStep server_abort(SdoTransfer* t, const uint8_t* frame)
+{
+    t->abortCode = sm_get_u32(frame + 4);
+    t->result = SM_ABORTED;
+    return SDO_STEP_END;
+}
+
+static SdoStep succeed(SdoTransfer* t)
+{
+    t->result = 0;
+    return SDO_STEP_END;
+}
+
+/* Asks for the next upload segment. */
+static SdoStep request_upload_segment(SdoTransfer* t)
+{
+    memset(t->request, 0, sizeof t->request);
+    t->request[0] = (uint8_t)(SDO_CCS_UPLOAD_SEGMENT | t->toggle);
+    t->phase = PHASE_UPLOAD_SEGMENT;
+    return SDO_STEP_AWAIT;
+}
+
+/* Sends the next download segment: up to 7 bytes, the last one marked. */
+static SdoStep send_download_segment(SdoTransfer* t)
+{
+    int32_t remaining = t->length - t->count;
+    int32_t unused = remaining < 8 ? 7 - remaining : 0;
+    int32_t n = 7 - unused;
+    t->last = n == remaining;
+    memset(t->request, 0, sizeof t->request);
+    t->request[0] = (uint8_t)(SDO_CCS_DOWNLOAD_SEGMENT | unused << 1 | t->toggle | (t->last ? SDO_LAST_SEGMENT : 0));
+    memcpy(t->request + 1, t->data + t->count, (size_t)n);
+    t->count += n;
+    t->phase = PHASE_DOWNLOAD_SEGMENT;
+    return SDO_STEP_AWAIT;
+}
+
+SdoStep sdo_begin_upload(SdoTransfer* t, uint16_t index, uint8_t subIndex, uint8_t* buffer, int32_t size)
+{
+    begin(t, PHASE_UPLOAD_INITIATE, index, subIndex);
+    t->buffer = buffer;
+    t->size = size < 0 ? 0 : size;
+    build(t, SDO_CCS_INITIATE_UPLOAD);
+    return SDO_STEP_AWAIT;
+}
+
+SdoStep sdo_begin_download_expedited(SdoTransfer* t, uint16_t index, uint8_t subIndex, const uint8_t* data,
+                                     int32_t length)
+{
+    begin(t, PHASE_DOWNLOAD_EXPEDITED, index, subIndex);
+    t->data = data;
+    t->length = length;
+    build(t, (uint8_t)(SDO_CCS_INITIATE_DOWNLOAD | SDO_EXPEDITED | SDO_SIZE_INDICATED | (4 - length) << 2));
+    memcpy(t->request + 4, data, (size_t)length);
+    return SDO_STEP_AWAIT;
+}
+
+SdoStep sdo_begin_download_segmented(SdoTransfer* t, uint16_t index, uint8_t subIndex, const uint8_t* data,
+                                     int32_t length)
+{
+    begin(t, PHASE_DOWNLOAD_INITIATE, index, subIndex);
+    t->data = data;
+    t->length = length;
+    build(t, SDO_CCS_INITIATE_DOWNLOAD | SDO_SIZE_INDICATED);
+    sm_put_u32(t->request + 4, (uint32_t)length);
+    return SDO_STEP_AWAIT;
+}
+
+/* Initiate upload answered: the data, or the first segment request. */
+static SdoStep upload_initiated(SdoTransfer* t, const uint8_t* frame)
+{
+    uint8_t cmd = frame[0];
+    if ((cmd & SDO_CS_MASK) == SDO_CS_ABORT)
+        return server_abort(t, frame);
+    if ((cmd & SDO_CS_MASK) != SDO_SCS_INITIATE_UPLOAD)
+        return client_abort(t, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
+    if (cmd & SDO_EXPEDITED) {
+        int32_t n = (cmd & SDO_SIZE_INDICATED) ? 4 - (int32_t)SDO_EXPEDITED_UNUSED(cmd) : 4;
+        if (n > t->size)
+            n = t->size;
+        memcpy(t->buffer, frame + 4, (size_t)n);
+        t->count = n;
+        return succeed(t);
+    }
+    t->toggle = 0;
+    return request_upload_segment(t);
+}
+
+/* An upload segment: kept as far as the buffer goes, counted beyond it. */
+static SdoStep upload_segment(SdoTransfer* t, const uint8_t* frame)
+{
+    uint8_t cmd = frame[0];
+    if ((cmd & SDO_CS_MASK) == SDO_CS_ABORT)
+        return server_abort(t, frame);
+    if ((cmd & SDO_CS_MASK) != SDO_SCS_UPLOAD_SEGMENT)
+        return client_abort(t, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
+    if ((cmd & SDO_TOGGLE) != t->toggle)
+        return client_abort(t, SDO_ABORT_TOGGLE, COP_ERR_FORMAT);
+    int32_t n = 7 - (int32_t)SDO_SEGMENT_UNUSED(cmd);
+    if (t->count < t->size) {
+        int32_t room = t->size - t->count;
+        memcpy(t->buffer + t->count, frame + 1, (size_t)(n < room ? n : room));
+    }
+    if (t->count < INT32_MAX - 7)
+        t->count += n;
+    if (cmd & SDO_LAST_SEGMENT) {
+        if (t->count > t->size)
+            t->count = t->size;
+        if (t->count < t->size)
+            t->buffer[t->count] = 0; /* lets callers read visible strings as texts */
+        return succeed(t);
+    }
+    t->toggle ^= SDO_TOGGLE;
+    return request_upload_segment(t);
+}
+
+/* Initiate download answered: exactly "initiate download answer" goes on. */
+static SdoStep download_initiated(SdoTransfer* t, const uint8_t* frame)
+{
+    if (frame[0] == SDO_CS_ABORT)
+        return server_abort(t, frame);
+    if (frame[0] != SDO_SCS_INITIATE_DOWNLOAD)
+        return client_abort(t, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
+    if (t->phase == PHASE_DOWNLOAD_EXPEDITED)
+        return succeed(t);
+    t->toggle = 0;
+    return send_download_segment(t);
+}
+
+/* A download segment confirmed: the next one, or done after the last. */
+static SdoStep download_segment(SdoTransfer* t, const uint8_t* frame)
+{
+    uint8_t cmd = frame[0];
+    if ((cmd & SDO_CS_MASK) == SDO_CS_ABORT)
+        return server_abort(t, frame);
+    if ((cmd & SDO_CS_MASK) != SDO_SCS_DOWNLOAD_SEGMENT)
+        return client_abort(t, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
+    if ((cmd & SDO_TOGGLE) != t->toggle)
+        return client_abort(t, SDO_ABORT_TOGGLE, COP_ERR_FORMAT);
+    if (t->last)
+        return succeed(t);
+    t->toggle ^= SDO_TOGGLE;
+    return send_download_segment(t);
+}
+
+SdoStep sdo_on_answer(SdoTransfer* t, const uint8_t* frame, int16_t length)
+{
     if (length != 8)
-        return client_abort(index, subIndex, SDO_ABORT_GENERAL, COP_ERR_LENGTH);
-    return 0;
-}
-
-static int32_t server_abort(uint32_t* abortCode)
-{
-    *abortCode = sm_get_u32(FrameBuffer + 4);
-    return SM_ABORTED;
-}
-
-static int32_t upload(uint16_t index, uint8_t subIndex, int16_t* length, uint8_t* buffer,
-                      int32_t size, uint16_t timeoutMs, uint32_t* abortCode)
-{
-    build(0x40, index, subIndex);
-    int32_t r = sm_send();
-    if (r)
-        return r;
-    r = await_answer(index, subIndex, timeoutMs);
-    if (r)
-        return r;
-    uint8_t cmd = FrameBuffer[0];
-    if ((cmd & 0xE0) == 0x80)
-        return server_abort(abortCode);
-    if ((cmd & 0xE0) != 0x40)
-        return client_abort(index, subIndex, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
-
-    if (cmd & 0x02) { /* expedited */
-        int32_t n = (cmd & 0x01) ? 4 - ((cmd >> 2) & 3) : 4;
-        if (n > size)
-            n = size;
-        memcpy(buffer, FrameBuffer + 4, (size_t)n);
-        *length = (int16_t)n;
-        return 0;
+        return client_abort(t, SDO_ABORT_GENERAL, COP_ERR_LENGTH);
+    switch (t->phase) {
+    case PHASE_UPLOAD_INITIATE: return upload_initiated(t, frame);
+    case PHASE_UPLOAD_SEGMENT: return upload_segment(t, frame);
+    case PHASE_DOWNLOAD_EXPEDITED:
+    case PHASE_DOWNLOAD_INITIATE: return download_initiated(t, frame);
+    default: return download_segment(t, frame);
     }
+}
 
-    int32_t received = 0; /* runs on beyond the buffer */
-    uint8_t toggle = 0;
-    for (;;) {
-        memset(FrameBuffer, 0, sizeof FrameBuffer);
-        FrameBuffer[0] = (uint8_t)(0x60 | toggle);
+SdoStep sdo_on_timeout(SdoTransfer* t)
+{
+    return client_abort(t, SDO_ABORT_TIMEOUT, COP_ERR_TIMEOUT);
+}
+
+SdoStep sdo_on_error(SdoTransfer* t, int32_t code)
+{
+    return client_abort(t, SDO_ABORT_GENERAL, code);
+}
+
+int16_t sdo_uploaded(const SdoTransfer* t)
+{
+    return (int16_t)t->count;
+}
+
+/* ---- On the bus ----------------------------------------------------- */
+
+/* Runs a begun transfer on objects 0 and 1 with a time-out per answer. */
+static int32_t run(SdoTransfer* t, SdoStep step, uint8_t node, uint16_t timeoutMs, uint32_t* abortCode)
+{
+    int32_t r = sm_begin(SDO_REQUEST_BASE + node, SDO_ANSWER_BASE + node);
+    while (r == 0 && step != SDO_STEP_END) {
+        memcpy(FrameBuffer, t->request, sizeof FrameBuffer);
         r = sm_send();
-        if (r)
-            return r;
-        r = await_answer(index, subIndex, timeoutMs);
-        if (r)
-            return r;
-        cmd = FrameBuffer[0];
-        if ((cmd & 0xE0) == 0x80)
-            return server_abort(abortCode);
-        if ((cmd & 0xE0) != 0x00)
-            return client_abort(index, subIndex, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
-        if ((cmd & 0x10) != toggle)
-            return client_abort(index, subIndex, SDO_ABORT_TOGGLE, COP_ERR_FORMAT);
-        int32_t n = 7 - ((cmd >> 1) & 7);
-        if (received < size) {
-            int32_t room = size - received;
-            memcpy(buffer + received, FrameBuffer + 1, (size_t)(n < room ? n : room));
+        if (step == SDO_STEP_FINISH) {
+            r = 0; /* the abort's own fate does not change the result */
+            break;
         }
-        if (received < INT32_MAX - 7)
-            received += n;
-        if (cmd & 0x01) {
-            if (received > size)
-                received = size;
-            if (received < size)
-                buffer[received] = 0;
-            *length = (int16_t)received;
-            return 0;
-        }
-        toggle = (uint8_t)(0x10 - toggle);
+        if (r)
+            break; /* the request could not be sent: no abort either */
+        int16_t length = 0;
+        r = sm_await(timeoutMs, &length);
+        if (r == COP_ERR_TIMEOUT)
+            step = sdo_on_timeout(t);
+        else if (r)
+            step = sdo_on_error(t, r);
+        else
+            step = sdo_on_answer(t, FrameBuffer, length);
+        r = 0;
     }
+    sm_end();
+    if (r)
+        return r;
+    if (t->result == SM_ABORTED)
+        *abortCode = t->abortCode;
+    return t->result;
 }
 
 int32_t sdo_upload(uint8_t node, uint16_t index, uint8_t subIndex, int16_t* length, uint8_t* buffer,
@@ -117,23 +260,10 @@ int32_t sdo_upload(uint8_t node, uint16_t index, uint8_t subIndex, int16_t* leng
     if (!length || !buffer || !abortCode)
         return COP_ERR_FATAL;
     *length = 0;
-    int32_t r = sm_begin(SDO_REQUEST_BASE + node, SDO_ANSWER_BASE + node);
-    if (r == 0)
-        r = upload(index, subIndex, length, buffer, size < 0 ? 0 : size, timeoutMs, abortCode);
-    if (r)
-        *length = 0;
-    sm_end();
+    SdoTransfer t;
+    int32_t r = run(&t, sdo_begin_upload(&t, index, subIndex, buffer, size), node, timeoutMs, abortCode);
+    *length = r == 0 ? sdo_uploaded(&t) : 0;
     return r;
-}
-
-/* Checks the answer to an initiate request: exactly 0x60 goes on. */
-static int32_t initiate_answer(uint16_t index, uint8_t subIndex, uint32_t* abortCode)
-{
-    if (FrameBuffer[0] == 0x80)
-        return server_abort(abortCode);
-    if (FrameBuffer[0] != 0x60)
-        return client_abort(index, subIndex, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
-    return 0;
 }
 
 int32_t sdo_download_expedited(uint8_t node, uint16_t index, uint8_t subIndex, int16_t length,
@@ -143,51 +273,8 @@ int32_t sdo_download_expedited(uint8_t node, uint16_t index, uint8_t subIndex, i
         return COP_ERR_FATAL;
     if (length < 1 || length > 4)
         return COP_ERR_ILLEGAL_PARAM;
-    int32_t r = sm_begin(SDO_REQUEST_BASE + node, SDO_ANSWER_BASE + node);
-    if (r == 0) {
-        build((uint8_t)(0x23 | (4 - length) << 2), index, subIndex);
-        memcpy(FrameBuffer + 4, data, (size_t)length);
-        r = sm_send();
-    }
-    if (r == 0)
-        r = await_answer(index, subIndex, timeoutMs);
-    if (r == 0)
-        r = initiate_answer(index, subIndex, abortCode);
-    sm_end();
-    return r;
-}
-
-static int32_t download_segments(uint16_t index, uint8_t subIndex, int32_t length, const uint8_t* data,
-                                 uint16_t timeoutMs, uint32_t* abortCode)
-{
-    uint8_t toggle = 0;
-    int32_t offset = 0;
-    for (;;) {
-        int32_t remaining = length - offset;
-        int32_t unused = remaining < 8 ? 7 - remaining : 0;
-        int32_t n = 7 - unused;
-        int last = n == remaining;
-        memset(FrameBuffer, 0, sizeof FrameBuffer);
-        FrameBuffer[0] = (uint8_t)(unused << 1 | toggle | (last ? 1 : 0));
-        memcpy(FrameBuffer + 1, data + offset, (size_t)n);
-        offset += n;
-        int32_t r = sm_send();
-        if (r)
-            return r;
-        r = await_answer(index, subIndex, timeoutMs);
-        if (r)
-            return r;
-        uint8_t cmd = FrameBuffer[0];
-        if ((cmd & 0xE0) == 0x80)
-            return server_abort(abortCode);
-        if ((cmd & 0xE0) != 0x20)
-            return client_abort(index, subIndex, SDO_ABORT_COMMAND, COP_ERR_FORMAT);
-        if ((cmd & 0x10) != toggle)
-            return client_abort(index, subIndex, SDO_ABORT_TOGGLE, COP_ERR_FORMAT);
-        if (last)
-            return 0;
-        toggle = (uint8_t)(0x10 - toggle);
-    }
+    SdoTransfer t;
+    return run(&t, sdo_begin_download_expedited(&t, index, subIndex, data, length), node, timeoutMs, abortCode);
 }
 
 int32_t sdo_download_segmented(uint8_t node, uint16_t index, uint8_t subIndex, int16_t length,
@@ -197,18 +284,6 @@ int32_t sdo_download_segmented(uint8_t node, uint16_t index, uint8_t subIndex, i
         return COP_ERR_FATAL;
     if (length < 5)
         return COP_ERR_ILLEGAL_PARAM;
-    int32_t r = sm_begin(SDO_REQUEST_BASE + node, SDO_ANSWER_BASE + node);
-    if (r == 0) {
-        build(0x21, index, subIndex);
-        sm_put_u32(FrameBuffer + 4, (uint32_t)length);
-        r = sm_send();
-    }
-    if (r == 0)
-        r = await_answer(index, subIndex, timeoutMs);
-    if (r == 0)
-        r = initiate_answer(index, subIndex, abortCode);
-    if (r == 0)
-        r = download_segments(index, subIndex, length, data, timeoutMs, abortCode);
-    sm_end();
-    return r;
+    SdoTransfer t;
+    return run(&t, sdo_begin_download_segmented(&t, index, subIndex, data, length), node, timeoutMs, abortCode);
 }

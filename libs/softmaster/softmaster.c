@@ -1,17 +1,19 @@
 /*
- * softmaster.c - the COP API of the software CANopen master over PCAN-Light:
- * node table, NMT, SDO, PDO, SYNC, EMCY and LMT on the message objects of
- * pcan_ctrl. All state is static; one master per process; no thread of its
- * own: received frames are collected while a COP call runs.
+ * softmaster.c - the COP entry points of the software CANopen master over
+ * PCAN-Light: initialisation, the node table, the checks and results of
+ * every call, on the services of nmt_services, sdo_client, pdo_services and
+ * lmt_services. All state is static; one master per process; no thread of
+ * its own: received frames are collected while a COP call runs.
  */
 #define _POSIX_C_SOURCE 200809L
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
 
-#include "frame_queue.h"
 #include "lmt_services.h"
+#include "nmt_services.h"
 #include "pcan_ctrl.h"
+#include "pdo_services.h"
 #include "sdo_client.h"
 #include "sm_service.h"
 #include "softmaster.h"
@@ -20,37 +22,13 @@
 #define SM_VERSION_MINOR 0u
 
 #define NODES 128
-#define PDOS 10
-#define NMT_ID 0x000u
-#define SYNC_ID 0x080u
-#define EMCY_BASE 0x080u
-#define EMCY_FIRST 0x081u
-#define EMCY_LAST 0x0FFu
 #define DEVICE_TYPE_INDEX 0x1000u
-
-#define NMT_START 0x01
-#define NMT_STOP 0x02
-#define NMT_PRE_OPERATIONAL 0x80
-#define NMT_RESET_NODE 0x81
-#define NMT_RESET_COMMUNICATION 0x82
-
-typedef struct PdoEntry {
-    uint16_t cobId; /* 0: not defined */
-    uint16_t length;
-} PdoEntry;
 
 static uint8_t Initialised;
 static int32_t LastError;
 static uint32_t LastAbort;
 static uint16_t SdoTimeout = 500;
 static uint8_t NodeTable[NODES];
-static PdoEntry TxPdoTable[NODES][PDOS];
-static PdoEntry RxPdoTable[NODES][PDOS];
-
-static QueuedFrame PdoSlots[16385];
-static QueuedFrame EmcySlots[1025];
-static FrameQueue PdoQueue = {PdoSlots, 16385, 0, 0};
-static FrameQueue EmcyQueue = {EmcySlots, 1025, 0, 0};
 
 static char LibraryVersion[64];
 
@@ -83,6 +61,7 @@ static COP_BOOL transfer_result(int32_t r, uint32_t abortCode)
     return fail(r);
 }
 
+/* Result of a call without a transfer: 0 succeeds, else the code. */
 static COP_BOOL send_result(int32_t r)
 {
     return r == 0 ? succeed() : fail(r);
@@ -108,11 +87,7 @@ static int32_t check_node(uint8_t node)
 static void clear_tables(void)
 {
     memset(NodeTable, 0, sizeof NodeTable);
-    for (int n = 0; n < NODES; ++n)
-        for (int p = 0; p < PDOS; ++p)
-            TxPdoTable[n][p].cobId = RxPdoTable[n][p].cobId = 0;
-    fq_clear(&PdoQueue);
-    fq_clear(&EmcyQueue);
+    pdo_clear();
     NodeTable[0] = 1;
     Initialised = 1;
 }
@@ -223,8 +198,7 @@ static COP_BOOL nmt(uint8_t command, uint8_t node)
     int32_t r = check_node(node);
     if (r)
         return fail(r);
-    const uint8_t frame[2] = {command, node};
-    return send_result(send_once(NMT_ID, 2, frame));
+    return send_result(nmt_send(command, node));
 }
 
 COP_BOOL COP_StartRemoteNode(uint8_t node)
@@ -304,88 +278,31 @@ COP_BOOL COP_WriteSDO(uint8_t node, uint16_t index, uint8_t subIndex, int16_t le
 static int32_t check_pdo(uint8_t node, uint8_t pdoNumber)
 {
     int32_t r = check_node(node);
-    if (r)
-        return r;
-    if (pdoNumber < 1 || pdoNumber > PDOS)
-        return COP_ERR_ILLEGAL_PARAM;
-    return 0;
+    return r ? r : pdo_check_number(pdoNumber);
 }
 
 COP_BOOL COP_CreatePDO(uint8_t node, uint8_t pdoNumber, uint8_t transmit, uint16_t cobId, uint8_t length)
 {
     int32_t r = check_pdo(node, pdoNumber);
-    if (r)
-        return fail(r);
-    if (length > 8)
-        return fail(COP_ERR_ILLEGAL_PARAM);
-    PdoEntry* e = transmit ? &TxPdoTable[node][pdoNumber - 1] : &RxPdoTable[node][pdoNumber - 1];
-    e->cobId = cobId;
-    e->length = length;
-    return succeed();
+    if (r == 0)
+        r = pdo_create(node, pdoNumber, transmit, cobId, length);
+    return send_result(r);
 }
 
 COP_BOOL COP_WritePDO(uint8_t node, uint8_t pdoNumber, const uint8_t* data)
 {
     int32_t r = check_pdo(node, pdoNumber);
-    if (r)
-        return fail(r);
-    const PdoEntry* e = &TxPdoTable[node][pdoNumber - 1];
-    if (e->cobId == 0)
-        return fail(COP_ERR_ILLEGAL_PARAM);
-    if (!data)
-        return fail(COP_ERR_FATAL);
-    return send_result(send_once(e->cobId, e->length, data));
+    if (r == 0)
+        r = pdo_write(node, pdoNumber, data);
+    return send_result(r);
 }
 
 COP_BOOL COP_RequestPDO(uint8_t node, uint8_t pdoNumber)
 {
     int32_t r = check_pdo(node, pdoNumber);
-    if (r)
-        return fail(r);
-    const PdoEntry* e = &RxPdoTable[node][pdoNumber - 1];
-    if (e->cobId == 0)
-        return fail(COP_ERR_ILLEGAL_PARAM);
-    r = ctrl_define(SM_OBJ_ANSWER, e->cobId, (uint16_t)(CTRL_KIND_REMOTE | e->length << 8));
-    ctrl_delete(SM_OBJ_ANSWER);
+    if (r == 0)
+        r = pdo_request(node, pdoNumber);
     return send_result(r);
-}
-
-/* The receive PDO of a present node that a frame belongs to. */
-static int find_rx_pdo(uint32_t identifier, uint8_t* node, uint8_t* pdoNumber)
-{
-    if (identifier == 0)
-        return 0;
-    for (int n = 0; n < NODES; ++n) {
-        if (!NodeTable[n])
-            continue;
-        for (int p = 0; p < PDOS; ++p) {
-            if (RxPdoTable[n][p].cobId == identifier) {
-                *node = (uint8_t)n;
-                *pdoNumber = (uint8_t)(p + 1);
-                return 1;
-            }
-        }
-    }
-    return 0;
-}
-
-static int is_emergency(uint32_t identifier)
-{
-    return identifier >= EMCY_FIRST && identifier <= EMCY_LAST;
-}
-
-static COP_BOOL deliver_pdo(uint32_t identifier, int16_t length, const uint8_t* frame, uint8_t* node,
-                            uint8_t* pdoNumber, uint8_t* data, uint8_t* outLength)
-{
-    if (!find_rx_pdo(identifier, node, pdoNumber))
-        return 0;
-    if (length < 0)
-        length = 0;
-    if (length > 8)
-        length = 8;
-    memcpy(data, frame, (size_t)length);
-    *outLength = (uint8_t)length;
-    return succeed();
 }
 
 COP_BOOL COP_ReadPDO(uint8_t* node, uint8_t* pdoNumber, uint8_t* data, uint8_t* length)
@@ -394,39 +311,7 @@ COP_BOOL COP_ReadPDO(uint8_t* node, uint8_t* pdoNumber, uint8_t* data, uint8_t* 
         return fail(COP_ERR_NOT_INIT);
     if (!node || !pdoNumber || !data || !length)
         return fail(COP_ERR_FATAL);
-    QueuedFrame q;
-    if (fq_take(&PdoQueue, &q) && deliver_pdo(q.identifier, q.length, q.data, node, pdoNumber, data, length))
-        return 1;
-    for (;;) {
-        uint32_t id = 0;
-        int16_t n = 0;
-        uint8_t frame[8] = {0};
-        int16_t r = ctrl_read_ring(&id, &n, frame);
-        if (r == COP_ERR_RX_EMPTY)
-            return fail(COP_ERR_QUEUE_EMPTY);
-        if (r)
-            return fail(r);
-        if (is_emergency(id))
-            fq_put(&EmcyQueue, (uint16_t)id, n, frame);
-        else if (deliver_pdo(id, n, frame, node, pdoNumber, data, length))
-            return 1;
-    }
-}
-
-static COP_BOOL deliver_emergency(uint32_t identifier, int16_t length, const uint8_t* frame, uint8_t* node,
-                                  uint8_t* data)
-{
-    uint32_t n = identifier - EMCY_BASE;
-    if (!is_emergency(identifier) || !present((uint8_t)n))
-        return 0;
-    if (length < 0)
-        length = 0;
-    if (length > 8)
-        length = 8;
-    *node = (uint8_t)n;
-    memset(data, 0, 8);
-    memcpy(data, frame, (size_t)length);
-    return succeed();
+    return send_result(pdo_read(NodeTable, node, pdoNumber, data, length));
 }
 
 COP_BOOL COP_GetEmergency(uint8_t* node, uint8_t* data)
@@ -435,28 +320,12 @@ COP_BOOL COP_GetEmergency(uint8_t* node, uint8_t* data)
         return fail(COP_ERR_NOT_INIT);
     if (!node || !data)
         return fail(COP_ERR_FATAL);
-    QueuedFrame q;
-    if (fq_take(&EmcyQueue, &q) && deliver_emergency(q.identifier, q.length, q.data, node, data))
-        return 1;
-    for (;;) {
-        uint32_t id = 0;
-        int16_t n = 0;
-        uint8_t frame[8] = {0};
-        int16_t r = ctrl_read_ring(&id, &n, frame);
-        if (r == COP_ERR_RX_EMPTY)
-            return fail(COP_ERR_QUEUE_EMPTY);
-        if (r)
-            return fail(r);
-        if (!is_emergency(id))
-            fq_put(&PdoQueue, (uint16_t)id, n, frame);
-        else if (deliver_emergency(id, n, frame, node, data))
-            return 1;
-    }
+    return send_result(emcy_read(NodeTable, node, data));
 }
 
 COP_BOOL COP_SendSync(void)
 {
-    return send_result(send_once(SYNC_ID, 0, NULL));
+    return send_result(sync_send());
 }
 
 /* ---- LMT ------------------------------------------------------------- */

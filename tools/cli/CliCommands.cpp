@@ -4,7 +4,6 @@
 
 #include "canopen/CANopenNode.h"
 #include "CliTexts.h"
-#include "description/BaudRate.h"
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
 #include "document/CommissioningFile.h"
@@ -20,6 +19,7 @@
 #include "TerminalDownloadProgress.h"
 #include "TerminalSearchView.h"
 #include "TextTable.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 namespace {
@@ -239,7 +239,7 @@ int CCliCommands::Read()
     CCANopenNode* node = nullptr;
     if (!session_.Master().ConnectNode(nodeId, &node) || node == nullptr) {
         session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                                  FormatMessage(63514, static_cast<int>(nodeId)));
+                                  FormatMessage(kMsgNodeNotAdded, static_cast<int>(nodeId)));
         return CCliSession::kFailure;
     }
     const bool ok = ovro::CParameterTransfer::Read(*p, *node) == ovro::CParameterTransfer::Done;
@@ -271,7 +271,7 @@ int CCliCommands::Write()
     CCANopenNode* node = nullptr;
     if (!session_.Master().ConnectNode(nodeId, &node) || node == nullptr) {
         session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                                  FormatMessage(63514, static_cast<int>(nodeId)));
+                                  FormatMessage(kMsgNodeNotAdded, static_cast<int>(nodeId)));
         return CCliSession::kFailure;
     }
     std::uint32_t abort = 0;
@@ -349,7 +349,8 @@ int CCliCommands::Show()
     ovro::CCommissioning& description = session_.Description();
     if (!ovro::CCommissioningFile::Read(description, path, ovro::CCommissioning::ModelNone, true) ||
         description.GetCurrentDevice() == nullptr) {
-        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop,
+                                  FormatMessage(kMsgCantReadFile, path.c_str()));
         return CCliSession::kFailure;
     }
     session_.Out() << DocumentText(*description.GetCurrentDevice());

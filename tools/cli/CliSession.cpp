@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CliTexts.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
 CCliSession::CCliSession(const CliOptions& options, const ISettingsStore& store, CTerminalUserInterface& ui,
@@ -23,7 +24,8 @@ bool CCliSession::LoadDescription()
 {
     settings_.Read(store_);
     if (!description_.LoadDescription(descriptionPath_))
-        return ui_.AskYesNo(MessageIcon::Stop, FormatMessage(63500, descriptionPath_.c_str()), false);
+        return ui_.AskYesNo(MessageIcon::Stop, FormatMessage(kMsgDescriptionFileCorrupted, descriptionPath_.c_str()),
+                            false);
     std::vector<InterfaceBoard> boards;
     for (const ovro::CQVTBoard& b : description_.boards)
         boards.push_back({b.name, static_cast<std::int16_t>(b.vendor), b.type});
@@ -67,7 +69,7 @@ int CCliSession::OpenInterface()
         return kSuccess;
     }
     ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
-                    FormatMessage(63536, description_.GetErrorText(master_.LastError()).c_str()));
+                    FormatMessage(kMsgCheckHardware, description_.GetErrorText(master_.LastError()).c_str()));
     return kFailure;
 }
 

@@ -11,12 +11,11 @@
 #include "document/QVTDoc.h"
 #include "document/views/LeftView.h"
 #include "document/views/QVTView.h"
+#include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
 namespace {
-
-constexpr unsigned kCloseQuestion = 63665;
 
 // The tooltip of a command: its prompt after the line break.
 QString ToolTipOf(unsigned command, const QString& fallback)
@@ -257,7 +256,7 @@ void CChildFrame::closeEvent(QCloseEvent* event)
         return;
     }
     if (doc_ != nullptr && doc_->IsOnline() &&
-        !ui_.AskYesNo(MessageIcon::Question, MessageText(kCloseQuestion), true)) {
+        !ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndClose), true)) {
         event->ignore();
         return;
     }

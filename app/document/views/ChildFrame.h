@@ -13,6 +13,7 @@
 #include "document/ChildFramePlacement.h"
 #include "document/ContextHelp.h"
 #include "document/DocumentObserver.h"
+#include "ui/CommandIds.h"
 
 class CLeftView;
 class CQVTView;
@@ -31,12 +32,12 @@ class CChildFrame : public QMdiSubWindow, public ovro::IDocumentObserver {
     Q_OBJECT
 public:
     // Toolbar commands.
-    static constexpr unsigned kUpload = 32772;
-    static constexpr unsigned kDownload = 32773;
-    static constexpr unsigned kStore = 32780;
-    static constexpr unsigned kPrint = 57607;
-    static constexpr unsigned kPrintPreview = 57609;
-    static constexpr unsigned kContextHelp = 57669;
+    static constexpr unsigned kUpload = CommandId::kUpload;
+    static constexpr unsigned kDownload = CommandId::kDownload;
+    static constexpr unsigned kStore = CommandId::kStore;
+    static constexpr unsigned kPrint = CommandId::kPrint;
+    static constexpr unsigned kPrintPreview = CommandId::kPrintPreview;
+    static constexpr unsigned kContextHelp = CommandId::kContextHelp;
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;

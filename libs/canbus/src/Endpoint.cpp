@@ -1,7 +1,5 @@
 #include "Endpoint.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/random.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -13,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace ovro::canbus {
@@ -143,18 +141,15 @@ std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate
     }
     if ((error = ep->bindUnique()) != 0)
         return nullptr;
-    ep->stopEvent_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (ep->stopEvent_ < 0) {
-        error = errno;
-        return nullptr;
-    }
     try {
-        ep->reader_ = std::thread(&Endpoint::readLoop, ep.get());
-    } catch (const std::system_error& e) {
-        error = e.code().value() ? e.code().value() : EAGAIN;
+        Endpoint* self = ep.get();
+        ep->reader_ = std::make_unique<SocketReader>(ep->socket_, [self] { self->drain(); });
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
         return nullptr;
     }
-    error = 0;
+    if ((error = ep->reader_->start()) != 0)
+        return nullptr;
     return ep;
 }
 
@@ -186,34 +181,9 @@ Endpoint::~Endpoint()
     // dead socket that they would have to wait on and remove.
     if (!ownName_.empty())
         unlink((dir_.path() + "/" + ownName_).c_str());
-    if (reader_.joinable()) {
-        std::uint64_t one = 1;
-        ssize_t n = write(stopEvent_, &one, sizeof one);
-        (void)n;
-        reader_.join();
-    }
+    reader_.reset();
     if (socket_ >= 0)
         close(socket_);
-    if (stopEvent_ >= 0)
-        close(stopEvent_);
-}
-
-void Endpoint::readLoop()
-{
-    for (;;) {
-        pollfd fds[2] = {{socket_, POLLIN, 0}, {stopEvent_, POLLIN, 0}};
-        int n = poll(fds, 2, -1);
-        if (n < 0) {
-            // Never stop draining on a passing failure (EINTR, ENOMEM).
-            if (errno != EINTR)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            continue;
-        }
-        if (fds[1].revents || (fds[0].revents & POLLNVAL))
-            return;
-        if (fds[0].revents)
-            drain();
-    }
 }
 
 void Endpoint::drain()

@@ -1,15 +1,17 @@
-// Endpoint - one socket on a virtual bus with its reader thread.
+// Endpoint - one socket on a virtual bus, drained by its reader thread.
 #ifndef CANBUS_ENDPOINT_H
 #define CANBUS_ENDPOINT_H
 
 #include "BusDirectory.h"
-#include "FrameQueue.h"
+
+#include <canbus/ReceiveQueue.h>
+#include <canbus/SocketReader.h>
+#include <canbus/canbus.h>
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace ovro::canbus {
 
@@ -26,21 +28,19 @@ public:
     std::uint32_t bitrate() const { return bitrate_.load(); }
 
     int send(const canbus_frame& frame);
-    FrameQueue& queue() { return queue_; }
+    ReceiveQueue<canbus_frame>& queue() { return queue_; }
 
 private:
     Endpoint(BusDirectory dir, std::uint32_t bitrate);
     int bindUnique();
-    void readLoop();
     void drain();
 
     BusDirectory dir_;
     std::string ownName_;
     int socket_ = -1;
-    int stopEvent_ = -1;
     std::atomic<std::uint32_t> bitrate_;
-    FrameQueue queue_;
-    std::thread reader_;
+    ReceiveQueue<canbus_frame> queue_;
+    std::unique_ptr<SocketReader> reader_;
 };
 
 }  // namespace ovro::canbus

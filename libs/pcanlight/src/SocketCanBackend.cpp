@@ -6,15 +6,14 @@
 #include <linux/can/error.h>
 #include <linux/can/raw.h>
 #include <net/if.h>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <system_error>
+#include <chrono>
+#include <new>
 
 namespace ovro::pcanlight {
 
@@ -75,14 +74,14 @@ std::unique_ptr<SocketCanBackend> SocketCanBackend::open(const std::string& inte
     addr.can_ifindex = static_cast<int>(index);
     if (bind(backend->socket_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
         return nullptr;
-    backend->stopEvent_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (backend->stopEvent_ < 0) {
+    try {
+        SocketCanBackend* self = backend.get();
+        backend->reader_ = std::make_unique<canbus::SocketReader>(backend->socket_, [self] { self->drain(); });
+    } catch (const std::bad_alloc&) {
         *error = PCAN_ERR_RESOURCE;
         return nullptr;
     }
-    try {
-        backend->reader_ = std::thread(&SocketCanBackend::readLoop, backend.get());
-    } catch (const std::system_error&) {
+    if (backend->reader_->start() != 0) {
         *error = PCAN_ERR_RESOURCE;
         return nullptr;
     }
@@ -92,49 +91,22 @@ std::unique_ptr<SocketCanBackend> SocketCanBackend::open(const std::string& inte
 
 SocketCanBackend::~SocketCanBackend()
 {
-    if (reader_.joinable()) {
-        std::uint64_t one = 1;
-        ssize_t n = ::write(stopEvent_, &one, sizeof one);
-        (void)n;
-        reader_.join();
-    }
+    reader_.reset();
     if (socket_ >= 0)
         close(socket_);
-    if (stopEvent_ >= 0)
-        close(stopEvent_);
 }
 
-void SocketCanBackend::readLoop()
+void SocketCanBackend::drain()
 {
-    for (;;) {
-        pollfd fds[2] = {{socket_, POLLIN, 0}, {stopEvent_, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (fds[1].revents)
-            return;
-        if (fds[0].revents & POLLNVAL)
-            return;
-        if (fds[0].revents & POLLERR) {
-            // Take the pending socket error (interface down, ...) so that
-            // polling goes on; the error frames tell the state.
-            int error = 0;
-            socklen_t size = sizeof error;
-            getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &size);
-        }
-        can_frame frame;
-        ssize_t n;
-        while ((n = ::read(socket_, &frame, sizeof frame)) == static_cast<ssize_t>(sizeof frame)) {
-            TPCANMsg msg;
-            if (frame.can_id & CAN_ERR_FLAG) {
-                if (errorState_.apply(frame.can_id, frame.len, frame.data, msg))
-                    queue_.push(msg);
-            } else if (!(frame.can_id & CAN_EFF_FLAG) || extended_) {
-                FrameConversion::fromCanFrame(frame, msg);
+    can_frame frame;
+    while (::read(socket_, &frame, sizeof frame) == static_cast<ssize_t>(sizeof frame)) {
+        TPCANMsg msg;
+        if (frame.can_id & CAN_ERR_FLAG) {
+            if (errorState_.apply(frame.can_id, frame.len, frame.data, msg))
                 queue_.push(msg);
-            }
+        } else if (!(frame.can_id & CAN_EFF_FLAG) || extended_) {
+            FrameConversion::fromCanFrame(frame, msg);
+            queue_.push(msg);
         }
     }
 }
@@ -158,17 +130,18 @@ std::uint32_t SocketCanBackend::read(TPCANMsg& msg)
         msg = errorState_.queueOverrun();
         return PCAN_ERR_OK;
     }
-    return queue_.pop(msg) ? PCAN_ERR_OK : PCAN_ERR_QRCVEMPTY;
+    return queue_.pop(msg, std::chrono::microseconds(0)) ? PCAN_ERR_OK : PCAN_ERR_QRCVEMPTY;
 }
 
 bool SocketCanBackend::waitRead(std::uint32_t timeoutMicroseconds)
 {
-    return queue_.waitNonEmpty(timeoutMicroseconds);
+    return queue_.waitReady(std::chrono::microseconds(timeoutMicroseconds));
 }
 
 void SocketCanBackend::reset()
 {
     queue_.clear();
+    queue_.takeLost();
 }
 
 }  // namespace ovro::pcanlight

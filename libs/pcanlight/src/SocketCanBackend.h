@@ -1,15 +1,17 @@
 // SocketCanBackend - a driver channel on a Linux SocketCAN interface: a raw
-// CAN socket with error frames, drained by a reader thread of its own.
+// CAN socket with error frames, drained by a reader thread of its own into
+// a receive queue (the same reader and queue as the virtual bus endpoint's).
 #ifndef PCANLIGHT_SOCKETCANBACKEND_H
 #define PCANLIGHT_SOCKETCANBACKEND_H
 
 #include "Backend.h"
 #include "ErrorState.h"
-#include "MsgQueue.h"
+
+#include <canbus/ReceiveQueue.h>
+#include <canbus/SocketReader.h>
 
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace ovro::pcanlight {
 
@@ -33,15 +35,14 @@ public:
     void reset() override;
 
 private:
-    SocketCanBackend(bool extended) : extended_(extended), queue_(kQueueMessages) {}
-    void readLoop();
+    explicit SocketCanBackend(bool extended) : extended_(extended), queue_(kQueueMessages) {}
+    void drain();
 
     bool extended_;
     int socket_ = -1;
-    int stopEvent_ = -1;
     ErrorState errorState_;
-    MsgQueue queue_;
-    std::thread reader_;
+    canbus::ReceiveQueue<TPCANMsg> queue_;
+    std::unique_ptr<canbus::SocketReader> reader_;
 };
 
 }  // namespace ovro::pcanlight

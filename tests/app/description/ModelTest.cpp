@@ -3,27 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "description/BaudRate.h"
 #include "description/Commissioning.h"
 #include "description/QVTDataType.h"
 
 using namespace ovro;
-
-TEST(BaudRate, TextsAndCodes)
-{
-    EXPECT_EQ(BaudRateCode("125"), 4);
-    EXPECT_EQ(BaudRateCode("4"), 4);
-    EXPECT_EQ(BaudRateCode("33"), 7);
-    EXPECT_EQ(BaudRateCode("125 "), 7);
-    EXPECT_EQ(BaudRateCode("1000"), 0);
-    EXPECT_EQ(BaudRateCode("10"), 8);
-    EXPECT_EQ(BaudRateText(7), "20");
-    EXPECT_EQ(BaudRateText(33), "20");
-    EXPECT_EQ(BaudRateText(0), "1000");
-    EXPECT_EQ(BaudRateText(1000), "1000");
-    EXPECT_EQ(BaudRateText(8), "10");
-    EXPECT_EQ(BaudRateText(125), "125");
-}
 
 TEST(Enumerator, DisplayText)
 {

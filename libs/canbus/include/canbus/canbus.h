@@ -8,6 +8,17 @@
  * its own into a large receive queue and counts the frames it loses.
  *
  * Plain C, thread-safe per endpoint (one reader and any number of senders).
+ * The wire contract is written out in libs/canbus/README.md.
+ *
+ * Usage:
+ *   int err = 0;
+ *   canbus_endpoint* ep = canbus_open("default", 500000, &err);  // NULL: err is an errno
+ *   canbus_frame out = {0x605, 8, {0x40, 0x00, 0x10, 0x00}, 0};
+ *   canbus_send(ep, &out);                          // to every other endpoint of the bus
+ *   canbus_frame in;
+ *   if (canbus_receive(ep, &in, 100) == 1)          // waits up to 100 ms
+ *       handle(&in);
+ *   canbus_close(ep);                               // removes the socket file
  */
 #ifndef CANBUS_CANBUS_H
 #define CANBUS_CANBUS_H

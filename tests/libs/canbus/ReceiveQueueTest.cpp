@@ -1,11 +1,13 @@
 // The receive queue of an endpoint: what a burst from the reader keeps.
-#include "FrameQueue.h"
+#include <canbus/ReceiveQueue.h>
+#include <canbus/canbus.h>
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
-using ovro::canbus::FrameQueue;
+using FrameQueue = ovro::canbus::ReceiveQueue<canbus_frame>;
 
 namespace {
 
@@ -19,7 +21,7 @@ std::vector<canbus_frame> numbered(std::size_t count, uint32_t first)
     return frames;
 }
 
-TEST(FrameQueue, BurstKeepsTheOldestFramesAndCountsTheRest)
+TEST(ReceiveQueue, BurstKeepsTheOldestFramesAndCountsTheRest)
 {
     FrameQueue queue(8);
     auto first = numbered(5, 0);
@@ -45,6 +47,37 @@ TEST(FrameQueue, BurstKeepsTheOldestFramesAndCountsTheRest)
     EXPECT_TRUE(queue.push(numbered(1, 200)[0]));
     EXPECT_FALSE(queue.push(numbered(1, 201)[0]));
     EXPECT_EQ(queue.takeLost(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReceiveQueue, WaitingConsumerGetsWhatAnotherThreadPuts)
+{
+    FrameQueue queue(4);
+    canbus_frame got{};
+    EXPECT_FALSE(queue.pop(got, std::chrono::microseconds(1000))) << "nothing came";
+    std::thread producer([&queue] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        queue.push(numbered(1, 7)[0]);
+    });
+    EXPECT_TRUE(queue.pop(got, std::chrono::microseconds(-1)));
+    EXPECT_EQ(got.id, 7u);
+    producer.join();
+}
+
+TEST(ReceiveQueue, LostEntriesMakeTheQueueReadyButClearKeepsTheirCount)
+{
+    FrameQueue queue(1);
+    EXPECT_FALSE(queue.waitReady(std::chrono::microseconds(0)));
+    auto two = numbered(2, 0);
+    EXPECT_EQ(queue.push(two.data(), two.size()), 1u);
+    queue.clear();
+    EXPECT_EQ(queue.size(), 0u);
+    EXPECT_TRUE(queue.waitReady(std::chrono::microseconds(0))) << "a loss is news for the reader too";
+    EXPECT_EQ(queue.takeLost(), 1u);
+    EXPECT_FALSE(queue.waitReady(std::chrono::microseconds(0)));
 }
 
 }  // namespace
