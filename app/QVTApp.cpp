@@ -47,10 +47,17 @@ bool CQVTApp::StartUp(const std::string& programDirectory)
     return true;
 }
 
+const std::string& CQVTApp::StoredChannel(std::uint32_t boardType) const
+{
+    return CLinuxChannel::SecondChannel(boardType) ? settings_.channel2 : settings_.channel;
+}
+
 void CQVTApp::OpenInterface()
 {
     if (settings_.library == COP_LIBRARY_NONE)
         return;
+    if (CLinuxChannel::UsesChannel(settings_.library))
+        channel_.Apply(settings_.boardType, StoredChannel(settings_.boardType));
     const CopHwParam hw = HardwareParameters();
     if (master_.Initialize(settings_.library, settings_.boardType, &hw, settings_.baudCode, settings_.timing))
         return;
@@ -106,12 +113,26 @@ bool CQVTApp::InitializeInterface(const InterfaceChoice& choice)
     CopHwParam hw{};
     hw.ioPort = choice.address;
     hw.interrupt = static_cast<std::uint16_t>(choice.irq <= CInterfaceSelection::kMaxIrq ? choice.irq : 0);
+    const bool pcanLight = CLinuxChannel::UsesChannel(choice.library);
+    const std::string channel = !choice.channel.empty() ? choice.channel : StoredChannel(choice.boardType);
+    if (pcanLight)
+        channel_.Apply(choice.boardType, channel);
     if (!master_.Initialize(choice.library, choice.boardType, &hw, settings_.baudCode, settings_.timing)) {
-        if (master_.LastError() != kSelectionCancelled)
+        if (master_.LastError() != kSelectionCancelled) {
             ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
                             FormatMessage(kMsgCheckHardware, ErrorText(master_.LastError()).c_str()));
+            // A SocketCAN interface that is down or at another rate: what to run.
+            const std::string advice =
+                pcanLight ? channel_.Check(channel_.InEffect(choice.boardType, channel).channel,
+                                       CLinuxChannel::BitrateOfCode(settings_.baudCode))
+                      : std::string();
+            if (!advice.empty())
+                ui_.ShowMessage(MessageSeverity::Info, MessageIcon::Information, "INFO:\t" + advice);
+        }
         return false;
     }
+    if (pcanLight && CLinuxChannel::Valid(choice.channel))
+        (CLinuxChannel::SecondChannel(choice.boardType) ? settings_.channel2 : settings_.channel) = choice.channel;
     settings_.library = choice.library;
     settings_.vendor = CAppSettings::VendorOfLibrary(choice.library);
     settings_.boardType = choice.boardType;
@@ -132,8 +153,12 @@ void CQVTApp::ShowInterfaceProperties()
     std::string board;
     std::string library;
     if (master_.GetBoardInfo(board) && master_.GetLastErrorText(library)) {
-        ui_.ShowMessage(MessageSeverity::Info, MessageIcon::Information,
-                        StringPrintf("%s\n\n%s", board.c_str(), library.c_str()));
+        std::string text = StringPrintf("%s\n\n%s", board.c_str(), library.c_str());
+        // A PCAN-Light type also names its Linux channel and bit rate state.
+        if (CLinuxChannel::UsesChannel(settings_.library))
+            text += "\n\n" + channel_.Describe(settings_.boardType, StoredChannel(settings_.boardType),
+                                               CLinuxChannel::BitrateOfCode(master_.BaudRate()));
+        ui_.ShowMessage(MessageSeverity::Info, MessageIcon::Information, text);
         return;
     }
     ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,

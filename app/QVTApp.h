@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/InterfaceSelection.h"
+#include "shell/LinuxChannel.h"
 #include "shell/ProgramOptions.h"
 
 #include "canopen/CANopenMaster.h"
@@ -76,6 +77,10 @@ public:
     CAppSettings& Settings() { return settings_; }
     const CAppSettings& Settings() const { return settings_; }
     CCANopenMaster& Master() { return master_; }
+    // The Linux channel of the PCAN-Light board types.
+    const CLinuxChannel& Channel() const { return channel_; }
+    // The channel stored for a board type ("" when none).
+    const std::string& StoredChannel(std::uint32_t boardType) const;
     ISettingsStore& Store() { return store_; }
     IUserInterface& UserInterface() { return ui_; }
     ovro::CCommissioning& Description() { return description_; }
@@ -89,6 +94,7 @@ private:
     ovro::CCommissioning& description_;
     CAppSettings settings_;
     CCANopenMaster master_;
+    CLinuxChannel channel_;  // notes the user's channel variables at start
     bool descriptionLoaded_ = false;
     std::string sllFileName_;
     std::int16_t sllPageSize_ = 128;

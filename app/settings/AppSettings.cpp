@@ -3,6 +3,7 @@
 #include "settings/BaudRate.h"
 #include "settings/PlainText.h"
 
+#include <filesystem>
 
 using namespace SettingsKeys;
 
@@ -79,6 +80,8 @@ void CAppSettings::Read(const ISettingsStore& store)
     library = LibraryOfVendor(vendor);
     plugAndPlay = store.ReadInt(kInterface, kPlugAndPlay, kPlugAndPlayDefault);
     // The address is a 32-bit pattern, kept as a signed integer in the store.
+    channel = store.ReadString(kInterface, kChannel, "");
+    channel2 = store.ReadString(kInterface, kChannel2, "");
     hw.ioPort = static_cast<std::uint32_t>(store.ReadInt(kInterface, kAddress, kAddressDefault));
     const int irq = store.ReadInt(kInterface, kInterrupt, kInterruptDefault);
     hw.interrupt = (irq >= 0 && irq <= 0xFFFF) ? static_cast<std::uint16_t>(irq)
@@ -106,6 +109,10 @@ bool CAppSettings::WriteInterface(ISettingsStore& store,
     ok = store.WriteInt(kInterface, kPlugAndPlay, plugAndPlay) && ok;
     ok = store.WriteInt(kInterface, kAddress, static_cast<int>(hw.ioPort)) && ok;
     ok = store.WriteInt(kInterface, kInterrupt, hw.interrupt) && ok;
+    if (!channel.empty())
+        ok = store.WriteString(kInterface, kChannel, channel) && ok;
+    if (!channel2.empty())
+        ok = store.WriteString(kInterface, kChannel2, channel2) && ok;
     return ok;
 }
 
@@ -142,9 +149,22 @@ std::string Join(const std::string& dir, const char* name)
 
 }  // namespace
 
+std::string CAppSettings::DataDirectory(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    const std::string own = WithoutTrailingSeparator(folder);
+    std::error_code ec;
+    if (own.empty() || fs::exists(Join(own, kDescriptionFileName), ec))
+        return own;
+    const std::string shared = (fs::path(own) / ".." / "share" / "ovro-qvt").lexically_normal().string();
+    if (fs::exists(Join(shared, kDescriptionFileName), ec))
+        return WithoutTrailingSeparator(shared);
+    return own;
+}
+
 void CAppSettings::SetProgramDirectory(const std::string& directory)
 {
-    programDirectory_ = WithoutTrailingSeparator(directory);
+    programDirectory_ = DataDirectory(directory);
     loaderPath_ = Join(programDirectory_, kLoaderFileName);
 }
 

@@ -60,8 +60,12 @@ public:
 
     // ---- Program directory ----------------------------------------------
     // Sets the program directory (a trailing separator is dropped), the
-    // description file and the loader file inside it.
+    // description file and the loader file inside it. The folder of an
+    // installed program's data is its "../share/ovro-qvt": that one is
+    // taken when the description is there and not beside the program.
     void SetProgramDirectory(const std::string& directory);
+    // The folder that holds the description for a program in `folder`.
+    static std::string DataDirectory(const std::string& folder);
     // Replaces the program directory for the rest of the run (help files,
     // description folder); the loader file stays.
     void ReplaceProgramDirectory(const std::string& directory);
@@ -82,6 +86,8 @@ public:
     bool privateBuild = false;
     std::int32_t plugAndPlay = SettingsKeys::kPlugAndPlayDefault;
     CopHwParam hw{0, 0};
+    std::string channel;   // first-channel PCAN-Light types; empty: none stored
+    std::string channel2;  // second-channel types
 
 private:
     std::string programDirectory_;

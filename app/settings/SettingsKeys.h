@@ -18,6 +18,10 @@ inline constexpr const char* kVendorDefault = "(unknown)";
 inline constexpr const char* kVendorPeak = "PEAK-System Technik";   // library 200
 inline constexpr const char* kVendorOrvax = "Orvax Automation";     // library 100
 inline constexpr const char* kBoard = "Board";
+// The Linux channel of the PCAN-Light board types ("virtual:<bus>",
+// "socketcan:<interface>"), used when OVRO_CAN_CHANNEL(2) is not set.
+inline constexpr const char* kChannel = "Channel";
+inline constexpr const char* kChannel2 = "Channel2";
 inline constexpr const char* kBoardDefault = "Orvax Applet";
 inline constexpr const char* kBaudrate = "Baudrate";
 inline constexpr const char* kBaudrateDefault = "20";

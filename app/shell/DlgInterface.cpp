@@ -14,7 +14,7 @@
 
 CDlgInterface::CDlgInterface(std::vector<BoardEntry> boards, const InterfaceChoice& present, IUserInterface& ui,
                              QWidget* parent)
-    : QDialog(parent), selection_(std::move(boards), present), ui_(ui)
+    : QDialog(parent), selection_(boards, present), ui_(ui), entries_(std::move(boards))
 {
     setWindowTitle(QStringLiteral("CAN Interface"));
 
@@ -40,6 +40,15 @@ CDlgInterface::CDlgInterface(std::vector<BoardEntry> boards, const InterfaceChoi
     grid->addWidget(irqLabel, 2, 0);
     grid->addWidget(irq_, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("(0 = IRQ not used)"), this), 2, 2);
+    // The Linux channel of the PCAN-Light board types, once offered.
+    channel_ = new QComboBox(this);
+    channel_->setEditable(true);
+    channelLabel_ = new QLabel(QStringLiteral("C&hannel:"), this);
+    channelLabel_->setBuddy(channel_);
+    channelNote_ = new QLabel(this);
+    grid->addWidget(channelLabel_, 3, 0);
+    grid->addWidget(channel_, 3, 1, 1, 2);
+    grid->addWidget(channelNote_, 4, 1, 1, 2);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
@@ -56,8 +65,34 @@ CDlgInterface::CDlgInterface(std::vector<BoardEntry> boards, const InterfaceChoi
     connect(boards_, &QComboBox::currentIndexChanged, this, &CDlgInterface::ShowFields);
 }
 
+void CDlgInterface::SetChannels(const CLinuxChannel& channel, std::string stored, std::string stored2)
+{
+    linuxChannel_ = &channel;
+    stored_[0] = std::move(stored);
+    stored_[1] = std::move(stored2);
+    ShowFields(boards_->currentIndex());
+}
+
 void CDlgInterface::ShowFields(int index)
 {
+    const bool offered = linuxChannel_ != nullptr && index >= 0 && index < static_cast<int>(entries_.size()) &&
+                       CLinuxChannel::UsesChannel(entries_[static_cast<std::size_t>(index)].library);
+    channelLabel_->setVisible(offered);
+    channel_->setVisible(offered);
+    channelNote_->setVisible(offered);
+    if (offered) {
+        const std::uint32_t type = entries_[static_cast<std::size_t>(index)].boardType;
+        const CLinuxChannel::Choice inEffect =
+            linuxChannel_->InEffect(type, stored_[CLinuxChannel::SecondChannel(type) ? 1 : 0]);
+        channel_->clear();
+        for (const std::string& offer : linuxChannel_->Offers(type))
+            channel_->addItem(QString::fromStdString(offer));
+        channel_->setCurrentText(QString::fromStdString(inEffect.channel));
+        const bool fromEnvironment = inEffect.source == CLinuxChannel::Source::Environment;
+        channel_->setEnabled(!fromEnvironment);
+        channelNote_->setText(fromEnvironment ? QStringLiteral("set by %1").arg(QLatin1String(CLinuxChannel::Variable(type)))
+                                              : QStringLiteral("used while %1 is not set").arg(QLatin1String(CLinuxChannel::Variable(type))));
+    }
     const CInterfaceSelection::Fields f = selection_.FieldsFor(index);
     address_->setText(QString::fromLatin1(f.address.c_str()));
     irq_->setText(QString::fromLatin1(f.irq.c_str()));
@@ -73,6 +108,17 @@ void CDlgInterface::accept()
         ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, MessageText(message));
         (message == CInterfaceSelection::kInvalidAddressMessage ? address_ : irq_)->setFocus();
         return;
+    }
+    choice_ = selection_.Choice();
+    if (!channel_->isHidden() && channel_->isEnabled()) {
+        const std::string text = channel_->currentText().trimmed().toStdString();
+        if (!CLinuxChannel::Valid(text)) {
+            ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
+                            "ERROR:\tPlease enter a channel as virtual:<bus> or socketcan:<interface>!");
+            channel_->setFocus();
+            return;
+        }
+        choice_.channel = text;
     }
     QDialog::accept();
 }

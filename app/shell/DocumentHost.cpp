@@ -9,6 +9,7 @@
 #include "ui/CommandIds.h"
 
 #include "description/Commissioning.h"
+#include "document/PdfViewer.h"
 #include "document/QVTDoc.h"
 #include "document/views/ChildFrame.h"
 #include "document/views/QVTView.h"
@@ -17,6 +18,7 @@
 #include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
+#include <QProcess>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -104,6 +106,21 @@ void CDocumentHost::SetChooser(ovro::IConnectDeviceChooser* chooser)
 
 // ---------------------------------------------------------------- the session's view
 
+
+namespace {
+
+// The desktop's viewer of PDF files ("org.gnome.Evince.desktop"), or "".
+std::string DesktopPdfViewer()
+{
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("application/pdf")});
+    if (!query.waitForFinished(2000) || query.exitCode() != 0)
+        return {};
+    return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed().toStdString();
+}
+
+}  // namespace
+
 // The document's window in the MDI area, filled and polling.
 void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
 {
@@ -111,10 +128,20 @@ void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
     child->AttachTo(session_.Observers());
     child->SetProgramDirectory(QString::fromLocal8Bit(app_.Settings().ProgramDirectory().c_str()));
     child->SetBaudRateSource([this] { return static_cast<int>(app_.Master().BaudRate()); });
-    // The viewer is handed the manual; a jump to the destination is left to it.
+    // A viewer that takes a named destination is started at it; any other
+    // is handed the manual.
     child->SetHelpOpener([this](const ovro::CContextHelp::Target& target) {
         const QString file = QString::fromLocal8Bit(target.file.c_str());
-        return QFileInfo::exists(file) && frame_.OpenUrl(QUrl::fromLocalFile(file));
+        if (!QFileInfo::exists(file))
+            return false;
+        if (const auto jump = ovro::CPdfViewer::JumpCommand(DesktopPdfViewer(), target.file, target.destination)) {
+            QStringList arguments;
+            for (const std::string& a : jump->arguments)
+                arguments << QString::fromLocal8Bit(a.c_str());
+            if (QProcess::startDetached(QString::fromStdString(jump->program), arguments))
+                return true;
+        }
+        return frame_.OpenUrl(QUrl::fromLocalFile(file));
     });
     frame_.MdiArea()->addSubWindow(child);
     connect(child, &CChildFrame::frameClosed, this, [this] { OnFrameClosed(); });

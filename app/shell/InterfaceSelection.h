@@ -17,6 +17,7 @@ struct InterfaceChoice {
     bool plugAndPlay = true;
     std::uint32_t address = 0;
     std::uint32_t irq = 0;
+    std::string channel;  // PCAN-Light types: the Linux channel chosen; empty: as it is
 };
 
 // One selectable board, as the description lists it.

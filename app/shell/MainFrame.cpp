@@ -395,6 +395,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 void CMainFrame::OnInterfaceInitialize()
 {
     CDlgInterface dialog(app_.Boards(), app_.PresentInterface(), ui_, this);
+    dialog.SetChannels(app_.Channel(), app_.Settings().channel, app_.Settings().channel2);
     if (dialog.exec() != QDialog::Accepted)
         return;
     CWaitCursor wait;

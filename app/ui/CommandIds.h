@@ -60,5 +60,6 @@ constexpr unsigned kDeviceManual = 32809;
 constexpr unsigned kCanopenManual = 32810;
 constexpr unsigned kAbout = 57664;
 constexpr unsigned kContextHelp = 57669; // the parameter window's "Help"
+constexpr unsigned kCompare = 32825;     // the parameter window's "Compare": drive, document, default
 
 } // namespace CommandId

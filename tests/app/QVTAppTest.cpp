@@ -199,7 +199,9 @@ TEST_F(QVTAppTest, PropertiesOfAnOpenBoardShowBoardAndLibraryTexts)
     std::string library;
     ASSERT_TRUE(App().Master().GetBoardInfo(board));
     ASSERT_TRUE(App().Master().GetLastErrorText(library));
-    EXPECT_EQ(ui_.messages[0].text, board + "\n\n" + library);
+    // A PCAN-Light board also names its Linux channel and bit rate state.
+    EXPECT_EQ(ui_.messages[0].text, board + "\n\n" + library + "\n\nChannel: " + std::getenv("OVRO_CAN_CHANNEL") +
+                                        " (from OVRO_CAN_CHANNEL)\nBit rate: 20000 bit/s on the virtual bus");
     EXPECT_NE(ui_.messages[0].text.find("Rhababermarmelade"), std::string::npos);
 }
 

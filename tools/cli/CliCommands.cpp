@@ -3,11 +3,13 @@
 #include <cstdio>
 
 #include "canopen/CANopenNode.h"
+#include "CliDiff.h"
 #include "CliTexts.h"
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
 #include "document/CommissioningFile.h"
 #include "document/NodeSearch.h"
+#include "document/ParameterCompare.h"
 #include "document/ParameterTransfer.h"
 #include "document/ParameterValue.h"
 #include "document/QVTDoc.h"
@@ -67,6 +69,8 @@ int CCliCommands::Run()
         return Configure();
     if (c == "show")
         return Show();
+    if (c == "diff")
+        return Diff();
     if (c == "firmware")
         return Firmware();
     return session_.UsageError("unknown command '" + c + "'");
@@ -355,4 +359,47 @@ int CCliCommands::Show()
     }
     session_.Out() << DocumentText(*description.GetCurrentDevice());
     return session_.Result(true);
+}
+
+int CCliCommands::Diff()
+{
+    const std::vector<std::string>& args = session_.Options().arguments;
+    const std::string path = args.empty() ? std::string() : args[0];
+    if (const int status = StartBus(); status != CCliSession::kSuccess)
+        return status;
+    CFixedConnectChooser chooser(ConnectChoice(session_, false, false));
+    ovro::CQVTDoc doc(session_.Environment(&chooser));
+    if (!NewDocument(doc))
+        return session_.Result(false);
+    ovro::CQVTDevice& device = *doc.Device();
+    ovro::CParameterCompare compare;
+    if (!compare.ReadDrive(device, *doc.Node())) {
+        session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation,
+                                  FormatMessage(63522, doc.NodeId(), NodeErrorText(*doc.Node()).c_str()));
+        doc.OnCloseDocument();
+        return CCliSession::kFailure;
+    }
+    if (!path.empty()) {
+        // The document's values in place of the uploaded ones.
+        if (!ovro::CCommissioningFile::Read(session_.Description(), path, doc.Model(), false)) {
+            session_.Ui().ShowMessage(MessageSeverity::Error, MessageIcon::Stop, FormatMessage(63518, path.c_str()));
+            doc.OnCloseDocument();
+            return CCliSession::kFailure;
+        }
+    } else {
+        // The factory settings as the document: each parameter at its default.
+        for (ovro::CQVTSection& section : device.sections) {
+            for (ovro::CQVTParameter& parameter : section.parameters) {
+                parameter.Clear();
+                ovro::CParameterValue::SetValueText(parameter, parameter.defaultValue);
+            }
+        }
+    }
+    const std::vector<ovro::CParameterCompare::Row> rows = compare.Rows(device);
+    session_.Out() << CCliDiff::Text(rows, path);
+    const ovro::CParameterCompare::Summary s = ovro::CParameterCompare::Summarize(rows);
+    doc.OnCloseDocument();
+    if (session_.Ui().FailureShown())
+        return CCliSession::kFailure;
+    return s.notDownloaded + s.changedInDrive + s.notRead == 0 ? CCliSession::kSuccess : CCliSession::kFailure;
 }

@@ -31,6 +31,8 @@ public:
     int Write();
     int Configure();
     int Show();
+    // The drive against a commissioning document (or the factory settings).
+    int Diff();
     int Firmware();
 
     // The document of a commissioning file as text: identity, node

@@ -13,9 +13,10 @@ struct CommandHelp {
     const char* synopsis;
     const char* text;
     std::size_t positional;  // number of arguments
+    std::size_t optional = 0;  // how many of them may be left out
 };
 
-const std::array<CommandHelp, 12> kCommands = {{
+const std::array<CommandHelp, 13> kCommands = {{
     {"scan", "scan [--first N] [--last N]",
      "Searches the bus at one bit rate (--bitrate) for drives with node-ids\n"
      "from --first to --last (default 1 to 127) and lists each drive found\n"
@@ -49,6 +50,14 @@ const std::array<CommandHelp, 12> kCommands = {{
      "Only this one drive may be on the bus.",
      0},
     {"show", "show FILE", "Prints a commissioning document as a table by section. No bus is needed.", 1},
+    {"diff", "diff [FILE]",
+     "Connects the drive and sets, for every parameter, the value in the drive,\n"
+     "in the commissioning document FILE (without FILE: the factory settings)\n"
+     "and the description's default side by side, marked \"not yet downloaded\",\n"
+     "\"changed in drive\" and \"*\" (changed from factory). Read-only values\n"
+     "are shown but do not count. Exit status 0 exactly when every parameter a\n"
+     "download writes agrees between drive and document.",
+     1, 1},
     {"firmware", "firmware APP.h86 [--sll FILE] [--yes]",
      "Connects the drive (an Ovro K315) and loads the application file APP.h86\n"
      "into it with the Second-Level-Loader FILE (default: sll/sll.H86 next to\n"
@@ -241,7 +250,7 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
         }
     }
     const CommandHelp* help = FindCommand(o.command);
-    if (o.arguments.size() != help->positional) {
+    if (o.arguments.size() > help->positional || o.arguments.size() + help->optional < help->positional) {
         const std::string count = help->positional == 0   ? std::string("no arguments")
                                   : help->positional == 1 ? std::string("1 argument")
                                                           : std::to_string(help->positional) + " arguments";

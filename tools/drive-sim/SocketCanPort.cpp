@@ -1,42 +1,31 @@
 #include "SocketCanPort.h"
 
+#include <socketcan/socketcan.h>
+
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstring>
 #include <linux/can.h>
-#include <linux/can/raw.h>
-#include <net/if.h>
 #include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 std::unique_ptr<CanPort> CanPort::openSocketCan(const std::string& interface, std::string& error)
 {
-    const int fd = ::socket(PF_CAN, SOCK_RAW | SOCK_CLOEXEC, CAN_RAW);
+    // The socket comes from libs/socketcan, where tests put a socketpair.
+    const int fd = socketcan_open(interface.c_str(), 0);
+    if (fd == -ENODEV) {
+        error = "no CAN interface '" + interface + "'";
+        return nullptr;
+    }
     if (fd < 0) {
-        error = std::string("cannot create a CAN socket: ") + std::strerror(errno);
+        error = "cannot open the CAN interface '" + interface + "': " + std::strerror(-fd);
         return nullptr;
     }
-    ifreq ifr{};
-    if (interface.size() >= sizeof ifr.ifr_name) {
-        ::close(fd);
-        error = "interface name too long: " + interface;
-        return nullptr;
-    }
-    std::strncpy(ifr.ifr_name, interface.c_str(), sizeof ifr.ifr_name - 1);
-    if (::ioctl(fd, SIOCGIFINDEX, &ifr) < 0) {
-        error = "no CAN interface '" + interface + "': " + std::strerror(errno);
-        ::close(fd);
-        return nullptr;
-    }
-    sockaddr_can addr{};
-    addr.can_family = AF_CAN;
-    addr.can_ifindex = ifr.ifr_ifindex;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) < 0) {
-        error = "cannot bind to '" + interface + "': " + std::strerror(errno);
-        ::close(fd);
-        return nullptr;
-    }
+    // The drive waits for room to send, as a controller does.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     return std::make_unique<SocketCanPort>(fd, interface);
 }
 

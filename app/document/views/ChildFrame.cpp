@@ -1,5 +1,6 @@
 #include "document/views/ChildFrame.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -9,6 +10,8 @@
 
 #include "document/DocumentObserverList.h"
 #include "document/QVTDoc.h"
+#include "canopen/CANopenNode.h"
+#include "document/views/CompareView.h"
 #include "document/views/LeftView.h"
 #include "document/views/QVTView.h"
 #include "ui/MessageIds.h"
@@ -60,6 +63,7 @@ CChildFrame::CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore&
     AddCommand(kPrintPreview, tr("Print Preview"), [this] { OnFilePrintPreview(); });
     toolBar_->addSeparator();
     AddCommand(kContextHelp, tr("Help"), [this] { OnContextHelp(); });
+    AddCommand(kCompare, tr("Compare"), [this] { OnCompare(); });
 
     connect(tree_, &CLeftView::sectionSelected, this, [this](int section) { ShowSection(section); });
     connect(view_, &CQVTView::documentEdited, this, [this] { tree_->OnUpdate(doc_->CurrentSection()); });
@@ -273,4 +277,29 @@ void CChildFrame::closeEvent(QCloseEvent* event)
     }
     emit frameClosed(this);
     QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::OnCompare()
+{
+    if (compare_ == nullptr) {
+        compare_ = new CCompareView(this);
+        compare_->setWindowFlags(Qt::Window);
+        connect(compare_, &CCompareView::refreshRequested, this, &CChildFrame::OnCompare);
+    }
+    ovro::CQVTDevice* device = doc_->Device();
+    CCANopenNode* node = doc_->Node();
+    if (device == nullptr || node == nullptr) {
+        compare_->ShowFailure(tr("Connect the drive to compare it with the document."));
+    } else {
+        ovro::CParameterCompare compare;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool read = compare.ReadDrive(*device, *node);
+        QApplication::restoreOverrideCursor();
+        if (read)
+            compare_->Show(compare.Rows(*device));
+        else
+            compare_->ShowFailure(tr("The drive did not answer: %1").arg(QString::fromLatin1(node->ErrorText().c_str())));
+    }
+    compare_->show();
+    compare_->raise();
 }

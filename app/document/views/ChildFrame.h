@@ -15,6 +15,7 @@
 #include "document/DocumentObserver.h"
 #include "ui/CommandIds.h"
 
+class CCompareView;
 class CLeftView;
 class CQVTView;
 class ISettingsStore;
@@ -38,6 +39,7 @@ public:
     static constexpr unsigned kPrint = CommandId::kPrint;
     static constexpr unsigned kPrintPreview = CommandId::kPrintPreview;
     static constexpr unsigned kContextHelp = CommandId::kContextHelp;
+    static constexpr unsigned kCompare = CommandId::kCompare;
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -45,6 +47,8 @@ public:
     ovro::CQVTDoc* Document() const { return doc_; }
     CQVTView* View() const { return view_; }
     CLeftView* Tree() const { return tree_; }
+    // The Compare view, once the command has opened it.
+    CCompareView* Compare() const { return compare_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QSplitter* Splitter() const { return splitter_; }
     QAction* Action(unsigned command) const;
@@ -77,6 +81,8 @@ public slots:
     void OnFilePrintDirect();
     // Context help of the pane that has the focus (the table otherwise).
     void OnContextHelp();
+    // Reads the drive and shows drive, document and default side by side.
+    void OnCompare();
 
 signals:
     // The tree or the table chose another section (-1 the header).
@@ -103,6 +109,7 @@ private:
     ISettingsStore& settings_;
     CQVTView* view_ = nullptr;
     CLeftView* tree_ = nullptr;
+    CCompareView* compare_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QSplitter* splitter_ = nullptr;
     std::map<unsigned, QAction*> actions_;

@@ -2,11 +2,10 @@
 
 #include "FrameConversion.h"
 
-#include <libsocketcan.h>
+#include <socketcan/socketcan.h>
+
 #include <linux/can/error.h>
 #include <linux/can/raw.h>
-#include <net/if.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,30 +18,17 @@ namespace ovro::pcanlight {
 
 namespace {
 
-bool interfaceUp(int sock, const std::string& name)
-{
-    ifreq req;
-    std::memset(&req, 0, sizeof req);
-    std::strncpy(req.ifr_name, name.c_str(), IFNAMSIZ - 1);
-    return ioctl(sock, SIOCGIFFLAGS, &req) == 0 && (req.ifr_flags & IFF_UP);
-}
-
 // Puts the interface at the bit rate where this process may; otherwise an
 // interface already at that rate, or one without bit timing (vcan), is
-// accepted as it is.
+// accepted as it is. PCAN_ERR_REGTEST when the interface is missing.
 std::uint32_t setBitrate(const std::string& name, std::uint32_t bitrate)
 {
-    can_bittiming timing;
-    std::memset(&timing, 0, sizeof timing);
-    if (can_get_bittiming(name.c_str(), &timing) != 0 || timing.bitrate == 0 ||
-        timing.bitrate == bitrate)
+    std::uint32_t present = 0;
+    if (socketcan_bitrate(name.c_str(), &present) != 0)
+        return PCAN_ERR_REGTEST;
+    if (present == 0 || present == bitrate)
         return PCAN_ERR_OK;
-    if (can_do_stop(name.c_str()) != 0)
-        return PCAN_ERR_PARMVAL;  // not ours to change
-    if (can_set_bitrate(name.c_str(), bitrate) == 0 && can_do_start(name.c_str()) == 0)
-        return PCAN_ERR_OK;
-    can_do_start(name.c_str());  // leave it running as it was
-    return PCAN_ERR_PARMVAL;
+    return socketcan_set_bitrate(name.c_str(), bitrate) == 0 ? PCAN_ERR_OK : PCAN_ERR_PARMVAL;
 }
 
 }  // namespace
@@ -51,28 +37,17 @@ std::unique_ptr<SocketCanBackend> SocketCanBackend::open(const std::string& inte
                                                          std::uint32_t bitrate, bool extended,
                                                          std::uint32_t* error)
 {
-    *error = PCAN_ERR_REGTEST;
-    const unsigned index = if_nametoindex(interface.c_str());
-    if (index == 0)
-        return nullptr;
-    std::unique_ptr<SocketCanBackend> backend(new SocketCanBackend(extended));
-    backend->socket_ = socket(PF_CAN, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, CAN_RAW);
-    if (backend->socket_ < 0)
-        return nullptr;
+    // The socket comes from libs/socketcan, where tests put a socketpair.
     if ((*error = setBitrate(interface, bitrate)) != PCAN_ERR_OK)
         return nullptr;
     *error = PCAN_ERR_REGTEST;
-    if (!interfaceUp(backend->socket_, interface) &&
-        (can_do_start(interface.c_str()) != 0 || !interfaceUp(backend->socket_, interface)))
+    const int up = socketcan_is_up(interface.c_str());
+    if (up < 0 || (up == 0 && (socketcan_bring_up(interface.c_str()) != 0 ||
+                               socketcan_is_up(interface.c_str()) != 1)))
         return nullptr;
-
-    can_err_mask_t errors = CAN_ERR_CRTL | CAN_ERR_BUSOFF | CAN_ERR_RESTARTED;
-    setsockopt(backend->socket_, SOL_CAN_RAW, CAN_RAW_ERR_FILTER, &errors, sizeof errors);
-    sockaddr_can addr;
-    std::memset(&addr, 0, sizeof addr);
-    addr.can_family = AF_CAN;
-    addr.can_ifindex = static_cast<int>(index);
-    if (bind(backend->socket_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
+    std::unique_ptr<SocketCanBackend> backend(new SocketCanBackend(extended));
+    backend->socket_ = socketcan_open(interface.c_str(), CAN_ERR_CRTL | CAN_ERR_BUSOFF | CAN_ERR_RESTARTED);
+    if (backend->socket_ < 0)
         return nullptr;
     try {
         SocketCanBackend* self = backend.get();

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 using namespace SettingsKeys;
@@ -249,6 +253,29 @@ TEST(AppSettings, ProgramDirectoryAndDerivedPaths)
 
     s.SetProgramDirectory("/");
     EXPECT_EQ(s.DescriptionPath(), "/Ovro-QVT.xml");
+}
+
+TEST(AppSettings, AnInstalledProgramFindsItsDataInShare)
+{
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/ovro-settings-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    fs::create_directories(root / "usr/bin");
+    fs::create_directories(root / "usr/share/ovro-qvt");
+    const std::string bin = (root / "usr/bin").string();
+    // Nothing anywhere: the program's own folder.
+    EXPECT_EQ(CAppSettings::DataDirectory(bin), bin);
+    std::ofstream((root / "usr/share/ovro-qvt/Ovro-QVT.xml").string()) << "<Commissioning/>";
+    CAppSettings s;
+    s.SetProgramDirectory(bin + "/");
+    EXPECT_EQ(s.ProgramDirectory(), (root / "usr/share/ovro-qvt").string());
+    EXPECT_EQ(s.DescriptionPath(), (root / "usr/share/ovro-qvt/Ovro-QVT.xml").string());
+    EXPECT_EQ(s.LoaderPath(), (root / "usr/share/ovro-qvt/sll/sll.H86").string());
+    // A description beside the program (a build tree) comes first.
+    std::ofstream((root / "usr/bin/Ovro-QVT.xml").string()) << "<Commissioning/>";
+    EXPECT_EQ(CAppSettings::DataDirectory(bin), bin);
+    fs::remove_all(root);
 }
 
 TEST(MemorySettingsStore, IntegersAreTheirDecimalText)

@@ -2,10 +2,12 @@
 
 #include "GuiTestSupport.h"
 #include "shell/DlgInterface.h"
+#include "shell/LinuxChannel.h"
 
 #include "ui/MessageTexts.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -93,4 +95,34 @@ void InterfaceDialogTest::validTextsAreAccepted()
     QCOMPARE(dialog.Choice().irq, 0u);
     QCOMPARE(dialog.Choice().boardType, 0x00000001u);
     QVERIFY(bench.ui.messages.empty());
+}
+
+void InterfaceDialogTest::offersTheLinuxChannelForPcanLightBoards()
+{
+    GuiTestBench bench;
+    CLinuxChannel::Machine machine;
+    machine.getenv = [](const char*) -> std::optional<std::string> { return std::nullopt; };
+    machine.setenv = [](const char*, const std::string&) {};
+    machine.socketCanInterfaces = [] { return std::vector<std::string>{"can0"}; };
+    machine.virtualBuses = [] { return std::vector<std::string>{"demo"}; };
+    machine.bitrate = [](const std::string&, std::uint32_t& rate) { rate = 500000; return 0; };
+    machine.isUp = [](const std::string&) { return 1; };
+    CLinuxChannel channel(machine);
+    CDlgInterface dialog(bench.StartedApp().Boards(), IsaAt378(), bench.ui);
+    dialog.SetChannels(channel, "virtual:demo", "");
+    QVERIFY(!dialog.ChannelList()->isHidden());
+    QCOMPARE(dialog.ChannelList()->currentText(), QString("virtual:demo"));
+    QVERIFY(dialog.ChannelList()->findText("socketcan:can0") >= 0);
+    QVERIFY(dialog.ChannelNote()->text().contains("OVRO_CAN_CHANNEL"));
+
+    // A board of the board master library has no Linux channel.
+    dialog.BoardList()->setCurrentIndex(dialog.BoardList()->findText("Orvax Applet"));
+    QVERIFY(dialog.ChannelList()->isHidden());
+
+    dialog.BoardList()->setCurrentIndex(dialog.BoardList()->findText("PEAK PCAN-USB"));
+    QVERIFY(!dialog.ChannelList()->isHidden());
+    dialog.ChannelList()->setCurrentText("socketcan:can0");
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(QString::fromStdString(dialog.Choice().channel), QString("socketcan:can0"));
 }

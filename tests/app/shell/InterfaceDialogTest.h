@@ -12,4 +12,5 @@ private slots:
     void invalidAddressKeepsTheDialogOpen();
     void invalidIrqKeepsTheDialogOpen();
     void validTextsAreAccepted();
+    void offersTheLinuxChannelForPcanLightBoards();
 };

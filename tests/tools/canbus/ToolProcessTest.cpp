@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -205,3 +207,154 @@ TEST_F(CanbusTool, BadInputFailsWithAClearMessage)
 }
 
 }  // namespace
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+// Runs a program to its end with its standard output into a string.
+int runCapture(const std::vector<std::string>& argv, std::string& out)
+{
+    int pipeOut[2];
+    if (pipe(pipeOut) != 0)
+        return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeOut[1], 1);
+        close(pipeOut[0]);
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    close(pipeOut[1]);
+    char buf[1024];
+    ssize_t n;
+    while ((n = read(pipeOut[0], buf, sizeof buf)) > 0)
+        out.append(buf, static_cast<std::size_t>(n));
+    close(pipeOut[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Waits until the file holds this many lines.
+bool waitForLines(const std::string& path, std::size_t lines)
+{
+    for (int i = 0; i < 500; ++i) {
+        const std::string text = readFile(path);
+        if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST_F(CanbusTool, DumpWritesTheLogFormatOfCanUtilsWithOptionsAfterTheBus)
+{
+    const std::string log = bus_.path("trace.log");
+    startDump("demo", {"-l", log});
+    ASSERT_EQ(run({"send", "demo", "605#4000100000000000"}).status, 0);
+    ASSERT_EQ(run({"send", "demo", "701#R"}).status, 0);
+    ASSERT_EQ(run({"send", "demo", "12345678#AABB"}).status, 0);
+    ASSERT_EQ(run({"send", "demo", "error-passive"}).status, 0);
+    ASSERT_TRUE(waitForLines(log, 4)) << readFile(log);
+    kill(dumper_, SIGTERM);
+    int status = 0;
+    waitpid(dumper_, &status, 0);
+    dumper_ = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    const std::string text = readFile(log);
+    std::vector<std::string> lines;
+    std::size_t start = 0, end;
+    while ((end = text.find('\n', start)) != std::string::npos) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 4u) << text;
+    const char* frames[] = {" demo 605#4000100000000000", " demo 701#R", " demo 12345678#AABB",
+                            " demo 20000004#0030000000000000"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        // "(1700000000.123456) demo ..."
+        ASSERT_GE(lines[i].size(), 19u) << lines[i];
+        EXPECT_EQ(lines[i][0], '(');
+        EXPECT_EQ(lines[i][11], '.');
+        EXPECT_EQ(lines[i][18], ')');
+        EXPECT_EQ(lines[i].substr(19), frames[i]);
+    }
+
+    // can-utils' own converter reads it.
+    if (std::string(LOG2ASC_PATH).empty() || access(LOG2ASC_PATH, X_OK) != 0)
+        GTEST_SKIP() << "log2asc (Debian package can-utils) is not installed";
+    std::string asc;
+    ASSERT_EQ(runCapture({LOG2ASC_PATH, "-I", log, "demo"}, asc), 0) << asc;
+    EXPECT_NE(asc.find("base hex  timestamps absolute"), std::string::npos) << asc;
+    // Channel 1 is the first interface named: demo.
+    EXPECT_NE(asc.find(" 1  605             Rx   d 8 40 00 10 00 00 00 00 00"), std::string::npos) << asc;
+    EXPECT_NE(asc.find(" 1  701             Rx   r 0"), std::string::npos) << asc;
+    EXPECT_NE(asc.find(" 1  12345678x       Rx   d 2 AA BB"), std::string::npos) << asc;
+    EXPECT_NE(asc.find(" 1  ErrorFrame"), std::string::npos) << asc;
+}
+
+TEST_F(CanbusTool, DumpNeverOverwritesAnExistingLog)
+{
+    const std::string log = bus_.path("kept.log");
+    {
+        FILE* f = std::fopen(log.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("(1700000000.000000) can0 123#01\n", f);
+        std::fclose(f);
+    }
+    Result r = run({"dump", "demo", "--log", log});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("exists already"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(log), "(1700000000.000000) can0 123#01\n");
+    EXPECT_EQ(run({"send", "demo", "-l", log, "123#11"}).status, 2);  // -l belongs to dump
+}
+
+TEST_F(CanbusTool, PlayReplaysALogOntoTheMappedBusWithItsTiming)
+{
+    const std::string log = bus_.path("site.log");
+    {
+        FILE* f = std::fopen(log.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("(1699999999.900000) can0 185#0102\n"
+                   "(1699999999.950000) can1 099#\n"
+                   "(1700000000.000000) can0 701#R\n",
+                   f);
+        std::fclose(f);
+    }
+    startDump("demo");
+    // Options after the file, canplayer's assignment: can0's frames to demo.
+    const auto begin = std::chrono::steady_clock::now();
+    Result r = run({"play", log, "demo=can0"});
+    const auto took = std::chrono::steady_clock::now() - begin;
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GE(took, std::chrono::milliseconds(100));  // the log's 0.1 s
+    EXPECT_NE(dumpLine().find("  demo  185   [2]  01 02"), std::string::npos);
+    EXPECT_NE(dumpLine().find("  demo  701   [0]  remote request"), std::string::npos);
+
+    r = run({"play", log, "--bus", "demo", "--bitrate", "250k"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(dumpLine().find("  demo  185   [2]  01 02"), std::string::npos);
+
+    r = run({"play", bus_.path("missing.log")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+}

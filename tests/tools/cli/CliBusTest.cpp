@@ -417,3 +417,51 @@ TEST_F(CliBusTest, BadArgumentsAreUsageErrors)
 }
 
 }  // namespace
+
+TEST_F(CliBusTest, DiffSetsDriveDocumentAndDefaultSideBySide)
+{
+    StartDrive("K315", 5, 500);
+    auto cli = [](std::vector<std::string> args) { return CliAt(5, 500, std::move(args)); };
+    const std::string file = Path("drive5.31x");
+    ASSERT_EQ(cli({"upload", file}).status, 0);
+
+    // Just uploaded: drive and document agree.
+    RunResult r = cli({"diff", file});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("Drive and document agree.\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[Motion Profile]\n  Parameter"), std::string::npos) << r.out;
+
+    // Changed in the drive behind the document's back.
+    ASSERT_EQ(cli({"write", "0x6081", "0", "2500"}).status, 0);
+    r = cli({"diff", file});
+    EXPECT_EQ(r.status, 1);
+    const std::size_t row = r.out.find("Profile Velocity ");
+    ASSERT_NE(row, std::string::npos) << r.out;
+    const std::string line = r.out.substr(row, r.out.find('\n', row) - row);
+    EXPECT_NE(line.find("6081/00  2500 "), std::string::npos) << line;
+    EXPECT_NE(line.find(" 3000 "), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - 16), "changed in drive") << line;
+    EXPECT_NE(r.out.find("1 changed in drive"), std::string::npos) << r.out;
+
+    // Not yet downloaded: the document holds a value the factory-set drive
+    // never got; the document's value is changed from factory.
+    ASSERT_EQ(cli({"write", "0x6081", "0", "3000"}).status, 0);
+    std::string text = ReadFile(file);
+    const std::size_t at = text.find("ProfileVelocity=3000\r\n");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 22, "ProfileVelocity=4000\r\n");
+    WriteFile(file, text);
+    r = cli({"diff", file});
+    EXPECT_EQ(r.status, 1);
+    const std::size_t row2 = r.out.find("Profile Velocity ");
+    ASSERT_NE(row2, std::string::npos) << r.out;
+    const std::string line2 = r.out.substr(row2, r.out.find('\n', row2) - row2);
+    EXPECT_NE(line2.find("6081/00  3000 "), std::string::npos) << line2;
+    EXPECT_NE(line2.find(" 4000 "), std::string::npos) << line2;
+    EXPECT_EQ(line2.substr(line2.size() - 20), "* not yet downloaded") << line2;
+
+    // A download brings them in step again.
+    ASSERT_EQ(cli({"--yes", "download", file}).status, 0);
+    EXPECT_EQ(cli({"diff", file}).status, 0);
+    EXPECT_EQ(cli({"diff", Path("missing.31x")}).status, 1);
+}
