@@ -6,7 +6,6 @@
 #include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
-#include <map>
 
 CQVTApp::CQVTApp(ISettingsStore& store, IUserInterface& ui, ovro::CCommissioning& description)
     : store_(store), ui_(ui), description_(description)
@@ -34,16 +33,14 @@ bool CQVTApp::StartUp(const std::string& programDirectory)
 
     const std::string path = settings_.DescriptionPath();
     descriptionLoaded_ = description_.LoadDescription(path);
-    if (!descriptionLoaded_) {
-        if (!ui_.AskYesNo(MessageIcon::Stop, FormatMessage(kMsgDescriptionFileCorrupted, path.c_str()), false))
-            return false;
-    } else {
-        settings_.ApplyBoardList(InterfaceBoards());
-        std::map<std::int32_t, std::string> errors;
-        for (const ovro::CQVTEnumerator& e : description_.errors)
-            errors.emplace(e.value, e.text); // the first text of a code counts
-        master_.SetErrorList(std::move(errors));
-    }
+    if (!descriptionLoaded_
+        && !ui_.AskYesNo(MessageIcon::Stop, FormatMessage(kMsgDescriptionFileCorrupted, path.c_str()), false))
+        return false;
+    // What a broken description held up to its fault stays in the model and
+    // serves as a whole one does: the board names, and one error list for
+    // the program's lookups and the master's.
+    settings_.ApplyBoardList(InterfaceBoards());
+    master_.SetErrorList(description_.ErrorList());
     return true;
 }
 

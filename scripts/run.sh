@@ -3,21 +3,41 @@
 # drive (node-id 127, 20 kBit/s) on a private virtual CAN bus. The program runs
 # with settings of its own under build/run, so the user's Ovro-QVT settings stay
 # untouched, and "Connect" finds the simulated drive without any typing.
+#
+#   bash scripts/run.sh [--board] [program arguments]
+#
+# --board: the program opens the emulated intelligent board "Orvax Stick-U1
+# compact" (the board-based master, library 100) instead of the software master
+# on "PEAK PCAN-USB"; its settings and hardware registry live under
+# build/run-board.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+board=0
+if [ "${1:-}" = "--board" ]; then
+  board=1
+  shift
+fi
 bash "$top/scripts/install-deps.sh"
 bash "$top/scripts/build.sh" "$top/build"
 
 bin=$top/build/bin
-run=$top/build/run
+if [ "$board" = 1 ]; then
+  run=$top/build/run-board
+  vendor="Orvax Automation"
+  interface="Orvax Stick-U1 compact"
+else
+  run=$top/build/run
+  vendor="PEAK-System Technik"
+  interface="PEAK PCAN-USB"
+fi
 mkdir -p "$run/config/Kelvane"
 export XDG_CONFIG_HOME=$run/config
 conf=$XDG_CONFIG_HOME/Kelvane/Ovro-QVT.conf
 if [ ! -f "$conf" ]; then
-  cat > "$conf" <<'CONF'
+  cat > "$conf" <<CONF
 [Interface]
-Vendor=PEAK-System Technik
-Board=PEAK PCAN-USB
+Vendor=$vendor
+Board=$interface
 Baudrate=20
 Timing=CiA
 PlugAndPlay=1

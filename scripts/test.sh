@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the project twice (plain, and under
 # AddressSanitizer with UndefinedBehaviorSanitizer) and runs every test in both,
-# then a short fuzz run. Ends with one line: "N passed, N failed".
+# builds the threaded libraries with their tests under ThreadSanitizer and runs
+# those, then a short fuzz run. Ends with one line: "N passed, N failed".
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/install-deps.sh" || exit 1
@@ -38,6 +39,13 @@ run_suite() {  # run_suite NAME BUILD_DIR [cmake options]
 run_suite plain "$top/build" -DCMAKE_BUILD_TYPE=Release
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite sanitized "$top/build-san" -DOVRO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g"
+
+# The libraries that run threads of their own (the bus endpoint, the driver
+# libraries, the board-based master and the emulated boards) and their tests.
+TSAN_OPTIONS="exitcode=66 second_deadlock_stack=1" \
+  run_suite threads "$top/build-tsan" -DOVRO_SANITIZE_THREAD=ON -DOVRO_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" \
+    "-DOVRO_ONLY=libs/canbus;libs/socketcan;libs/pcanlight;libs/softmaster;libs/orxboard;libs/cardmaster;libs/mastergate"
 
 if [ -f "$top/scripts/fuzz.sh" ]; then
   echo "=== fuzz"

@@ -7,6 +7,10 @@
 #include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
+const DriveStepMessages kManualStepMessages = {kMsgCantReadStatusword,  kMsgCantSwitchState,
+                                               kMsgCantEnableOperation, kMsgCantReadOperationMode,
+                                               kMsgCantSwitchMode,      kMsgCantStartDrive};
+
 namespace {
 
 const DeviceStateRow kDeviceStates[] = {
@@ -41,24 +45,25 @@ void ShowError(IUserInterface& ui, const std::string& text)
     ui.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, text);
 }
 
-bool ReadStatusword(CCANopenNode& node, std::uint16_t& statusword, IUserInterface& ui)
+bool ReadStatusword(CCANopenNode& node, std::uint16_t& statusword, IUserInterface& ui,
+                    const DriveStepMessages& messages)
 {
     if (node.ReadU16(CANopen::Object::Statusword, 0, statusword))
         return true;
-    ShowError(ui, FormatMessage(kMsgCantReadStatusword, node.ErrorText().c_str()));
+    ShowError(ui, FormatMessage(messages.readStatusword, node.ErrorText().c_str()));
     return false;
 }
 
 // Writes a controlword on the way to the named state and reads the
 // statusword again.
 bool Step(CCANopenNode& node, std::uint16_t controlword, const char* state, std::uint16_t& statusword,
-          IUserInterface& ui)
+          IUserInterface& ui, const DriveStepMessages& messages)
 {
     if (!node.WriteU16(CANopen::Object::Controlword, 0, controlword)) {
-        ShowError(ui, FormatMessage(kMsgCantSwitchState, state, node.ErrorText().c_str()));
+        ShowError(ui, FormatMessage(messages.switchState, state, node.ErrorText().c_str()));
         return false;
     }
-    return ReadStatusword(node, statusword, ui);
+    return ReadStatusword(node, statusword, ui, messages);
 }
 
 } // namespace
@@ -86,51 +91,58 @@ const char* ModeOfOperationName(std::int8_t mode)
     return nullptr;
 }
 
-bool EnableOperation(CCANopenNode& node, IUserInterface& ui)
+bool EnableOperation(CCANopenNode& node, IUserInterface& ui, const DriveStepMessages& messages)
 {
     using namespace Statusword;
     std::uint16_t statusword = 0;
-    if (!ReadStatusword(node, statusword, ui))
+    if (!ReadStatusword(node, statusword, ui, messages))
         return false;
     if ((statusword & kSwitchOnDisabledMask) == kSwitchOnDisabled &&
-        !Step(node, Controlword::Shutdown, "Ready to Switch On", statusword, ui))
+        !Step(node, Controlword::Shutdown, "Ready to Switch On", statusword, ui, messages))
         return false;
     if ((statusword & kStateMask) == kReadyToSwitchOn &&
-        !Step(node, Controlword::SwitchOn, "Switched On", statusword, ui))
+        !Step(node, Controlword::SwitchOn, "Switched On", statusword, ui, messages))
         return false;
     const std::uint16_t state = statusword & kStateMask;
     if ((state == kSwitchedOn || state == kQuickStopActive) &&
-        !Step(node, Controlword::EnableOperation, "Operation Enabled", statusword, ui))
+        !Step(node, Controlword::EnableOperation, "Operation Enabled", statusword, ui, messages))
         return false;
     if ((statusword & kStateMask) != kOperationEnabled) {
-        ShowError(ui, FormatMessage(kMsgCantEnableOperation, static_cast<unsigned>(node.NodeId())));
+        ShowError(ui, FormatMessage(messages.notEnabled, static_cast<unsigned>(node.NodeId())));
         return false;
     }
     return true;
 }
 
-bool SwitchModeOfOperation(CCANopenNode& node, std::int8_t mode, IUserInterface& ui)
+bool SwitchModeOfOperation(CCANopenNode& node, std::int8_t mode, IUserInterface& ui,
+                           const DriveStepMessages& messages)
 {
     std::uint8_t shown = 0;
     if (!node.ReadU8(CANopen::Object::ModesOfOperationDisplay, 0, shown)) {
-        ShowError(ui, FormatMessage(kMsgCantReadOperationMode, node.ErrorText().c_str()));
+        ShowError(ui, FormatMessage(messages.readMode, node.ErrorText().c_str()));
         return false;
     }
     if (static_cast<std::int8_t>(shown) == mode)
         return true;
     if (!node.WriteU8(CANopen::Object::ModesOfOperation, 0, static_cast<std::uint8_t>(mode))) {
         const char* name = ModeOfOperationName(mode);
-        ShowError(ui, FormatMessage(kMsgCantSwitchMode, name != nullptr ? name : "Unknown mode of operation",
+        ShowError(ui, FormatMessage(messages.switchMode, name != nullptr ? name : "Unknown mode of operation",
                                     node.ErrorText().c_str()));
         return false;
     }
     return true;
 }
 
-bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui)
+bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui,
+                const DriveStepMessages& messages)
+{
+    return StartDrive(node, controlword, ui, messages.start);
+}
+
+bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui, unsigned message)
 {
     if (node.WriteU16(CANopen::Object::Controlword, 0, controlword))
         return true;
-    ShowError(ui, FormatMessage(kMsgCantStartDrive, node.ErrorText().c_str()));
+    ShowError(ui, FormatMessage(message, node.ErrorText().c_str()));
     return false;
 }

@@ -30,6 +30,7 @@ constexpr std::uint16_t Shutdown = 0x0006;          // Switch On Disabled -> Rea
 constexpr std::uint16_t SwitchOn = 0x0007;          // Ready to Switch On -> Switched On
 constexpr std::uint16_t EnableOperation = 0x000F;   // Switched On, Quick-Stop Active -> Operation Enabled
 constexpr std::uint16_t StartMotion = 0x001F;       // new set-point, homing start, positive jog
+constexpr std::uint16_t StartRelative = 0x005F;     // new set-point relative to the present target
 constexpr std::uint16_t JogNegative = 0x002F;       // manual mode, negative direction
 constexpr std::uint16_t Halt = 0x010F;              // stop a jog
 constexpr std::uint16_t QuickStop = 0x0002;         // stop commands of the operation windows
@@ -61,13 +62,31 @@ constexpr std::int8_t Configuration = -128;
 // The name the messages use for a mode code; null for another code.
 const char* ModeOfOperationName(std::int8_t mode);
 
+// The message numbers of the steps below. Each operation page has its own
+// set; the plain functions use the manual page's (kMsgCantReadStatusword
+// ... kMsgCantStartDrive).
+struct DriveStepMessages {
+    unsigned readStatusword; // "can't read the statusword", error text
+    unsigned switchState;    // "can't switch ... to state '%s'", state name, error text
+    unsigned notEnabled;     // "... 'Operation Enabled'! Node #%u ...", node-id
+    unsigned readMode;       // "can't read the operation mode", error text
+    unsigned switchMode;     // "can't switch ... to mode '%s'", mode name, error text
+    unsigned start;          // "can't start the drive", error text
+};
+extern const DriveStepMessages kManualStepMessages;
+
 // Brings the drive into Operation Enabled. Each failure shows one message
-// (kMsgCantReadStatusword, kMsgCantSwitchState, kMsgCantEnableOperation) and returns false.
-bool EnableOperation(CCANopenNode& node, IUserInterface& ui);
+// (readStatusword, switchState, notEnabled) and returns false.
+bool EnableOperation(CCANopenNode& node, IUserInterface& ui,
+                     const DriveStepMessages& messages = kManualStepMessages);
 
 // Switches the drive to a mode of operation unless it is in it already;
-// failures show kMsgCantReadOperationMode or kMsgCantSwitchMode.
-bool SwitchModeOfOperation(CCANopenNode& node, std::int8_t mode, IUserInterface& ui);
+// failures show readMode or switchMode.
+bool SwitchModeOfOperation(CCANopenNode& node, std::int8_t mode, IUserInterface& ui,
+                           const DriveStepMessages& messages = kManualStepMessages);
 
-// Writes the controlword that starts a motion; a failure shows kMsgCantStartDrive.
-bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui);
+// Writes the controlword that starts a motion; a failure shows message
+// (the set's start message unless another is given).
+bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui,
+                const DriveStepMessages& messages = kManualStepMessages);
+bool StartDrive(CCANopenNode& node, std::uint16_t controlword, IUserInterface& ui, unsigned message);

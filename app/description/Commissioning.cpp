@@ -91,3 +91,15 @@ std::string CCommissioning::GetErrorText(std::int32_t code) const
 }
 
 }  // namespace ovro
+
+namespace ovro {
+
+std::map<std::int32_t, std::string> CCommissioning::ErrorList() const
+{
+    std::map<std::int32_t, std::string> list;
+    for (const CQVTEnumerator& e : errors)
+        list.emplace(e.value, e.text);  // emplace keeps the first
+    return list;
+}
+
+}  // namespace ovro

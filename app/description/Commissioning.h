@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 
 #include "description/QVTBoard.h"
@@ -47,6 +48,9 @@ public:
     // error list, else "Resistance is futile, prepare to assimilate!".
     // At most 1023 characters, one trailing line feed removed.
     std::string GetErrorText(std::int32_t code) const;
+    // The error list by code, the first text of a code counting, as the
+    // master's own lookup takes it: both lookups then give one text.
+    std::map<std::int32_t, std::string> ErrorList() const;
 
     int currentModel = ModelNone;
     CQVTDevice deviceK315;

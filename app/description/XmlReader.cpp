@@ -1,9 +1,7 @@
 #include "description/XmlReader.h"
 
 #include "settings/PlainText.h"
-
-#include <fstream>
-#include <iterator>
+#include "settings/WholeFile.h"
 
 namespace ovro {
 
@@ -36,13 +34,8 @@ constexpr const char* kWhite = " \t\n";
 
 CXmlReader::CXmlReader(const std::string& fileName)
 {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        m_state = XmlError;
-        return;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    std::string bytes;
+    if (!CWholeFile::Read(fileName, bytes)) {
         m_state = XmlError;
         return;
     }

@@ -297,7 +297,8 @@ bool CCommissioningFile::Read(CCommissioning& commissioning, const std::string& 
             if (!everything && !p.IsTransferable())
                 continue;
             const std::string value = file.GetString(s.key, p.key, std::string());
-            if (!value.empty() && CParameterValue::SetValueText(p, value))
+            // Read back through the very text form written above.
+            if (!value.empty() && CParameterValue::SetFileText(p, value))
                 p.changed = true;
         }
     }

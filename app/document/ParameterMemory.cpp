@@ -67,6 +67,15 @@ void CParameterMemory::ClearIdentity()
     device.date.clear();
 }
 
+bool CParameterMemory::UploadAndTell(unsigned prompt)
+{
+    if (!doc_.Upload())
+        return false;
+    const CQVTDoc::UploadCount& count = doc_.LastUpload();
+    doc_.ShowPrompt(FormatMessage(prompt, static_cast<int>(doc_.NodeId()), count.read, count.total));
+    return true;
+}
+
 bool CParameterMemory::StoreEeprom()
 {
     bool stored = false;
@@ -78,7 +87,7 @@ bool CParameterMemory::StoreEeprom()
         ShowFailure(kMsgCantStore);
         return false;
     }
-    return doc_.Upload();
+    return UploadAndTell(kMsgPromptStored);
 }
 
 bool CParameterMemory::Store()
@@ -100,7 +109,7 @@ bool CParameterMemory::Reset()
     }
     env_.Pause(kResetWait);
     ClearIdentity();
-    return doc_.Upload();
+    return UploadAndTell(kMsgPromptReset);
 }
 
 bool CParameterMemory::Restore()
@@ -111,21 +120,24 @@ bool CParameterMemory::Restore()
         env_.windows->CloseOscilloscope();
     CCANopenNode& node = *doc_.Node();
     node.EnterPreOperational();
+    bool done = false;
     {
-        // The longer timeout holds until the drive has booted again.
+        // The longer timeout holds until the drive has booted again; it is
+        // back before any message, whose box lets the status poll run.
         const SdoTimeout timeout(*env_.master, kStoreRestoreTimeout);
-        const bool done =
-            node.WriteU8(CANopen::Object::ModesOfOperation, 0,
-                         static_cast<std::uint8_t>(ModeOfOperation::Configuration)) &&
-            node.WriteU32(CANopen::Object::RestoreParameters, kRestoreSubIndex, kLoadSignature) && node.ResetNode();
-        if (!done) {
-            ShowFailure(kMsgCantRestore);
-            return false;
-        }
-        env_.Pause(kResetWait);
-        ClearIdentity();
+        done = node.WriteU8(CANopen::Object::ModesOfOperation, 0,
+                            static_cast<std::uint8_t>(ModeOfOperation::Configuration)) &&
+               node.WriteU32(CANopen::Object::RestoreParameters, kRestoreSubIndex, kLoadSignature) &&
+               node.ResetNode();
+        if (done)
+            env_.Pause(kResetWait);
     }
-    return doc_.Upload();
+    if (!done) {
+        ShowFailure(kMsgCantRestore);
+        return false;
+    }
+    ClearIdentity();
+    return UploadAndTell(kMsgPromptRestored);
 }
 
 }  // namespace ovro

@@ -31,6 +31,9 @@ private:
     void ShowFailure(unsigned message);
     // After a reset the drive names itself again in the upload.
     void ClearIdentity();
+    // The upload that ends a command; on success the prompt pane says what
+    // the command did and how many parameters were read.
+    bool UploadAndTell(unsigned prompt);
 
     CQVTDoc& doc_;
     const DocumentEnvironment& env_;

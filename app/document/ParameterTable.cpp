@@ -234,6 +234,31 @@ std::string CParameterTable::CommitChoice(CQVTDoc& doc, int section, int row, in
     return CParameterValue::GetValueText(*p, true);
 }
 
+CParameterTable::Shade CParameterTable::EditedShade(const CQVTDevice& device, int section, int row)
+{
+    if (section == kHeader) {
+        switch (row) {
+        case RowName:
+        case RowText:
+        case RowDate:
+            return Shade::Changed;
+        case RowNodeId:
+            return ValueShade(true, device.nodeIdChanged, true);
+        case RowBaudRate:
+            return ValueShade(true, device.baudRateChanged, true);
+        default:
+            return Shade::ReadOnly;
+        }
+    }
+    if (section < 0 || static_cast<std::size_t>(section) >= device.sections.size() || row < 1)
+        return Shade::ReadOnly;
+    const CQVTSection& s = device.sections[static_cast<std::size_t>(section)];
+    if (static_cast<std::size_t>(row) > s.parameters.size())
+        return Shade::ReadOnly;
+    const CQVTParameter& p = s.parameters[static_cast<std::size_t>(row - 1)];
+    return ValueShade(p.IsTransferable(), p.changed, true);
+}
+
 std::string CParameterTable::EnumeratorValueText(const CQVTParameter& parameter, const CQVTEnumerator& enumerator)
 {
     const std::int64_t value = enumerator.value;

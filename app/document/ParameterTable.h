@@ -51,6 +51,11 @@ public:
     static std::string CommitText(CQVTDoc& doc, int section, int row, const std::string& text);
     // The user chose entry choice of the drop-down list of a line.
     static std::string CommitChoice(CQVTDoc& doc, int section, int row, int choice);
+    // The shade of a value cell just committed: an edit turns its cell
+    // yellow, online or offline, header fields too; a node-id or baud rate
+    // that was refused leaves its mark as it was. Later refreshes shade as
+    // Rows does.
+    static Shade EditedShade(const CQVTDevice& device, int section, int row);
 
     // The key of a line in the help index: the header's own keys, or the
     // section key, "_" and the parameter key; empty for no line.

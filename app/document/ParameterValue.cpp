@@ -50,6 +50,47 @@ bool SetInteger(CQVTParameter& p, const std::string& text)
     return true;
 }
 
+// The instant that Time Of Day values past 2038 show instead.
+constexpr std::uint32_t kOutOfRangeSeconds = 3600;
+constexpr std::uint32_t kSecondsPerDay = 86400;
+
+// "dd.mm.yyyy hh:mm" as the Date and Time Of Day texts are written, with
+// blanks and TABs around; the fields need not have leading zeros.
+struct DateTimeFields {
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    int hour = 0;
+    int minute = 0;
+};
+
+bool ParseDateTime(const std::string& text, DateTimeFields& f)
+{
+    char rest = 0;
+    int used = 0;
+    if (std::sscanf(text.c_str(), " %2d.%3d.%4d %2d:%2d%n %c", &f.day, &f.month, &f.year, &f.hour, &f.minute, &used,
+                    &rest) != 5)
+        return false;
+    // Digits only in each field: no sign, nothing glued to the minutes.
+    for (int i = 0; i < used; ++i) {
+        const char c = text[static_cast<std::size_t>(i)];
+        if (c == '+' || c == '-')
+            return false;
+    }
+    return f.day >= 0 && f.month >= 0 && f.year >= 0 && f.hour >= 0 && f.minute >= 0;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 }  // namespace
 
 std::string CParameterValue::GetValueText(const CQVTParameter& p, bool withEnumeration)
@@ -115,7 +156,7 @@ std::string CParameterValue::TimeOfDayText(const CQVTParameter::Value& b)
     // the out-of-range mark.
     std::uint64_t seconds = (std::uint64_t{days} + kDays1970To1984) * 86400u + ms / 1000u;
     if (seconds >= kTimeLimit)
-        seconds = 3600;
+        seconds = kOutOfRangeSeconds;
     const std::time_t instant = static_cast<std::time_t>(seconds);
     std::tm local{};
     if (localtime_r(&instant, &local) == nullptr)
@@ -149,6 +190,112 @@ bool CParameterValue::SetValueText(CQVTParameter& p, const std::string& text)
     default:
         return false;
     }
+}
+
+bool CParameterValue::SetFileText(CQVTParameter& p, const std::string& text)
+{
+    switch (p.dataType) {
+    case QvtOctetString:
+        return SetOctetText(p, text);
+    case QvtDate:
+        return SetDateText(p, text);
+    case QvtTimeOfDay:
+        return SetTimeOfDayText(p, text);
+    default:
+        return SetValueText(p, text);
+    }
+}
+
+// " 0x01 0x02 ...": up to 16 groups of "0x" and one or two hexadecimal
+// digits, separated by blanks or TABs; missing bytes are zero.
+bool CParameterValue::SetOctetText(CQVTParameter& p, const std::string& text)
+{
+    CQVTParameter::Value bytes{};
+    std::size_t count = 0;
+    std::size_t i = 0;
+    const auto blank = [&text](std::size_t at) { return text[at] == ' ' || text[at] == '\t'; };
+    for (;;) {
+        while (i < text.size() && blank(i))
+            ++i;
+        if (i == text.size())
+            break;
+        if (count == bytes.size() || (text.compare(i, 2, "0x") != 0 && text.compare(i, 2, "0X") != 0))
+            return false;
+        i += 2;
+        int value = 0;
+        int digits = 0;
+        for (; i < text.size() && !blank(i); ++i, ++digits) {
+            const int d = HexDigit(text[i]);
+            if (d < 0 || digits == 2)
+                return false;
+            value = value * 16 + d;
+        }
+        if (digits == 0)
+            return false;
+        bytes[count++] = static_cast<std::uint8_t>(value);
+    }
+    if (count == 0)
+        return false;
+    p.SetRaw(bytes.data(), bytes.size());
+    return true;
+}
+
+// The Date text backwards: the hour without the summer-time flag, no
+// milliseconds; years 2000...2069 in the form below 70.
+bool CParameterValue::SetDateText(CQVTParameter& p, const std::string& text)
+{
+    DateTimeFields f;
+    if (!ParseDateTime(text, f) || f.day > 31 || f.month > 255 || f.hour > 31 || f.minute > 255)
+        return false;
+    int yearByte = 0;
+    if (f.year >= 2000 && f.year < 2070)
+        yearByte = f.year - 2000;
+    else if (f.year >= 1970 && f.year <= 1900 + 255)
+        yearByte = f.year - 1900;
+    else
+        return false;
+    const std::uint8_t bytes[7] = {0, 0, static_cast<std::uint8_t>(f.minute), static_cast<std::uint8_t>(f.hour),
+                                   static_cast<std::uint8_t>(f.day), static_cast<std::uint8_t>(f.month),
+                                   static_cast<std::uint8_t>(yearByte)};
+    p.SetRaw(bytes, sizeof bytes);
+    return true;
+}
+
+// The Time Of Day text backwards: the local time it names as days since
+// 1984 and milliseconds of that day. The instant shown for values past
+// 2038 comes back as such a value.
+bool CParameterValue::SetTimeOfDayText(CQVTParameter& p, const std::string& text)
+{
+    DateTimeFields f;
+    if (!ParseDateTime(text, f) || f.day < 1 || f.day > 31 || f.month < 1 || f.month > 12 || f.hour > 23 ||
+        f.minute > 59)
+        return false;
+    std::tm local{};
+    local.tm_mday = f.day;
+    local.tm_mon = f.month - 1;
+    local.tm_year = f.year - 1900;
+    local.tm_hour = f.hour;
+    local.tm_min = f.minute;
+    local.tm_isdst = -1;
+    const std::time_t instant = std::mktime(&local);
+    if (instant == static_cast<std::time_t>(-1) || local.tm_mday != f.day || local.tm_mon != f.month - 1)
+        return false;
+    std::uint32_t days = 0;
+    std::uint32_t ms = 0;
+    const std::int64_t seconds = instant;
+    if (seconds == kOutOfRangeSeconds) {
+        days = 0xFFFF;
+    } else if (seconds >= std::int64_t{kDays1970To1984} * kSecondsPerDay && seconds < kTimeLimit) {
+        days = static_cast<std::uint32_t>(seconds / kSecondsPerDay) - kDays1970To1984;
+        ms = static_cast<std::uint32_t>(seconds % kSecondsPerDay) * 1000u;
+    } else {
+        return false;
+    }
+    const std::uint8_t bytes[6] = {static_cast<std::uint8_t>(ms), static_cast<std::uint8_t>(ms >> 8),
+                                   static_cast<std::uint8_t>(ms >> 16), static_cast<std::uint8_t>(ms >> 24),
+                                   static_cast<std::uint8_t>(days), static_cast<std::uint8_t>(days >> 8)};
+    p.SetRaw(bytes, sizeof bytes);
+    return true;
 }
 
 int CParameterValue::Compare(const CQVTParameter& p, const std::uint8_t* other)

@@ -28,17 +28,47 @@ constexpr IdentLine kIdentLines[] = {
 };
 constexpr int kFirstIdentLine = 3;
 
+// A value with an enumerator is printed as the table shows it, so that a
+// code (a baud rate, a mode) reads with its text.
 std::string ParameterLine(const CQVTParameter& p, bool firstSection)
 {
-    const std::string value = CParameterValue::GetValueText(p, false);
+    const std::string value = CParameterValue::GetValueText(p, true);
     if (firstSection || p.dataType == QvtVisibleString)
         return StringPrintf("        %-37s %s", p.name.c_str(), value.c_str());
     return StringPrintf("        %-37s %11s %s", p.name.c_str(), value.c_str(), p.unit.c_str());
 }
 
+// A line cut at blanks into lines of at most columns characters; the
+// further ones start at the value column (or at the left when the page is
+// too narrow for that). A word longer than a line is cut where it must.
+std::vector<std::string> Wrap(const std::string& line, int columns)
+{
+    const std::size_t width = static_cast<std::size_t>(columns);
+    if (columns <= 0 || line.size() <= width)
+        return {line};
+    const std::size_t indent = width > CPrintLayout::kValueColumn + 8 ? CPrintLayout::kValueColumn : 0;
+    std::vector<std::string> lines;
+    std::string rest = line;
+    std::string lead;
+    while (lead.size() + rest.size() > width) {
+        const std::size_t room = width - lead.size();
+        std::size_t cut = rest.rfind(' ', room);
+        if (cut == std::string::npos || cut == 0 || (lines.empty() && cut <= indent))
+            cut = room;
+        lines.push_back(lead + rest.substr(0, cut));
+        const std::size_t next = rest.find_first_not_of(' ', cut);
+        rest = next == std::string::npos ? std::string() : rest.substr(next);
+        lead.assign(indent, ' ');
+    }
+    if (!rest.empty())
+        lines.push_back(lead + rest);
+    return lines;
+}
+
 }  // namespace
 
-CPrintLayout::CPrintLayout(const CQVTDevice& device, int nodeId, int baudRate, int pageHeight, int lineHeight)
+CPrintLayout::CPrintLayout(const CQVTDevice& device, int nodeId, int baudRate, int pageHeight, int lineHeight,
+                           int columns)
     : device_(device), nodeId_(nodeId), baudRate_(baudRate)
 {
     // A page too small for its head still takes one body line, rather than
@@ -47,18 +77,22 @@ CPrintLayout::CPrintLayout(const CQVTDevice& device, int nodeId, int baudRate, i
         linesPerPage_ = pageHeight / lineHeight - kHeaderLines;
     int sections = 0;
     int parameters = 0;
+    int further = 0;  // lines that go on from a parameter's line
     body_.push_back(StringPrintf("  %s", device.typeName.c_str()));
     for (const CQVTSection& section : device.sections) {
         const bool first = sections == 0;
         body_.push_back(StringPrintf("     %s", section.name.c_str()));
         body_.emplace_back();
-        for (const CQVTParameter& p : section.parameters)
-            body_.push_back(ParameterLine(p, first));
+        for (const CQVTParameter& p : section.parameters) {
+            const std::vector<std::string> lines = Wrap(ParameterLine(p, first), columns);
+            body_.insert(body_.end(), lines.begin(), lines.end());
+            further += static_cast<int>(lines.size()) - 1;
+        }
         body_.emplace_back();
         ++sections;
         parameters += static_cast<int>(section.parameters.size());
     }
-    totalLines_ = parameters + 2 + 3 * sections;
+    totalLines_ = parameters + 2 + 3 * sections + further;
     pageCount_ = totalLines_ / linesPerPage_ + 1;
 }
 

@@ -3,7 +3,9 @@
 // identification block of the drive and a second rule; below them the body
 // - the device type, then each section with its parameters - runs on in
 // numbered lines, each line on its own page. Positions are in lines of the
-// print font (line 0 at the top of the page).
+// print font (line 0 at the top of the page). A parameter line wider than
+// the page goes on in further lines below its value column, so that a long
+// value (an Octet String) stays within the right margin.
 #pragma once
 
 #include <ctime>
@@ -28,8 +30,13 @@ public:
         std::string text;
     };
 
-    // pageHeight and lineHeight in the same unit (device pixels).
-    CPrintLayout(const CQVTDevice& device, int nodeId, int baudRate, int pageHeight, int lineHeight);
+    // pageHeight and lineHeight in the same unit (device pixels); columns:
+    // the characters of the print font a line holds (0: no limit).
+    CPrintLayout(const CQVTDevice& device, int nodeId, int baudRate, int pageHeight, int lineHeight,
+                 int columns = 0);
+    // Where a parameter's value starts in its line, and so where its
+    // further lines start.
+    static constexpr int kValueColumn = 8 + 37 + 1;
 
     int LinesPerPage() const { return linesPerPage_; }
     int TotalLines() const { return totalLines_; }

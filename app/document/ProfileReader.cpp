@@ -1,10 +1,9 @@
 #include "document/ProfileReader.h"
 
 #include "settings/PlainText.h"
+#include "settings/WholeFile.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace ovro {
 
@@ -17,11 +16,8 @@ constexpr const char* kBlanks = " \t\r";
 
 CProfileReader::CProfileReader(const std::string& fileName)
 {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
-        return;
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
+    std::string text;
+    if (!CWholeFile::Read(fileName, text))
         return;
     m_open = true;
     Parse(text);

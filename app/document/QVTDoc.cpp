@@ -85,6 +85,12 @@ void CQVTDoc::SetPathName(const std::string& path, bool addToRecentList)
         env_.observer->OnPathChanged(path, addToRecentList);
 }
 
+void CQVTDoc::SetProgramOptions(const std::string& programDirectory, std::uint8_t defaultNodeId)
+{
+    env_.programDirectory = programDirectory;
+    env_.defaultNodeId = defaultNodeId;
+}
+
 void CQVTDoc::SetOnlineState()
 {
     offline_ = !IsOnline();
@@ -192,6 +198,12 @@ void CQVTDoc::UpdateStatus()
         env_.status->SetStatusText(StatusText());
 }
 
+void CQVTDoc::ShowPrompt(const std::string& text)
+{
+    if (env_.status != nullptr)
+        env_.status->SetPromptText(text);
+}
+
 void CQVTDoc::OnPollTimer()
 {
     poller_.Tick(poll_, node_, device_, env_.master->BaudRate());
@@ -201,6 +213,7 @@ void CQVTDoc::OnPollTimer()
 
 bool CQVTDoc::OnNewDocument()
 {
+    const BusyScope busy(*this);
     CCANopenMaster& master = *env_.master;
     ConnectDeviceRequest request;
     request.nodeId = env_.defaultNodeId;
@@ -235,6 +248,7 @@ bool CQVTDoc::OnNewDocument()
 
 void CQVTDoc::OnConnect()
 {
+    const BusyScope busy(*this);
     if (IsOnline()) {
         std::string identity;
         if (node_->GetIdentity(identity))
@@ -269,16 +283,21 @@ void CQVTDoc::OnConnect()
     }
 }
 
-void CQVTDoc::OnDisconnect()
+bool CQVTDoc::OnDisconnect()
 {
-    if (busy_)
-        return;  // the drive stays while a command needs it
+    // The running command still uses the node.
+    if (IsBusy())
+        return false;
+    // The drive windows go first: they work on the node.
+    if (env_.windows != nullptr)
+        env_.windows->CloseDriveWindows();
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         if (env_.master->DisconnectNode(node_))
             node_ = nullptr;
     }
     SetOnlineState();
+    return true;
 }
 
 void CQVTDoc::OnCloseDocument()
@@ -296,7 +315,7 @@ void CQVTDoc::OnCloseDocument()
 
 bool CQVTDoc::CanCloseFrame()
 {
-    if (busy_)
+    if (IsBusy())
         return false;
     if (!IsOnline())
         return true;
@@ -307,6 +326,7 @@ bool CQVTDoc::CanCloseFrame()
 
 bool CQVTDoc::OnOpenDocument(const std::string& path)
 {
+    const BusyScope busy(*this);
     CCommissioning& commissioning = *env_.commissioning;
     if (!CCommissioningFile::Read(commissioning, path, CCommissioning::ModelNone, true)) {
         Show(MessageIcon::Stop, FormatMessage(kMsgCantReadFile, path.c_str()));
@@ -324,6 +344,9 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
     request.configurationAllowed = true;
     const ConnectDeviceChoice choice = Choose(request);
     if (choice.result == ConnectDeviceChoice::Cancel) {
+        // The file's values and their changed flags go with the abandoned
+        // document, as a Close takes them.
+        env_.commissioning->ResetDevice();
         device_ = nullptr;
         return false;
     }
@@ -362,6 +385,7 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
 
 bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
 {
+    const BusyScope busy(*this);
     std::optional<std::string> path = given;
     if (!path) {
         path = env_.ui->ChooseFile(CDocumentFileDialog::OpenRequest());
@@ -380,6 +404,7 @@ bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
 
 bool CQVTDoc::OnSaveDocument(const std::string& path)
 {
+    const BusyScope busy(*this);
     if (!IsDescriptionAttached(false)) {
         Show(MessageIcon::Stop, FormatMessage(kMsgCantWriteDetached, path.c_str(), env_.descriptionPath.c_str()));
         return false;
@@ -402,6 +427,7 @@ bool CQVTDoc::OnSaveDocument(const std::string& path)
 
 bool CQVTDoc::Upload()
 {
+    const BusyScope busy(*this);
     if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
         return false;
     const int id = nodeId_;
@@ -412,10 +438,13 @@ bool CQVTDoc::Upload()
             Show(MessageIcon::Exclamation, FormatMessage(kMsgCantUploadIncompatible, id));
         return false;
     }
+    UploadCount count;
     for (CQVTSection& section : device_->sections) {
         for (CQVTParameter& parameter : section.parameters) {
+            ++count.total;
             const CParameterTransfer::Result result = CParameterTransfer::Read(parameter, *node_);
             if (result == CParameterTransfer::Done) {
+                ++count.read;
                 device_->nodeId = node_->NodeId();
                 device_->baudRate = env_.master->BaudRate();
                 device_->nodeIdChanged = false;
@@ -430,11 +459,14 @@ bool CQVTDoc::Upload()
     }
     RefreshViews(currentSection_);
     SetPathName(device_->name, false);
+    lastUpload_ = count;
+    ShowPrompt(FormatMessage(kMsgPromptUploaded, count.read, count.total, id));
     return true;
 }
 
 bool CQVTDoc::Download()
 {
+    const BusyScope busy(*this);
     if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
         return false;
     RefreshViews(IDocumentObserver::kCommitEdits);
@@ -515,16 +547,19 @@ bool CQVTDoc::Download()
 
 bool CQVTDoc::Store()
 {
+    const BusyScope busy(*this);
     return memory_.Store();
 }
 
 bool CQVTDoc::Reset()
 {
+    const BusyScope busy(*this);
     return memory_.Reset();
 }
 
 bool CQVTDoc::Restore()
 {
+    const BusyScope busy(*this);
     return memory_.Restore();
 }
 
@@ -543,6 +578,7 @@ void CQVTDoc::OnOscilloscope()
 bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::string& loaderFile,
                                std::string& appFileName)
 {
+    const BusyScope busy(*this);
     if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
         return false;
     if (model_ != CCommissioning::ModelK315) {
@@ -562,9 +598,7 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
     CCANopenMaster& master = *env_.master;
     const std::uint16_t old = master.SetSDOTimeout(kFirmwareTimeout);
     poll_.transferIdle = false;
-    busy_ = true;
     const bool done = download && download(loaderFile, *file, *node_);
-    busy_ = false;
     poll_.transferIdle = true;
     if (done)
         appFileName = *file;

@@ -20,6 +20,17 @@
 //         doc.OnSaveDocument("/path/drive.31x");
 //     }
 //     doc.OnCloseDocument();
+//
+// While a command runs the document is busy (IsBusy). A progress box or a
+// message box lets window messages through meanwhile, so whatever would
+// pull the node or the document away under the command - closing the
+// window or the document, Disconnect, a new interface - and any second
+// command are refused until it ends. A long command, here or in another
+// folder (firmware download, motion Start/Stop, recording Start/Stop),
+// guards itself with one line after the user's entry has asked:
+//     if (doc.IsBusy()) return;            // the entry: another command runs
+//     const CQVTDoc::BusyScope busy(doc);  // busy until the scope ends
+// Scopes nest: Connect runs Download inside its own.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +57,20 @@ public:
     CQVTDoc(const CQVTDoc&) = delete;
     CQVTDoc& operator=(const CQVTDoc&) = delete;
 
+    // The document is busy for the life of the object.
+    class BusyScope {
+    public:
+        explicit BusyScope(CQVTDoc& doc) : doc_(doc) { ++doc_.busy_; }
+        ~BusyScope() { --doc_.busy_; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        CQVTDoc& doc_;
+    };
+    // A command or transfer runs.
+    bool IsBusy() const { return busy_ > 0; }
+
     // ---- Framework operations ------------------------------------------
     // The first Connect: false abandons the new document.
     bool OnNewDocument();
@@ -55,14 +80,19 @@ public:
     bool OnSaveDocument(const std::string& path);
     // Removes the node, resets the current device, clears the status text.
     void OnCloseDocument();
-    // The document window's question before it closes an online document.
+    // The document window's question before it closes an online document;
+    // false without asking while a command runs.
     bool CanCloseFrame();
     void SetPathName(const std::string& path, bool addToRecentList);
+    // The program options changed: the folder of the help files (the XML
+    // path) at once, the node-id the next Connect proposes.
+    void SetProgramOptions(const std::string& programDirectory, std::uint8_t defaultNodeId);
 
     // ---- Commands --------------------------------------------------------
     // Connect again while offline; online it shows the drive's identity.
     void OnConnect();
-    void OnDisconnect();
+    // False (nothing done) while a command runs.
+    bool OnDisconnect();
     // Opens a file into this document; without a path the file dialog asks.
     bool OnOpenInto(const std::optional<std::string>& path = std::nullopt);
     bool Upload();
@@ -89,12 +119,9 @@ public:
     std::optional<CHelpIndex::Document> CanopenManual() const;
 
     // Command states.
-    bool CanConnect() const { return offline_ && !busy_; }
-    bool CanDisconnect() const { return IsOnline() && !busy_; }
-    bool CanClose() const { return offline_ && !busy_; }
-    // A long command runs (the firmware download): the document keeps its
-    // drive and its window.
-    bool IsBusy() const { return busy_; }
+    bool CanConnect() const { return offline_ && !IsBusy(); }
+    bool CanDisconnect() const { return IsOnline() && !IsBusy(); }
+    bool CanClose() const { return offline_ && !IsBusy(); }
 
     // ---- Shared checks ---------------------------------------------------
     bool IsNodeConnected(bool show);
@@ -107,6 +134,16 @@ public:
 
     // ---- Status line and poll -------------------------------------------
     void UpdateStatus();
+    // The status bar's prompt pane: what a command did that ends without a
+    // message.
+    void ShowPrompt(const std::string& text);
+    // The last Upload that ran to its end: parameters read (the drive may
+    // refuse some) out of all.
+    struct UploadCount {
+        int read = 0;
+        int total = 0;
+    };
+    const UploadCount& LastUpload() const { return lastUpload_; }
     std::string StatusText() const;
     // One tick of the status poll (window timer, every 55 ms).
     void OnPollTimer();
@@ -148,11 +185,12 @@ private:
     int currentSection_ = -1;
     bool offline_ = false;
     bool modified_ = false;
-    bool busy_ = false;
     std::string pathName_;
     CStatusPoll::State poll_;
     CStatusPoll poller_;
     CParameterMemory memory_;
+    int busy_ = 0;  // BusyScopes alive
+    UploadCount lastUpload_;
 };
 
 }  // namespace ovro

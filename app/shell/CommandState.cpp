@@ -65,7 +65,7 @@ bool CCommandState::IsEnabled(unsigned command) const
         return withDocument;
 
     case kPrintSetup:
-        return features_.printSetup;
+        return features_.printing;
     case kPrint:
     case kPrintPreview:
         return withDocument && features_.printing;

@@ -8,8 +8,7 @@ public:
     // The parts of the program a command needs.
     struct Features {
         bool document = false;     // documents, their commands, manuals
-        bool printing = false;     // print, preview
-        bool printSetup = false;   // print set-up
+        bool printing = false;     // print, preview, print set-up
         bool motion = false;       // motion-control window
         bool status = false;       // device-status window
         bool oscilloscope = false; // oscilloscope window and export

@@ -7,6 +7,7 @@
 #include "ui/MessageTexts.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStyle>
@@ -35,4 +36,14 @@ CDlgAbout::CDlgAbout(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    // Wide enough for the whole title beside the title bar's icon and buttons.
+    setMinimumWidth(TitleWidth(windowTitle(), fontMetrics()));
+}
+
+int CDlgAbout::TitleWidth(const QString& title, const QFontMetrics& metrics)
+{
+    // Title bars draw the title a little bolder, centred between up to three
+    // buttons (or the window menu) on either side, each two lines wide.
+    const int side = 3 * 2 * metrics.height();
+    return metrics.horizontalAdvance(title) * 6 / 5 + 2 * side;
 }

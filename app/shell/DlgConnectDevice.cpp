@@ -2,6 +2,7 @@
 #include "shell/DlgConnectDevice.h"
 
 #include "shell/DlgSearchNode.h"
+#include "shell/NodeIdSpinBox.h"
 
 #include "ui/UserInterface.h"
 
@@ -25,9 +26,9 @@ CDlgConnectDevice::CDlgConnectDevice(const ovro::ConnectDeviceRequest& request, 
 
     auto* device = new QGroupBox(QStringLiteral("Device"), this);
     auto* form = new QFormLayout(device);
-    nodeId_ = new QSpinBox(device);
-    // The field takes any number; "C&onnect" insists on 1...127.
-    nodeId_->setRange(0, 999);
+    // The field takes any number of three digits; its arrows run over
+    // 1...127, and "C&onnect" insists on them.
+    nodeId_ = new CNodeIdSpinBox(999, device);
     baudList_ = new QComboBox(device);
     for (const char* text : ovro::CConnectDeviceModel::BaudRateTexts())
         baudList_->addItem(QString::fromLatin1(text));

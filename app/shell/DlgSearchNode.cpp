@@ -3,6 +3,7 @@
 
 #include "shell/DlgSearchNodeProgress.h"
 #include "shell/DlgSearchNodeResults.h"
+#include "shell/NodeIdSpinBox.h"
 
 #include "canopen/CANopenMaster.h"
 #include "document/ConnectDeviceModel.h"
@@ -18,11 +19,11 @@
 
 namespace {
 
-// The id fields take 0...255; ids outside 1...127 are skipped by the sweep.
+// The id fields take 0...255 and their arrows run over 1...127; ids
+// outside 1...127 are skipped by the sweep.
 QSpinBox* NodeIdField(int value, QWidget* parent)
 {
-    auto* field = new QSpinBox(parent);
-    field->setRange(0, 255);
+    auto* field = new CNodeIdSpinBox(255, parent);
     field->setValue(value);
     return field;
 }

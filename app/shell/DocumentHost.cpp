@@ -3,6 +3,7 @@
 
 #include "QVTApp.h"
 #include "shell/ConnectDeviceDialogChooser.h"
+#include "shell/DocumentWindowsLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ProgramApplication.h"
 #include "shell/WaitCursor.h"
@@ -15,6 +16,7 @@
 #include "document/views/QVTView.h"
 #include "download/Download.h"
 #include "download/views/ProgressBoxView.h"
+#include "operation/views/DriveWindows.h"
 #include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
 
@@ -29,7 +31,6 @@
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
 
@@ -40,6 +41,11 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
 {
     using namespace CommandId;
     session_.SetChooser(dialogChooser_.get());
+    driveWindows_ = new CDriveWindows(*frame_.MdiArea(), app_.Store(), ui_, frame_);
+    driveWindows_->SetCommands(frame_.Action(kMotionControl), frame_.Action(kDeviceStatus));
+    driveWindows_->SetScreenSize(CProgramApplication::ScreenSize());
+    windowsLink_ = std::make_unique<CDocumentWindowsLink>(*driveWindows_);
+    session_.SetWindows(windowsLink_.get());
 
     const auto on = [this](unsigned command, auto slot) {
         if (QAction* action = frame_.Action(command))
@@ -74,7 +80,14 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     for (unsigned command : {kEditUndo, kEditCut, kEditCopy, kEditPaste})
         on(command, [this, command] { OnEditCommand(command); });
     connect(&frame_, &CMainFrame::recentFileChosen, this, [this](int index) { session_.OpenRecent(index); });
+    connect(&frame_, &CMainFrame::optionsChanged, this, [this] {
+        session_.OptionsChanged();
+        if (childFrame_ != nullptr)
+            childFrame_->SetProgramDirectory(QString::fromLocal8Bit(app_.Settings().ProgramDirectory().c_str()));
+    });
     frame_.SetCloseHandler([this] { return session_.CloseForExit(); });
+    frame_.SetBusyQuery([this] { return session_.IsBusy(); });
+    frame_.SetInterfaceGuard([this] { return session_.ReleaseInterface(); });
     askSave_ = [this](const std::string& title) {
         const QMessageBox::StandardButton answer = QMessageBox::question(
             &frame_, QString::fromLatin1(MessageText(kMsgProgramTitle)),
@@ -90,7 +103,10 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
 CDocumentHost::~CDocumentHost()
 {
     frame_.SetCloseHandler({});
-    // The window refers to the document and to the session's observer list.
+    frame_.SetBusyQuery({});
+    frame_.SetInterfaceGuard({});
+    // The windows refer to the document and to the session's observer list.
+    delete driveWindows_;
     delete childFrame_.data();
 }
 
@@ -128,6 +144,7 @@ void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
     child->AttachTo(session_.Observers());
     child->SetProgramDirectory(QString::fromLocal8Bit(app_.Settings().ProgramDirectory().c_str()));
     child->SetBaudRateSource([this] { return static_cast<int>(app_.Master().BaudRate()); });
+    child->SetPrinter(frame_.Printer());
     // A viewer that takes a named destination is started at it; any other
     // is handed the manual.
     child->SetHelpOpener([this](const ovro::CContextHelp::Target& target) {
@@ -147,10 +164,13 @@ void CDocumentHost::OpenDocumentWindow(ovro::CQVTDoc& doc)
     connect(child, &CChildFrame::frameClosed, this, [this] { OnFrameClosed(); });
     connect(child, &CChildFrame::commandDone, this, [this] { session_.UpdateCommands(); });
     child->SetCloseGuard([this] { return session_.SaveModified(); });
+    child->SetCommandRunner([this](const std::function<bool(ovro::CQVTDoc&)>& command) { session_.Run(command); });
     childFrame_ = child;
     child->ShowInitial(CProgramApplication::ScreenSize());
     child->OnInitialUpdate();
     frame_.MdiArea()->setActiveSubWindow(child);
+    drive_ = std::make_unique<ovro::CDocumentDrive>(doc, app_.Description());
+    driveWindows_->SetDocument(drive_.get());
 }
 
 bool CDocumentHost::CloseDocumentWindow()
@@ -197,6 +217,11 @@ void CDocumentHost::ClearConnectionText()
     frame_.ClearConnectionText();
 }
 
+void CDocumentHost::ShowPromptText(const std::string& text)
+{
+    frame_.SetPromptText(QString::fromLatin1(text.c_str()));
+}
+
 void CDocumentHost::SetBusy(bool busy)
 {
     if (busy)
@@ -213,6 +238,9 @@ void CDocumentHost::OpenManualFile(const std::string& path)
 // The window has closed; the closed document lives on until it is gone.
 void CDocumentHost::OnFrameClosed()
 {
+    // The drive windows belong to the document and close with it.
+    driveWindows_->SetDocument(nullptr);
+    drive_.reset();
     std::unique_ptr<ovro::CQVTDoc> closed = session_.WindowClosed();
     if (!closed)
         return;
@@ -235,7 +263,7 @@ void CDocumentHost::OnClose()
 void CDocumentHost::OnFirmwareUpdate()
 {
     ovro::CQVTDoc* doc = session_.Document();
-    if (doc == nullptr)
+    if (doc == nullptr || session_.IsBusy())
         return;
     CProgressBoxView boxes(app_.Store(), &frame_);
     const auto download = [&](const std::string& loader, const std::string& file, CCANopenNode& node) {
@@ -257,8 +285,7 @@ void CDocumentHost::OnParameterWindow()
     frame_.MdiArea()->setActiveSubWindow(childFrame_);
 }
 
-// Undo, cut, copy and paste go to the editor that has the focus; copy out
-// of the parameter table takes the current cell.
+// Undo, cut, copy and paste go to the editor that has the focus.
 void CDocumentHost::OnEditCommand(unsigned command)
 {
     using namespace CommandId;
@@ -280,11 +307,17 @@ void CDocumentHost::OnEditCommand(unsigned command)
         }
         return;
     }
-    if (command == kEditCopy) {
-        if (auto* table = qobject_cast<QTableWidget*>(focus)) {
-            if (const QTableWidgetItem* item = table->currentItem())
-                QApplication::clipboard()->setText(item->text());
-        }
+    // Without an editor they act on the value of the table's selected line.
+    if (childFrame_ == nullptr)
+        return;
+    CQVTView* view = childFrame_->View();
+    QClipboard* clipboard = QApplication::clipboard();
+    switch (command) {
+    case kEditUndo: view->UndoEdit(); break;
+    case kEditCut: clipboard->setText(view->CutSelected()); break;
+    case kEditCopy: clipboard->setText(view->CopySelected()); break;
+    case kEditPaste: view->PasteSelected(clipboard->text()); break;
+    default: break;
     }
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "document/views/ChildFrame.h"
+#include "operation/DocumentDrive.h"
 #include "shell/DocumentSession.h"
 #include "shell/DocumentSessionView.h"
 
@@ -19,6 +20,8 @@
 #include <string>
 
 class CConnectDeviceDialogChooser;
+class CDocumentWindowsLink;
+class CDriveWindows;
 class CMainFrame;
 class CQVTApp;
 class IUserInterface;
@@ -47,6 +50,8 @@ public:
 
     ovro::CQVTDoc* Document() const { return session_.Document(); }
     CChildFrame* ChildFrame() const { return childFrame_; }
+    // Motion Control, Device Status and the limits windows of the document.
+    CDriveWindows& DriveWindows() const { return *driveWindows_; }
     const CRecentFileList& RecentFiles() const { return session_.RecentFiles(); }
     CDocumentSession& Session() { return session_; }
 
@@ -69,6 +74,7 @@ public:
     void ShowRecentFiles(const std::vector<std::string>& files) override;
     void ShowConnectionText(const std::string& text) override;
     void ClearConnectionText() override;
+    void ShowPromptText(const std::string& text) override;
     void SetBusy(bool busy) override;
     void OpenManualFile(const std::string& path) override;
 
@@ -89,6 +95,10 @@ private:
     IUserInterface& ui_;
     std::unique_ptr<CConnectDeviceDialogChooser> dialogChooser_;
     CDocumentSession session_;
+    CDriveWindows* driveWindows_ = nullptr; // owned by the frame
+    std::unique_ptr<CDocumentWindowsLink> windowsLink_;
+    // The document as the drive windows see it.
+    std::unique_ptr<ovro::CDocumentDrive> drive_;
     // A closed document lives on until its window is gone.
     std::unique_ptr<ovro::CQVTDoc> closing_;
     QPointer<CChildFrame> childFrame_;

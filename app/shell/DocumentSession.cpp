@@ -7,6 +7,8 @@
 #include "document/DocumentFileDialog.h"
 #include "document/QVTDoc.h"
 #include "settings/AppSettings.h"
+#include "ui/MessageIds.h"
+#include "ui/MessageTexts.h"
 #include "ui/UserInterface.h"
 
 namespace {
@@ -43,12 +45,18 @@ std::unique_ptr<ovro::CQVTDoc> CDocumentSession::NewDocument()
     env.chooser = chooser_;
     env.observer = &observers_;
     env.status = this;
+    env.windows = windows_;
     env.defaultNodeId = settings_.nodeId;
     env.timing = settings_.timing;
     env.privateBuild = settings_.privateBuild;
     env.programDirectory = settings_.ProgramDirectory();
     env.descriptionPath = settings_.DescriptionPath();
     return std::make_unique<ovro::CQVTDoc>(env);
+}
+
+bool CDocumentSession::IsBusy() const
+{
+    return doc_ && doc_->IsBusy();
 }
 
 void CDocumentSession::UpdateCommands()
@@ -73,6 +81,11 @@ void CDocumentSession::SetDefaultStatusText()
     view_.ClearConnectionText();
 }
 
+void CDocumentSession::SetPromptText(const std::string& text)
+{
+    view_.ShowPromptText(text);
+}
+
 void CDocumentSession::OnPathChanged(const std::string& path, bool addToRecentList)
 {
     if (!addToRecentList)
@@ -85,6 +98,8 @@ void CDocumentSession::OnPathChanged(const std::string& path, bool addToRecentLi
 
 void CDocumentSession::Connect()
 {
+    if (IsBusy())
+        return;
     {
         const Busy busy(view_);
         if (doc_) {
@@ -120,6 +135,8 @@ bool CDocumentSession::OpenDocument(const std::string& path)
 
 void CDocumentSession::Open()
 {
+    if (IsBusy())
+        return;
     if (doc_) {
         {
             const Busy busy(view_);
@@ -135,6 +152,8 @@ void CDocumentSession::Open()
 
 void CDocumentSession::OpenRecent(int index)
 {
+    if (IsBusy())
+        return;
     const std::vector<std::string>& files = recent_.Files();
     if (index < 0 || static_cast<std::size_t>(index) >= files.size())
         return;
@@ -152,7 +171,7 @@ void CDocumentSession::OpenRecent(int index)
 
 bool CDocumentSession::SaveAs()
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return false;
     view_.CommitPendingEdit();
     const std::optional<std::string> path =
@@ -167,7 +186,7 @@ bool CDocumentSession::SaveAs()
 
 void CDocumentSession::Disconnect()
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return;
     {
         const Busy busy(view_);
@@ -178,10 +197,12 @@ void CDocumentSession::Disconnect()
 
 void CDocumentSession::Run(const std::function<bool(ovro::CQVTDoc&)>& command)
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return;
     {
         const Busy busy(view_);
+        // Whatever the command is, nothing closes its document under it.
+        const ovro::CQVTDoc::BusyScope running(*doc_);
         command(*doc_);
     }
     UpdateCommands();
@@ -189,13 +210,31 @@ void CDocumentSession::Run(const std::function<bool(ovro::CQVTDoc&)>& command)
 
 void CDocumentSession::OpenManual(bool device)
 {
-    if (!doc_)
+    if (!doc_ || IsBusy())
         return;
     const Busy busy(view_);
     const std::optional<ovro::CHelpIndex::Document> manual = device ? doc_->DeviceManual() : doc_->CanopenManual();
     // A manual that is not named or not there ends the command quietly.
     if (manual && Exists(manual->file))
         view_.OpenManualFile(manual->file);
+}
+
+void CDocumentSession::OptionsChanged()
+{
+    if (doc_)
+        doc_->SetProgramOptions(settings_.ProgramDirectory(), settings_.nodeId);
+}
+
+bool CDocumentSession::ReleaseInterface()
+{
+    if (IsBusy())
+        return false;
+    if (!doc_ || !doc_->IsOnline())
+        return true;
+    if (!ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndInitialize), false))
+        return false;
+    Disconnect();
+    return !doc_->IsOnline();
 }
 
 // ---------------------------------------------------------------- closing
@@ -238,6 +277,8 @@ std::unique_ptr<ovro::CQVTDoc> CDocumentSession::WindowClosed()
 
 bool CDocumentSession::CloseForExit()
 {
+    if (IsBusy())
+        return false;
     if (!doc_)
         return true;
     if (doc_->IsBusy())

@@ -4,6 +4,11 @@
 // closes, keeps the recent-file list, and keeps the menus and the status
 // bar (through its view) in step with the document. The program holds one
 // document at a time; CDocumentHost gives it its windows.
+//
+// While a document command runs (CQVTDoc::IsBusy) every entry here that
+// would start another command, disconnect, or close the document is
+// refused and does nothing; the main frame asks IsBusy before it closes or
+// opens another interface.
 #pragma once
 
 #include <functional>
@@ -27,6 +32,7 @@ namespace ovro {
 class CCommissioning;
 class CQVTDoc;
 class IConnectDeviceChooser;
+class IDocumentWindows;
 }  // namespace ovro
 
 class CDocumentSession : public ovro::IStatusTextSink, public ovro::IDocumentObserver {
@@ -41,8 +47,12 @@ public:
 
     // The Connect Device chooser of the documents made from now on.
     void SetChooser(ovro::IConnectDeviceChooser* chooser) { chooser_ = chooser; }
+    // The windows besides the parameter window of the documents made from now on.
+    void SetWindows(ovro::IDocumentWindows* windows) { windows_ = windows; }
 
     ovro::CQVTDoc* Document() const { return doc_.get(); }
+    // A command of the document runs (its progress box lets input through).
+    bool IsBusy() const;
     const CRecentFileList& RecentFiles() const { return recent_; }
     // The windows that show the document attach themselves here.
     ovro::CDocumentObserverList& Observers() { return observers_; }
@@ -78,6 +88,16 @@ public:
     // is still there, then the document closes. False keeps it open.
     bool CloseForExit();
 
+    // "&Initialize..." opens the interface anew, which the node objects of a
+    // connected drive do not survive: the drive is disconnected first,
+    // after the user's Yes. False (No, a command runs, or the node could not
+    // be removed) leaves the interface and the document as they are.
+    bool ReleaseInterface();
+
+    // The program options have changed (the XML path at once, on Browse):
+    // the open document takes the new help folder and default node-id.
+    void OptionsChanged();
+
     // The menus and their enabling after anything that may have changed
     // the connection.
     void UpdateCommands();
@@ -85,6 +105,7 @@ public:
     // ---- IStatusTextSink -------------------------------------------------------
     void SetStatusText(const std::string& text) override;
     void SetDefaultStatusText() override;
+    void SetPromptText(const std::string& text) override;
     // ---- IDocumentObserver -----------------------------------------------------
     void OnPathChanged(const std::string& path, bool addToRecentList) override;
 
@@ -109,6 +130,7 @@ private:
     IUserInterface& ui_;
     IDocumentSessionView& view_;
     ovro::IConnectDeviceChooser* chooser_ = nullptr;
+    ovro::IDocumentWindows* windows_ = nullptr;
     ovro::CDocumentObserverList observers_;
     CRecentFileList recent_;
     std::unique_ptr<ovro::CQVTDoc> doc_;

@@ -34,6 +34,8 @@ public:
     // The connection pane of the status bar; Clear puts the title back.
     virtual void ShowConnectionText(const std::string& text) = 0;
     virtual void ClearConnectionText() = 0;
+    // The prompt pane of the status bar.
+    virtual void ShowPromptText(const std::string& /*text*/) {}
 
     // The wait cursor over a command, on and off.
     virtual void SetBusy(bool busy) = 0;

@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -53,6 +55,8 @@ CMainFrame::CMainFrame(CQVTApp& app, IUserInterface& ui, const CCommandState::Fe
     BuildMenus();
     UpdateCommands();
 }
+
+CMainFrame::~CMainFrame() = default;
 
 QAction* CMainFrame::AddCommand(unsigned command, const char* menuText)
 {
@@ -132,6 +136,7 @@ void CMainFrame::CreateCommands()
     connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 
     connect(Action(kExit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(kPrintSetup), &QAction::triggered, this, &CMainFrame::OnPrintSetup);
     connect(Action(kInterfaceInitialize), &QAction::triggered, this, &CMainFrame::OnInterfaceInitialize);
     connect(Action(kInterfaceInitializeTool), &QAction::triggered, this, &CMainFrame::OnInterfaceInitialize);
     connect(Action(kInterfaceProperties), &QAction::triggered, this, &CMainFrame::OnInterfaceProperties);
@@ -330,12 +335,22 @@ void CMainFrame::SetConnectionText(const QString& text)
 
 void CMainFrame::ClearConnectionText()
 {
-    connectionPane_->setText(TitleText());
+    connectionPane_->setText(QString::fromLatin1(MessageText(kMsgIdleStatus)));
 }
 
 QString CMainFrame::ConnectionText() const
 {
     return connectionPane_->text();
+}
+
+void CMainFrame::SetPromptText(const QString& text)
+{
+    statusBar()->showMessage(text);
+}
+
+QString CMainFrame::PromptText() const
+{
+    return statusBar()->currentMessage();
 }
 
 void CMainFrame::PrepareGeometry(const QSize& screen)
@@ -379,6 +394,11 @@ bool CMainFrame::SavePlacement()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // The running command still uses the document and its node.
+    if (IsBusy()) {
+        event->ignore();
+        return;
+    }
     if (commands_.HasDocument() && commands_.IsOnline()
         && !ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndExit), false)) {
         event->ignore();
@@ -392,11 +412,28 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+QPrinter* CMainFrame::Printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    return printer_.get();
+}
+
+void CMainFrame::OnPrintSetup()
+{
+    QPageSetupDialog dialog(Printer(), this);
+    dialog.exec();
+}
+
 void CMainFrame::OnInterfaceInitialize()
 {
+    if (IsBusy())
+        return;
     CDlgInterface dialog(app_.Boards(), app_.PresentInterface(), ui_, this);
     dialog.SetChannels(app_.Channel(), app_.Settings().channel, app_.Settings().channel2);
     if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (interfaceGuard_ && !interfaceGuard_())
         return;
     CWaitCursor wait;
     app_.InitializeInterface(dialog.Choice());
@@ -411,6 +448,7 @@ void CMainFrame::OnOptions()
 {
     CDlgOptionSheet sheet(app_, ui_, this);
     sheet.exec();
+    emit optionsChanged();
 }
 
 void CMainFrame::OnUserManual()

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class CQVTApp;
 class IUserInterface;
 class QLabel;
 class QMdiArea;
+class QPrinter;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -24,6 +26,7 @@ class CMainFrame : public QMainWindow {
 public:
     CMainFrame(CQVTApp& app, IUserInterface& ui, const CCommandState::Features& features = {},
                QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     // Size and place before the first show: the stored "MainFrame"
     // placement, else the default for the screen size.
@@ -49,8 +52,14 @@ public:
     void SetConnectionText(const QString& text);
     void ClearConnectionText();
     QString ConnectionText() const;
+    // Pane 0: command prompts, and what a command did.
+    void SetPromptText(const QString& text);
+    QString PromptText() const;
 
     QMdiArea* MdiArea() const { return mdi_; }
+    // The program's printer: "P&rint Setup..." sets it up, the documents
+    // print on it.
+    QPrinter* Printer();
     QToolBar* ToolBar() const { return toolBar_; }
 
     // How a PDF file is handed to the viewer (QDesktopServices by default).
@@ -65,12 +74,23 @@ public:
     // a connected drive), before the placement is written: the documents
     // close; false (a document stays open) keeps the window open.
     void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+    // Whether a document command runs: closing the window and opening
+    // another interface are refused meanwhile.
+    void SetBusyQuery(std::function<bool()> busy) { busy_ = std::move(busy); }
+    bool IsBusy() const { return busy_ && busy_(); }
+    // Runs after "&Initialize..." was answered with OK, before the interface
+    // opens anew: false (the drive stays connected) ends the command.
+    void SetInterfaceGuard(std::function<bool()> guard) { interfaceGuard_ = std::move(guard); }
 
 signals:
     // A recent-file entry was chosen (0 the newest).
     void recentFileChosen(int index);
+    // The "Program Options" sheet has closed (a folder chosen with Browse
+    // holds even after Cancel).
+    void optionsChanged();
 
 public slots:
+    void OnPrintSetup();
     void OnInterfaceInitialize();
     void OnInterfaceProperties();
     void OnOptions();
@@ -98,5 +118,8 @@ private:
     bool startMaximised_ = false;
     std::function<bool(const QUrl&)> openUrl_;
     std::function<bool()> closeHandler_;
+    std::function<bool()> busy_;
+    std::function<bool()> interfaceGuard_;
     std::vector<std::string> recentFiles_;
+    std::unique_ptr<QPrinter> printer_;
 };

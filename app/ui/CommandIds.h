@@ -59,7 +59,8 @@ constexpr unsigned kUserManual = 32808;
 constexpr unsigned kDeviceManual = 32809;
 constexpr unsigned kCanopenManual = 32810;
 constexpr unsigned kAbout = 57664;
-constexpr unsigned kContextHelp = 57669; // the parameter window's "Help"
+constexpr unsigned kContextHelp = 57669; // the parameter window's "Help" (Shift+F1)
+constexpr unsigned kHelp = 57670;        // the plain help command (F1)
 constexpr unsigned kCompare = 32825;     // the parameter window's "Compare": drive, document, default
 
 } // namespace CommandId

@@ -6,6 +6,7 @@
 // ---- The document and the program --------------------------------------------
 inline constexpr unsigned kMsgDocumentTemplate = 129; // QVT new Ovro-QVT Files (*.31x) .31x...
 inline constexpr unsigned kMsgProgramTitle = 57344; // Ovro-QVT
+inline constexpr unsigned kMsgIdleStatus = 59143; // Ovro-QVT (the status line without a document)
 inline constexpr unsigned kMsgAskToSave = 61442; // Save changes to %1?
 inline constexpr unsigned kMsgEnterInteger = 61715; // Please enter an integer between %1 and %2.
 
@@ -93,7 +94,31 @@ inline constexpr unsigned kMsgStepApplicationRunning = 63574; // Application run
 inline constexpr unsigned kMsgProgressTime = 63575; // %li:%02li min  (%li of %li bytes loaded)
 inline constexpr unsigned kMsgProgressNode = 63576; // node #%i
 inline constexpr unsigned kMsgProgressRate = 63577; // %.1f KB/sec
-inline constexpr unsigned kMsgCantCreateLog = 63578; // can't create the download log '%s'! %s...
+
+// ---- Motion pages: the steps of each page's Start ---------------------------
+// The manual page shows the drive profile's own messages (63600...63605).
+inline constexpr unsigned kMsgPositionReadStatusword = 63578; // can't read the statusword of the drive! %s
+inline constexpr unsigned kMsgPositionSwitchState = 63579; // can't switch the drive to state '%s'! %s
+inline constexpr unsigned kMsgPositionNotEnabled = 63580; // can't switch the drive to state 'Operation...
+inline constexpr unsigned kMsgPositionReadMode = 63581; // can't read the operation mode of the drive! %s
+inline constexpr unsigned kMsgPositionSwitchMode = 63582; // can't switch the drive to mode '%s'! %s
+inline constexpr unsigned kMsgPositionWriteParameter = 63583; // can't write the parameter '%s' to the...
+inline constexpr unsigned kMsgPositionStart = 63584; // can't start the drive! %s
+inline constexpr unsigned kMsgVelocityReadStatusword = 63585; // can't read the statusword of the drive! %s
+inline constexpr unsigned kMsgVelocitySwitchState = 63586; // can't switch the drive to state '%s'! %s
+inline constexpr unsigned kMsgVelocityNotEnabled = 63587; // can't switch the drive to state 'Operation...
+inline constexpr unsigned kMsgVelocityReadMode = 63588; // can't read the operation mode of the drive! %s
+inline constexpr unsigned kMsgVelocitySwitchMode = 63589; // can't switch the drive to mode '%s'! %s
+inline constexpr unsigned kMsgVelocityWriteParameter = 63590; // can't write the parameter '%s' to the...
+inline constexpr unsigned kMsgVelocityStart = 63591; // can't start the drive! %s
+inline constexpr unsigned kMsgHomingReadStatusword = 63592; // can't read the statusword of the drive! %s
+inline constexpr unsigned kMsgHomingSwitchState = 63593; // can't switch the drive to state '%s'! %s
+inline constexpr unsigned kMsgHomingNotEnabled = 63594; // can't switch the drive to state 'Operation...
+inline constexpr unsigned kMsgHomingReadMode = 63595; // can't read the operation mode of the drive! %s
+inline constexpr unsigned kMsgHomingSwitchMode = 63596; // can't switch the drive to mode '%s'! %s
+inline constexpr unsigned kMsgHomingWriteParameter = 63597; // can't write the parameter '%s' to the drive! %s
+inline constexpr unsigned kMsgHomingStart = 63598; // can't start the drive! %s
+inline constexpr unsigned kMsgHomingAssign = 63599; // can't assign the reference position of the drive! %s
 
 // ---- Drive profile -----------------------------------------------------------
 inline constexpr unsigned kMsgCantReadStatusword = 63600; // can't read the statusword of the drive! %s
@@ -124,6 +149,15 @@ inline constexpr unsigned kMsgStatusOffline = 63633; // Offline: CAN,#%u,%s,%s,%
 inline constexpr unsigned kMsgStatusUnknownName = 63634; // (unknown)
 inline constexpr unsigned kMsgStatusUnknownVersion = 63635; // v?.???
 
+// ---- Status bar prompts after commands that end without a message ---------------
+inline constexpr unsigned kMsgPromptUploaded = 63700; // %i of %i parameters read from node #%i.
+inline constexpr unsigned kMsgPromptStored = 63701; // Parameters of node #%i stored into the EEPROM...
+inline constexpr unsigned kMsgPromptReset = 63702; // Parameters of node #%i reset to their power-on...
+inline constexpr unsigned kMsgPromptRestored = 63703; // Factory settings of node #%i restored...
+
+// ---- The firmware download's own ---------------------------------------------
+inline constexpr unsigned kMsgCantCreateLog = 63720; // can't create the download log '%s'! ... (the program's own)
+
 // ---- Parameter table ---------------------------------------------------------
 inline constexpr unsigned kMsgColumnParameter = 63636; // Parameter
 inline constexpr unsigned kMsgColumnValue = 63637; // Value
@@ -144,6 +178,14 @@ inline constexpr unsigned kMsgHeaderNodeIdHelp = 63651; // Node-Id. of the devic
 inline constexpr unsigned kMsgHeaderBaudRate = 63652; // Baud rate
 inline constexpr unsigned kMsgHeaderBaudRateHelp = 63653; // Baud rate of the device.
 
+// ---- Drive-status fields of the Motion Control and Device Status windows ----
+inline constexpr unsigned kMsgNo = 63654; // No
+inline constexpr unsigned kMsgYes = 63655; // Yes
+inline constexpr unsigned kMsgMotionOffline = 63656; // Offline! (Motion Control)
+inline constexpr unsigned kMsgMotionNoDevice = 63657; // No device connected. (Motion Control)
+inline constexpr unsigned kMsgDeviceStatusOffline = 63658; // Offline! (Device Status)
+inline constexpr unsigned kMsgDeviceStatusNoDevice = 63659; // No device connected. (Device Status)
+
 // ---- File dialogs and questions ----------------------------------------------
 inline constexpr unsigned kMsgDocumentFilter = 63660; // Ovro-QVT Files (*.31x)|*.31x|All Files (*.*)|*.*||
 inline constexpr unsigned kMsgDocumentExtension = 63661; // 31x
@@ -151,4 +193,5 @@ inline constexpr unsigned kMsgAskStore = 63662; // Do you want to save the confi
 inline constexpr unsigned kMsgAskReset = 63663; // Reset all parameters of the device to their power-on...
 inline constexpr unsigned kMsgAskRestore = 63664; // Restore the factory settings of the device. The...
 inline constexpr unsigned kMsgAskDisconnectAndClose = 63665; // Do you really want to disconnect the...
+inline constexpr unsigned kMsgAskDisconnectAndInitialize = 63666; // Do you really want to disconnect the...
 inline constexpr unsigned kMsgAskDisconnectAndExit = 63667; // Do you really want to disconnect the...

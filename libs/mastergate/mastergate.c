@@ -8,7 +8,9 @@
  * its own, older interface with a board handle first, into which the calls
  * are translated here.
  *
- * All state is process-global and unguarded: one caller thread at a time.
+ * All state is process-global and unguarded: one caller thread at a time,
+ * beside the board-based master's receive thread, which reads PDOs from the
+ * callback; the last error and abort code are the calling thread's own.
  */
 #include <cop/cop.h>
 
@@ -34,8 +36,11 @@ static char versionText[TEXT_SIZE];
 static uint16_t boardHandle;
 static uint8_t baudRate;
 static uint16_t sdoTimeout = 100;
-static int32_t lastError;
-static uint32_t lastAbort;
+/* Per thread, as the system's own last error: the board-based master calls
+ * the program's PDO callback on a thread of its own, whose ORX_ReadPDO must
+ * not overwrite the error the user-interface thread is about to fetch. */
+static _Thread_local int32_t lastError;
+static _Thread_local uint32_t lastAbort;
 static SoftEntries soft;
 static BoardEntries board;
 

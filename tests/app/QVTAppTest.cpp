@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -72,6 +74,43 @@ TEST_F(QVTAppTest, MissingDescriptionAsksAndNoEndsTheProgram)
     EXPECT_EQ(ui_.questions[0].icon, MessageIcon::Stop);
     EXPECT_FALSE(ui_.questions[0].defaultYes);
     EXPECT_FALSE(App().Master().IsInitialised());
+}
+
+TEST_F(QVTAppTest, AnUnreadableDescriptionAsksInsteadOfEndingTheProgram)
+{
+    // A folder of the description's name reads as an error, not a crash.
+    TempDir folder;
+    const std::string path = folder.Path() + "/Ovro-QVT.xml";
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+    ui_.answers = {true};
+    EXPECT_TRUE(App().InitInstance(folder.Path()));
+    ASSERT_EQ(ui_.questions.size(), 1u);
+    EXPECT_EQ(ui_.questions[0].text, FormatMessage(63500, path.c_str()));
+    EXPECT_FALSE(App().DescriptionLoaded());
+}
+
+TEST_F(QVTAppTest, AnIncompleteDescriptionServesWithWhatItHeld)
+{
+    // Its boards and its error list come before the fault.
+    TempDir folder;
+    std::ofstream(folder.Path() + "/Ovro-QVT.xml")
+        << "<?xml version=\"1.0\"?>\n<Commissioning Version=\"1.2\">\n"
+           "  <Interface><Board Vendor=\"200\" Type=\"0x00010000\" PnP=\"Yes\">Bench USB</Board></Interface>\n"
+           "  <Error><Enumerator Value=\"-50\">Bench time-out.</Enumerator></Error>\n"
+           "  <Device Type=\"Ovro K315\"></Section>\n";
+    store_.WriteString(kInterface, kVendor, kVendorPeak);
+    store_.WriteString(kInterface, kBoard, "Bench USB");
+    ui_.answers = {true};
+    ASSERT_TRUE(App().StartUp(folder.Path()));
+    ASSERT_EQ(ui_.questions.size(), 1u);
+    EXPECT_FALSE(App().DescriptionLoaded());
+    // The board name maps to the listed type, as with a whole description.
+    EXPECT_EQ(App().Settings().boardType, kPcanUsb);
+    ASSERT_EQ(App().Boards().size(), 1u);
+    // Both lookups give the listed text.
+    EXPECT_EQ(App().ErrorText(-50), "Bench time-out.");
+    EXPECT_EQ(App().Master().ErrorText(-50), "Bench time-out.");
+    EXPECT_EQ(App().Master().ErrorText(-51), App().ErrorText(-51));
 }
 
 TEST_F(QVTAppTest, MissingDescriptionYesStartsWithoutDescriptionButWithInterface)
@@ -173,6 +212,53 @@ TEST_F(QVTAppTest, InitializeFailureWarnsAndStoresNothing)
     EXPECT_FALSE(store_.Contains(kInterface, kBoard));
     EXPECT_FALSE(store_.Contains(kInterface, kAddress));
     EXPECT_EQ(App().PresentInterface().library, COP_LIBRARY_NONE);
+}
+
+TEST_F(QVTAppTest, InitializeOpensTheOrvaxStickThroughTheBoardMaster)
+{
+    // The emulated board, with a hardware registry of the test's own.
+    setenv("XDG_CONFIG_HOME", (bus_.Path() + "/config").c_str(), 1);
+    ASSERT_TRUE(App().InitInstance(DataDir()));
+    InterfaceChoice c;
+    c.library = COP_LIBRARY_CARDMASTER;
+    c.boardType = 0x01050F00u;
+    c.plugAndPlay = true;
+    EXPECT_TRUE(App().InitializeInterface(c));
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+    EXPECT_TRUE(App().Master().IsInitialised());
+    EXPECT_NE(App().Master().BoardHandle(), 0);
+    EXPECT_EQ(store_.ReadString(kInterface, kBoard, ""), "Orvax Stick-U1 compact");
+    EXPECT_EQ(store_.ReadString(kInterface, kVendor, ""), kVendorOrvax);
+    App().ExitInstance();
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(QVTAppTest, StartUpOpensTheConfiguredOrvaxStick)
+{
+    setenv("XDG_CONFIG_HOME", (bus_.Path() + "/config").c_str(), 1);
+    store_.WriteString(kInterface, kVendor, kVendorOrvax);
+    store_.WriteString(kInterface, kBoard, "Orvax Stick-U1 compact");
+    ASSERT_TRUE(App().InitInstance(DataDir()));
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+    EXPECT_EQ(App().Settings().boardType, 0x01050F00u);
+    EXPECT_TRUE(App().Master().IsInitialised());
+    App().ExitInstance();
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(QVTAppTest, TheOlderOrvaxStickIsNotSupported)
+{
+    setenv("XDG_CONFIG_HOME", (bus_.Path() + "/config").c_str(), 1);
+    ASSERT_TRUE(App().InitInstance(DataDir()));
+    InterfaceChoice c;
+    c.library = COP_LIBRARY_CARDMASTER;
+    c.boardType = 0x01050A00u;  // "Orvax Stick-U1"
+    EXPECT_FALSE(App().InitializeInterface(c));
+    EXPECT_EQ(App().Master().LastError(), -135);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, FormatMessage(63536, "The given board is not supported by this API."));
+    EXPECT_FALSE(store_.Contains(kInterface, kBoard));
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 // ---- "&Properties..." -------------------------------------------------------

@@ -24,6 +24,9 @@ missing=0
 for f in ./usr/bin/Ovro-QVT ./usr/bin/ovro-qvt-cli ./usr/bin/ovro-drive-sim ./usr/bin/canbus \
          ./usr/lib/ovro-qvt/libmastergate.so ./usr/lib/ovro-qvt/libsoftmaster.so \
          ./usr/lib/ovro-qvt/libpcan_usb.so ./usr/lib/ovro-qvt/libovro_socketcan.so \
+         ./usr/lib/ovro-qvt/libcardmaster.so ./usr/lib/ovro-qvt/liborx11reg.so \
+         ./usr/lib/ovro-qvt/libkdi_usb.so ./usr/lib/ovro-qvt/libkdi_dpram.so \
+         ./usr/lib/ovro-qvt/libkdi_pci.so ./usr/lib/ovro-qvt/libkdi_card.so \
          ./usr/share/ovro-qvt/Ovro-QVT.xml ./usr/share/ovro-qvt/Help/Ovro-QVT.pdf \
          ./usr/share/ovro-qvt/Help/K315_CAN.pdf ./usr/share/ovro-qvt/Help/K315_CAN.ini \
          ./usr/share/ovro-qvt/Help/H315_CAN.pdf ./usr/share/ovro-qvt/Help/H315_CAN.ini \
@@ -61,5 +64,10 @@ out=$("$root/usr/bin/ovro-qvt-cli" --board "PEAK PCAN-USB" --node-id 5 --bitrate
   { echo "the packaged ovro-qvt-cli failed:"; cat "$tmp/cli.err"; exit 1; }
 echo "$out"
 grep -q "^Model: Ovro K315$" <<<"$out"
+grep -q "^Connected: CAN,#5,500kBit/s,Ovro K315," <<<"$out"
+# The same through the board-based master and the emulated Orvax stick.
+out=$("$root/usr/bin/ovro-qvt-cli" --board "Orvax Stick-U1 compact" --node-id 5 --bitrate 500 --sdo-timeout 1000 info 2>"$tmp/cli.err") ||
+  { echo "the packaged ovro-qvt-cli failed on the Orvax stick:"; cat "$tmp/cli.err"; exit 1; }
+echo "$out"
 grep -q "^Connected: CAN,#5,500kBit/s,Ovro K315," <<<"$out"
 echo "package ok"

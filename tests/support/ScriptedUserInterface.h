@@ -5,9 +5,29 @@
 #include "ui/UserInterface.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+// A progress log whose every step runs what the user does meanwhile (a
+// progress box lets window messages through); it finishes when told to.
+class ScriptedStepProgress : public IProgress {
+public:
+    explicit ScriptedStepProgress(std::function<void()> onStep) : onStep_(std::move(onStep)) {}
+    void AddText(const std::string&, std::int32_t) override
+    {
+        if (onStep_)
+            onStep_();
+    }
+    void Finish(bool) override { finished_ = true; }
+    bool Finished() override { return finished_; }
+    bool Cancelled() override { return false; }
+
+private:
+    std::function<void()> onStep_;
+    bool finished_ = false;
+};
 
 class ScriptedUserInterface : public IUserInterface {
 public:
@@ -35,7 +55,13 @@ public:
         answers.pop_front();
         return answer;
     }
-    std::unique_ptr<IProgress> BeginProgress(std::int32_t) override { return nullptr; }
+    // No log unless onProgressStep is set.
+    std::unique_ptr<IProgress> BeginProgress(std::int32_t) override
+    {
+        if (!onProgressStep)
+            return nullptr;
+        return std::make_unique<ScriptedStepProgress>(onProgressStep);
+    }
     std::optional<std::string> ChooseFile(const FileRequest& request) override
     {
         fileRequests.push_back(request);
@@ -51,4 +77,5 @@ public:
     std::vector<FileRequest> fileRequests;
     std::deque<bool> answers;                       // for AskYesNo; No when empty
     std::deque<std::optional<std::string>> files;   // for ChooseFile; cancel when empty
+    std::function<void()> onProgressStep;           // runs at each step of a progress log
 };

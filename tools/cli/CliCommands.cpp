@@ -17,6 +17,8 @@
 #include "FixedConnectChooser.h"
 #include "GivenFileUserInterface.h"
 #include "MessageFormat.h"
+#include "OperationCommands.h"
+#include "OperationOptions.h"
 #include "settings/NumberParse.h"
 #include "TerminalDownloadProgress.h"
 #include "TerminalSearchView.h"
@@ -69,6 +71,8 @@ int CCliCommands::Run()
         return Configure();
     if (c == "show")
         return Show();
+    if (COperationOptions::IsCommand(c))
+        return COperationCommands(session_).Run();
     if (c == "diff")
         return Diff();
     if (c == "firmware")

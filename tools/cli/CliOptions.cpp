@@ -16,7 +16,10 @@ struct CommandHelp {
     std::size_t optional = 0;  // how many of them may be left out
 };
 
-const std::array<CommandHelp, 13> kCommands = {{
+// The operation commands check their arguments themselves.
+constexpr std::size_t kOwnArguments = static_cast<std::size_t>(-1);
+
+const std::array<CommandHelp, 17> kCommands = {{
     {"scan", "scan [--first N] [--last N]",
      "Searches the bus at one bit rate (--bitrate) for drives with node-ids\n"
      "from --first to --last (default 1 to 127) and lists each drive found\n"
@@ -66,6 +69,11 @@ const std::array<CommandHelp, 13> kCommands = {{
      "parameters. Ctrl+C cancels after the page being sent (asks first; --yes\n"
      "answers Yes). Exit status 0 only when the new application runs.",
      1},
+    {"motion", COperationOptions::Synopsis("motion"), COperationOptions::Help("motion"), kOwnArguments},
+    {"reset-fault", COperationOptions::Synopsis("reset-fault"), COperationOptions::Help("reset-fault"),
+     kOwnArguments},
+    {"status", COperationOptions::Synopsis("status"), COperationOptions::Help("status"), kOwnArguments},
+    {"limits", COperationOptions::Synopsis("limits"), COperationOptions::Help("limits"), kOwnArguments},
 }};
 
 const CommandHelp* FindCommand(const std::string& name)
@@ -226,6 +234,11 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
                 return false;
             o.type = value;
             commandOptions.push_back(name);
+        } else if (COperationOptions::IsOptionOf(o.command, name)) {
+            // Kept in order with its value for the command's own parser.
+            o.arguments.push_back(arg);
+            if (!inlineValue && i + 1 < argc && COperationOptions::TakesValue(name, argv[i + 1]))
+                o.arguments.push_back(argv[++i]);
         } else {
             error = "unknown option '" + arg + "'";
             return false;
@@ -250,6 +263,8 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
         }
     }
     const CommandHelp* help = FindCommand(o.command);
+    if (help->positional == kOwnArguments)
+        return COperationOptions::Parse(o.command, o.arguments, o.operation, error);
     if (o.arguments.size() > help->positional || o.arguments.size() + help->optional < help->positional) {
         const std::string count = help->positional == 0   ? std::string("no arguments")
                                   : help->positional == 1 ? std::string("1 argument")

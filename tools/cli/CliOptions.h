@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "OperationOptions.h"
+
 struct CliOptions {
     // Global options.
     std::optional<std::string> board;        // --board NAME
@@ -28,6 +30,8 @@ struct CliOptions {
     std::optional<std::uint8_t> newNodeId;     // configure --new-node-id
     std::optional<std::uint8_t> newBaudRate;   // configure --new-bitrate
     std::optional<std::string> sll;            // firmware --sll
+    // motion, reset-fault, status, limits: options after the command.
+    OperationOptions operation;
 };
 
 class CCliOptions {

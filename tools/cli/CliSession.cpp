@@ -23,17 +23,16 @@ CCliSession::~CCliSession()
 bool CCliSession::LoadDescription()
 {
     settings_.Read(store_);
-    if (!description_.LoadDescription(descriptionPath_))
-        return ui_.AskYesNo(MessageIcon::Stop, FormatMessage(kMsgDescriptionFileCorrupted, descriptionPath_.c_str()),
-                            false);
+    if (!description_.LoadDescription(descriptionPath_) &&
+        !ui_.AskYesNo(MessageIcon::Stop, FormatMessage(kMsgDescriptionFileCorrupted, descriptionPath_.c_str()),
+                      false))
+        return false;
+    // A broken description serves with what it held up to its fault.
     std::vector<InterfaceBoard> boards;
     for (const ovro::CQVTBoard& b : description_.boards)
         boards.push_back({b.name, static_cast<std::int16_t>(b.vendor), b.type});
     settings_.ApplyBoardList(boards);
-    std::map<std::int32_t, std::string> errors;
-    for (const ovro::CQVTEnumerator& e : description_.errors)
-        errors.emplace(e.value, e.text);  // the first text of a code counts
-    master_.SetErrorList(std::move(errors));
+    master_.SetErrorList(description_.ErrorList());
     return true;
 }
 

@@ -55,14 +55,24 @@ CChildFrame::CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore&
     layout->addWidget(splitter_, 1);
     setWidget(body);
 
-    AddCommand(kUpload, tr("Upload"), [this] { doc_->Upload(); });
-    AddCommand(kDownload, tr("Download"), [this] { doc_->Download(); });
-    AddCommand(kStore, tr("Store"), [this] { doc_->Store(); });
+    AddCommand(kUpload, tr("Upload"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Upload); });
+    AddCommand(kDownload, tr("Download"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Download); });
+    AddCommand(kStore, tr("Store"), [this] { RunDocumentCommand(&ovro::CQVTDoc::Store); });
     toolBar_->addSeparator();
     AddCommand(kPrint, tr("Print"), [this] { OnFilePrint(); });
     AddCommand(kPrintPreview, tr("Print Preview"), [this] { OnFilePrintPreview(); });
     toolBar_->addSeparator();
-    AddCommand(kContextHelp, tr("Help"), [this] { OnContextHelp(); });
+    QAction* contextHelp = AddCommand(kContextHelp, tr("Help"), [this] { OnContextHelp(); });
+    // The help keys work wherever the focus is in this window.
+    contextHelp->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    contextHelp->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(contextHelp);
+    auto* help = new QAction(tr("Help"), this);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(help, &QAction::triggered, this, [this] { OnHelp(); });
+    addAction(help);
+    actions_[kHelp] = help;
     AddCommand(kCompare, tr("Compare"), [this] { OnCompare(); });
 
     connect(tree_, &CLeftView::sectionSelected, this, [this](int section) { ShowSection(section); });
@@ -84,7 +94,7 @@ QAction* CChildFrame::AddCommand(unsigned command, const QString& text, const st
     connect(action, &QAction::triggered, this, [this, command, run] {
         // A download lets window messages through while it runs: a second
         // press must not start another command inside it.
-        if (busy_)
+        if (busy_ || (doc_ != nullptr && doc_->IsBusy()))
             return;
         busy_ = true;
         run();
@@ -93,6 +103,16 @@ QAction* CChildFrame::AddCommand(unsigned command, const QString& text, const st
     });
     actions_[command] = action;
     return action;
+}
+
+void CChildFrame::RunDocumentCommand(bool (ovro::CQVTDoc::*command)())
+{
+    if (doc_ == nullptr)
+        return;
+    if (runner_)
+        runner_([command](ovro::CQVTDoc& doc) { return (doc.*command)(); });
+    else
+        (doc_->*command)();
 }
 
 QAction* CChildFrame::Action(unsigned command) const
@@ -157,6 +177,11 @@ void CChildFrame::SetBaudRateSource(std::function<int()> source)
     view_->SetBaudRateSource(std::move(source));
 }
 
+void CChildFrame::SetPrinter(QPrinter* printer)
+{
+    view_->SetPrinter(printer);
+}
+
 void CChildFrame::SetProgramDirectory(const QString& directory)
 {
     view_->SetProgramDirectory(directory);
@@ -182,6 +207,14 @@ void CChildFrame::OnFilePrintPreview()
 void CChildFrame::OnFilePrintDirect()
 {
     view_->OnFilePrintDirect();
+}
+
+void CChildFrame::OnHelp()
+{
+    if (tree_->hasFocus())
+        tree_->OnContextHelp();
+    else
+        view_->OnHelp();
 }
 
 void CChildFrame::OnContextHelp()
@@ -255,12 +288,8 @@ void CChildFrame::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    if (doc_ != nullptr && doc_->IsOnline() &&
-        !ui_.AskYesNo(MessageIcon::Question, MessageText(kMsgAskDisconnectAndClose), true)) {
+    // Refused while a command runs; asks first for a connected drive.
+    if (busy_ || (doc_ != nullptr && !doc_->CanCloseFrame())) {
         event->ignore();
         return;
     }

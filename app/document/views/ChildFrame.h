@@ -21,6 +21,7 @@ class CQVTView;
 class ISettingsStore;
 class IUserInterface;
 class QAction;
+class QPrinter;
 class QSplitter;
 class QToolBar;
 
@@ -38,7 +39,8 @@ public:
     static constexpr unsigned kStore = CommandId::kStore;
     static constexpr unsigned kPrint = CommandId::kPrint;
     static constexpr unsigned kPrintPreview = CommandId::kPrintPreview;
-    static constexpr unsigned kContextHelp = CommandId::kContextHelp;
+    static constexpr unsigned kContextHelp = CommandId::kContextHelp;  // Shift+F1
+    static constexpr unsigned kHelp = CommandId::kHelp;                // F1
     static constexpr unsigned kCompare = CommandId::kCompare;
 
     CChildFrame(ovro::CQVTDoc* doc, IUserInterface& ui, ISettingsStore& settings, QWidget* parent = nullptr);
@@ -69,11 +71,17 @@ public:
 
     // The bus's baud-rate code for the print-out.
     void SetBaudRateSource(std::function<int()> source);
+    // The program's printer (see CQVTView::SetPrinter).
+    void SetPrinter(QPrinter* printer);
     void SetProgramDirectory(const QString& directory);
     void SetHelpOpener(ovro::CContextHelp::Opener opener);
     // A further question before closing (the program's "save changes?");
     // false keeps the window open.
     void SetCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+    // How the toolbar's document commands run (the program's: under the
+    // wait cursor, as the menu's do); without one they run directly.
+    using CommandRunner = std::function<void(const std::function<bool(ovro::CQVTDoc&)>&)>;
+    void SetCommandRunner(CommandRunner runner) { runner_ = std::move(runner); }
 
 public slots:
     void OnFilePrint();
@@ -81,6 +89,9 @@ public slots:
     void OnFilePrintDirect();
     // Context help of the pane that has the focus (the table otherwise).
     void OnContextHelp();
+    // The plain help command: the table opens its help every second time
+    // (its toggle), the tree at once.
+    void OnHelp();
     // Reads the drive and shows drive, document and default side by side.
     void OnCompare();
 
@@ -100,6 +111,7 @@ protected:
 
 private:
     QAction* AddCommand(unsigned command, const QString& text, const std::function<void()>& run);
+    void RunDocumentCommand(bool (ovro::CQVTDoc::*command)());
     void ShowSection(int section);
     void UpdateTitle();
     void KeepNormalGeometry();
@@ -115,6 +127,7 @@ private:
     std::map<unsigned, QAction*> actions_;
     ovro::CDocumentObserverList* observers_ = nullptr;
     std::function<bool()> closeGuard_;
+    CommandRunner runner_;
     bool closed_ = false;
     bool busy_ = false;  // a toolbar command runs
     QRect normal_;  // the place of the window when neither maximised nor minimised

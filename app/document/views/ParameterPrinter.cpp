@@ -32,6 +32,12 @@ int CParameterPrinter::LineHeight(const QPaintDevice& device)
     return std::max(1, metrics.height() * kLinePercent / 100);
 }
 
+int CParameterPrinter::Columns(const QPaintDevice& device)
+{
+    const QFontMetrics metrics(PrintFont(device), const_cast<QPaintDevice*>(&device));
+    return std::max(1, device.width() / std::max(1, metrics.horizontalAdvance(QLatin1Char('M'))));
+}
+
 std::pair<int, int> CParameterPrinter::PageRange(int fromPage, int toPage, int pageCount)
 {
     if (fromPage <= 0 && toPage <= 0)
@@ -44,7 +50,7 @@ std::pair<int, int> CParameterPrinter::PageRange(int fromPage, int toPage, int p
 bool CParameterPrinter::Print(QPrinter& printer, std::time_t now) const
 {
     const int lineHeight = LineHeight(printer);
-    const CPrintLayout layout(device_, nodeId_, baudRate_, printer.height(), lineHeight);
+    const CPrintLayout layout(device_, nodeId_, baudRate_, printer.height(), lineHeight, Columns(printer));
     const auto [first, last] = PageRange(printer.fromPage(), printer.toPage(), layout.PageCount());
     if (first > last)
         return false;

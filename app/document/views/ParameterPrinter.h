@@ -25,6 +25,8 @@ public:
 
     static QFont PrintFont(const QPaintDevice& device);
     static int LineHeight(const QPaintDevice& device);
+    // The characters of the print font a line of the page holds.
+    static int Columns(const QPaintDevice& device);
     // First and last page to print of pageCount for a requested range.
     static std::pair<int, int> PageRange(int fromPage, int toPage, int pageCount);
 

@@ -135,8 +135,12 @@ void CQVTView::ShowRow(int gridRow)
 {
     const CParameterTable::Row& row = rows_[static_cast<std::size_t>(gridRow)];
     for (int column = 0; column < CParameterTable::ColumnCount; ++column) {
-        auto* item = new QTableWidgetItem(Latin1(row.cells[static_cast<std::size_t>(column)]));
+        const QString text = Latin1(row.cells[static_cast<std::size_t>(column)]);
+        auto* item = new QTableWidgetItem(text);
         item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // A description or a choice text longer than its column shows whole.
+        if (!text.isEmpty())
+            item->setToolTip(text);
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         QColor background = ReadOnlyColour();
         if (column == CParameterTable::ColValue) {
@@ -167,8 +171,10 @@ void CQVTView::SetValueCell(int gridRow, const std::string& text)
     std::vector<CParameterTable::Row> fresh = CParameterTable::Rows(*doc_->Device(), section_, doc_->IsOnline());
     if (fresh.size() != rows_.size())
         return;
-    rows_[static_cast<std::size_t>(gridRow)] = fresh[static_cast<std::size_t>(gridRow)];
-    rows_[static_cast<std::size_t>(gridRow)].cells[CParameterTable::ColValue] = text;
+    CParameterTable::Row& row = rows_[static_cast<std::size_t>(gridRow)];
+    row = fresh[static_cast<std::size_t>(gridRow)];
+    row.cells[CParameterTable::ColValue] = text;
+    row.shade = CParameterTable::EditedShade(*doc_->Device(), section_, gridRow + 1);
     ShowRow(gridRow);
     emit documentEdited();
 }
@@ -178,6 +184,7 @@ void CQVTView::CommitText(int gridRow, const QString& text)
     if (doc_ == nullptr || doc_->Device() == nullptr || RowAt(gridRow) == nullptr ||
         RowAt(gridRow)->editor == CParameterTable::Editor::None)
         return;
+    edits_.Remember(*doc_, section_, gridRow + 1);
     SetValueCell(gridRow, CParameterTable::CommitText(*doc_, section_, gridRow + 1, ToLatin1(text)));
 }
 
@@ -186,7 +193,58 @@ void CQVTView::CommitChoice(int gridRow, int choice)
     if (doc_ == nullptr || doc_->Device() == nullptr || RowAt(gridRow) == nullptr ||
         RowAt(gridRow)->editor != CParameterTable::Editor::DropDown)
         return;
+    edits_.Remember(*doc_, section_, gridRow + 1);
     SetValueCell(gridRow, CParameterTable::CommitChoice(*doc_, section_, gridRow + 1, choice));
+}
+
+QString CQVTView::CopySelected() const
+{
+    if (doc_ == nullptr || doc_->Device() == nullptr || RowAt(grid_->currentRow()) == nullptr)
+        return QString();
+    return Latin1(ovro::CParameterTableEdits::CopyText(*doc_->Device(), section_, grid_->currentRow() + 1));
+}
+
+QString CQVTView::CutSelected()
+{
+    const int gridRow = grid_->currentRow();
+    if (doc_ == nullptr || doc_->Device() == nullptr || RowAt(gridRow) == nullptr)
+        return QString();
+    std::string shown;
+    const std::string text = edits_.Cut(*doc_, section_, gridRow + 1, shown);
+    if (RowAt(gridRow)->editor != CParameterTable::Editor::None)
+        SetValueCell(gridRow, shown);
+    return Latin1(text);
+}
+
+bool CQVTView::PasteSelected(const QString& text)
+{
+    const int gridRow = grid_->currentRow();
+    if (doc_ == nullptr || doc_->Device() == nullptr || RowAt(gridRow) == nullptr)
+        return false;
+    std::string shown;
+    if (!edits_.Paste(*doc_, section_, gridRow + 1, ToLatin1(text), shown))
+        return false;
+    SetValueCell(gridRow, shown);
+    return true;
+}
+
+bool CQVTView::UndoEdit()
+{
+    if (doc_ == nullptr || doc_->Device() == nullptr)
+        return false;
+    CommitPendingEdit();
+    int section = section_;
+    int row = 0;
+    if (!edits_.Undo(*doc_, section, row))
+        return false;
+    // The line shows its old value again, on the colour its mark gives.
+    if (section == section_) {
+        const int current = grid_->currentRow();
+        ShowSection(section_);
+        grid_->setCurrentCell(current, CParameterTable::ColValue);
+    }
+    emit documentEdited();
+    return true;
 }
 
 bool CQVTView::CommitPendingEdit()
@@ -243,7 +301,8 @@ int CQVTView::OfferedPages(QPrinter& printer) const
         return offered;
     // The list can run longer than the pages offered of old: offer them all.
     const ovro::CPrintLayout layout(*doc_->Device(), doc_->NodeId(), PrintBaudRate(), printer.height(),
-                                    ovro::CParameterPrinter::LineHeight(printer));
+                                    ovro::CParameterPrinter::LineHeight(printer),
+                                    ovro::CParameterPrinter::Columns(printer));
     return std::max(offered, layout.PageCount());
 }
 
@@ -251,7 +310,8 @@ void CQVTView::OnFilePrint()
 {
     if (doc_ == nullptr || doc_->Device() == nullptr)
         return;
-    QPrinter printer;
+    QPrinter local;
+    QPrinter& printer = printer_ != nullptr ? *printer_ : local;
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, OfferedPages(printer));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
@@ -263,15 +323,16 @@ void CQVTView::OnFilePrintDirect()
 {
     if (doc_ == nullptr || doc_->Device() == nullptr)
         return;
-    QPrinter printer;
-    PrintTo(printer);
+    QPrinter local;
+    PrintTo(printer_ != nullptr ? *printer_ : local);
 }
 
 void CQVTView::OnFilePrintPreview()
 {
     if (doc_ == nullptr || doc_->Device() == nullptr)
         return;
-    QPrintPreviewDialog preview(this);
+    QPrinter local;
+    QPrintPreviewDialog preview(printer_ != nullptr ? printer_ : &local, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { PrintTo(*printer); });
     preview.exec();
 }

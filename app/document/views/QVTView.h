@@ -16,6 +16,7 @@
 
 #include "document/ContextHelp.h"
 #include "document/ParameterTable.h"
+#include "document/ParameterTableEdits.h"
 
 class CValueEditDelegate;
 class QPrinter;
@@ -53,6 +54,15 @@ public:
     bool CommitPendingEdit();
     CValueEditDelegate* Delegate() const { return delegate_; }
 
+    // ---- The Edit menu without an open editor: the selected line --------------
+    QString CopySelected() const;
+    // The text for the clipboard; the value is emptied as an edit.
+    QString CutSelected();
+    // The text as an edit of the selected line; false when it has no editor.
+    bool PasteSelected(const QString& text);
+    // Puts back what the table's last edit replaced.
+    bool UndoEdit();
+
     // Cell backgrounds.
     QColor ReadOnlyColour() const;
     QColor EditableColour() const;
@@ -72,6 +82,10 @@ public:
     // The bus's baud-rate code for the print-out's node settings; without
     // one the device's baud rate is printed.
     void SetBaudRateSource(std::function<int()> source) { baudRate_ = std::move(source); }
+    // The printer that print set-up configured; without one each print
+    // starts from the default printer.
+    void SetPrinter(QPrinter* printer) { printer_ = printer; }
+    QPrinter* Printer() const { return printer_; }
     bool PrintTo(QPrinter& printer) const;
     // The highest page the print dialog offers.
     int OfferedPages(QPrinter& printer) const;
@@ -97,8 +111,10 @@ private:
     bool initialised_ = false;
     int section_ = ovro::CParameterTable::kHeader;
     std::vector<ovro::CParameterTable::Row> rows_;
+    ovro::CParameterTableEdits edits_;
     bool helpFlag_ = false;
     QString programDirectory_;
     ovro::CContextHelp::Opener openHelp_;
     std::function<int()> baudRate_;
+    QPrinter* printer_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "document/views/ValueEditDelegate.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -23,8 +24,14 @@ QWidget* CValueEditDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     QWidget* editor = nullptr;
     if (row->editor == CParameterTable::Editor::DropDown) {
         auto* list = new QComboBox(parent);
-        for (const std::string& choice : row->choices)
-            list->addItem(QString::fromLatin1(choice.data(), static_cast<qsizetype>(choice.size())));
+        for (const std::string& choice : row->choices) {
+            const QString text = QString::fromLatin1(choice.data(), static_cast<qsizetype>(choice.size()));
+            list->addItem(text);
+            list->setItemData(list->count() - 1, text, Qt::ToolTipRole);
+        }
+        // The list is as wide as its longest entry, so no text is cut.
+        list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0));
         // Choosing an entry is the edit; no further key is needed.
         auto* self = const_cast<CValueEditDelegate*>(this);
         connect(list, qOverload<int>(&QComboBox::activated), self, [self, list](int) {

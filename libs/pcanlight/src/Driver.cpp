@@ -16,13 +16,34 @@ std::shared_ptr<Backend> Driver::current()
     return backend_;
 }
 
+std::string Driver::configuredChannel()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!channelOverride_.empty())
+            return channelOverride_;
+    }
+    return Channel::configured(config_.channelEnv, config_.defaultChannel);
+}
+
+std::uint32_t Driver::setChannel(const char* text)
+{
+    std::string value = text ? text : "";
+    Channel parsed;
+    if (!value.empty() && !Channel::parse(value, parsed))
+        return PCAN_ERR_ILLHW;
+    std::lock_guard<std::mutex> lock(mutex_);
+    channelOverride_ = value;
+    return PCAN_ERR_OK;
+}
+
 std::uint32_t Driver::init(std::uint16_t btr0btr1, int msgType)
 {
     const std::uint32_t bitrate = FrameConversion::bitrateOfBtr(btr0btr1);
     if (bitrate == 0 || (msgType != PCAN_INIT_TYPE_ST && msgType != PCAN_INIT_TYPE_EX))
         return PCAN_ERR_PARMVAL;
     Channel channel;
-    if (!Channel::parse(Channel::configured(config_.channelEnv, config_.defaultChannel), channel))
+    if (!Channel::parse(configuredChannel(), channel))
         return PCAN_ERR_ILLHW;
     const bool extended = msgType == PCAN_INIT_TYPE_EX;
 
@@ -97,7 +118,7 @@ std::uint32_t Driver::versionInfo(char* text)
         channel = channelText_;
     }
     if (channel.empty()) {
-        std::string configured = Channel::configured(config_.channelEnv, config_.defaultChannel);
+        std::string configured = configuredChannel();
         Channel parsed;
         channel = Channel::parse(configured, parsed) ? parsed.describe() : "no channel";
     }

@@ -33,14 +33,20 @@ public:
     std::uint32_t versionInfo(char* text);
     std::uint32_t resetClient();
     std::uint32_t waitRead(std::uint32_t timeoutMicroseconds);
+    // The channel the next init opens instead of the environment's; null or
+    // "" returns to the environment. PCAN_ERR_ILLHW for a text that names
+    // no channel (the setting is then left as it was).
+    std::uint32_t setChannel(const char* text);
 
 private:
     std::shared_ptr<Backend> current();
+    std::string configuredChannel();
 
     DriverConfig config_;
     std::mutex mutex_;
     std::shared_ptr<Backend> backend_;
     std::string channelText_;  // of the open channel
+    std::string channelOverride_;  // set by setChannel, else empty
 };
 
 }  // namespace ovro::pcanlight

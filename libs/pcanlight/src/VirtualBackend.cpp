@@ -71,31 +71,36 @@ bool VirtualBackend::waitRead(std::uint32_t timeoutMicroseconds)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::microseconds(timeoutMicroseconds);
-    {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
         // Only a frame that read() would deliver counts: an extended frame
-        // on a standard-only channel is dropped here, not waited for.
-        std::lock_guard<std::mutex> lock(mutex_);
+        // on a standard-only channel is dropped here, not waited for. While
+        // another waiter is on the endpoint the frames are left to it: a
+        // frame taken past it would not wake it.
         canbus_frame frame;
         TPCANMsg msg;
-        while (held_.empty() && canbus_receive(endpoint_, &frame, 0)) {
+        while (!receiving_ && held_.empty() && canbus_receive(endpoint_, &frame, 0)) {
             if (convert(frame, msg))
                 held_.push_back(msg);
         }
         if (!held_.empty())
             return true;
-    }
-    for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
-        canbus_frame frame;
-        // The lock is not held while waiting, so read() and write() go on.
-        if (!canbus_receive_us(endpoint_, &frame, left.count() > 0 ? left.count() : 0))
+        if (left.count() <= 0)
             return false;
-        std::lock_guard<std::mutex> lock(mutex_);
-        TPCANMsg msg;
-        if (convert(frame, msg)) {
-            held_.push_back(msg);
-            return true;
+        if (receiving_) {
+            heldChanged_.wait_until(lock, deadline);
+            continue;
         }
+        // The lock is not held while waiting, so read() and write() go on.
+        receiving_ = true;
+        lock.unlock();
+        bool got = canbus_receive_us(endpoint_, &frame, left.count());
+        lock.lock();
+        receiving_ = false;
+        if (got && convert(frame, msg))
+            held_.push_back(msg);
+        heldChanged_.notify_all();  // a frame for all, or another waiter's turn at the endpoint
     }
 }
 

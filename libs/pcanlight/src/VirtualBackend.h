@@ -8,6 +8,7 @@
 
 #include <canbus/canbus.h>
 
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -41,6 +42,11 @@ private:
     std::mutex mutex_;
     // Messages that a waitRead took from the endpoint ahead of read().
     std::deque<TPCANMsg> held_;
+    // Several threads may wait at once: one of them waits on the endpoint
+    // (receiving_), the others on `held_` changing, so that a frame the one
+    // takes wakes them all.
+    bool receiving_ = false;
+    std::condition_variable heldChanged_;
 };
 
 }  // namespace ovro::pcanlight

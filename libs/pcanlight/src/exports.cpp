@@ -52,4 +52,9 @@ PCAN_EXPORT uint32_t PCAN_NAME(WaitRead)(uint32_t timeoutMicroseconds)
     return driver().waitRead(timeoutMicroseconds);
 }
 
+PCAN_EXPORT uint32_t PCAN_NAME(SetChannel)(const char* text)
+{
+    return driver().setChannel(text);
+}
+
 }  // extern "C"

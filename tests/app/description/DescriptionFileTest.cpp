@@ -6,6 +6,7 @@
 
 #include "description/Commissioning.h"
 #include "description/QVTDataType.h"
+#include "description/XmlReader.h"
 
 using namespace ovro;
 
@@ -62,4 +63,20 @@ TEST(DescriptionFile, MissingFileFails)
 {
     CCommissioning c;
     EXPECT_FALSE(c.LoadDescription(std::string(kFile) + ".missing"));
+}
+
+TEST(DescriptionFile, AFolderOrAReadErrorFailsWithoutThrowing)
+{
+    // A folder of that name, and a file whose read fails with an I/O error
+    // (reading the unmapped start of the process's own memory).
+    const char* const rows[] = {"/tmp", "/proc/self/mem"};
+    for (const char* path : rows) {
+        SCOPED_TRACE(path);
+        CCommissioning c;
+        bool loaded = true;
+        EXPECT_NO_THROW(loaded = c.LoadDescription(path));
+        EXPECT_FALSE(loaded);
+        CXmlReader reader(path);
+        EXPECT_EQ(reader.Read(), CXmlReader::XmlError);
+    }
 }

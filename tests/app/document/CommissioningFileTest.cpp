@@ -188,10 +188,7 @@ TEST_F(CommissioningFileTest, WriteAndReadBackEqual)
     for (std::size_t s = 0; s < d.sections.size(); ++s) {
         for (std::size_t i = 0; i < d.sections[s].parameters.size(); ++i) {
             const CQVTParameter& p = d.sections[s].parameters[i];
-            if (p.dataType == QvtOctetString) {
-                EXPECT_FALSE(p.changed);  // written, never read back
-                continue;
-            }
+            // Octet Strings too come back through their text form.
             EXPECT_EQ(p.value, original.sections[s].parameters[i].value) << p.key;
             EXPECT_TRUE(p.changed) << p.key;
         }
@@ -420,10 +417,57 @@ TEST_F(CommissioningFileTest, DescriptionFileRoundTrip)
         for (std::size_t s = 0; s < d.sections.size(); ++s) {
             for (std::size_t i = 0; i < d.sections[s].parameters.size(); ++i) {
                 const CQVTParameter& p = d.sections[s].parameters[i];
-                if (p.dataType == QvtOctetString || p.dataType == QvtDate || p.dataType == QvtTimeOfDay)
+                // Date and Time Of Day keep what their texts show.
+                if (p.dataType == QvtDate || p.dataType == QvtTimeOfDay) {
+                    EXPECT_EQ(CParameterValue::GetValueText(p, false),
+                              CParameterValue::GetValueText(before.sections[s].parameters[i], false))
+                        << s << "/" << p.key;
                     continue;
+                }
                 EXPECT_EQ(p.value, before.sections[s].parameters[i].value) << s << "/" << p.key;
             }
         }
     }
+}
+
+TEST_F(CommissioningFileTest, ADateOfTheFileIsTheDateOfTheReopenedDocument)
+{
+    if (!fs::exists(OVRO_DESCRIPTION_FILE))
+        GTEST_SKIP() << "device description " << OVRO_DESCRIPTION_FILE << " does not exist yet";
+    CCommissioning c;
+    ASSERT_TRUE(c.LoadDescription(OVRO_DESCRIPTION_FILE));
+    CQVTDevice& d = *c.SelectDevice(2);
+    CQVTParameter* datePtr = d.FindParameter(0x2003, 1);  // "ManufacturingDate"
+    CQVTParameter* dataPtr = d.FindParameter(0x2003, 2);  // "ProductionData"
+    CQVTParameter* stored = d.FindParameter(0x200F, 0);   // "LastStoreTime"
+    ASSERT_NE(datePtr, nullptr);
+    ASSERT_NE(dataPtr, nullptr);
+    ASSERT_NE(stored, nullptr);
+    CQVTParameter& date = *datePtr;
+    CQVTParameter& data = *dataPtr;
+    const std::uint8_t day[7] = {0, 0, 0, 0, 16, 6, 9};  // 16.06.2009
+    date.SetRaw(day, sizeof day);
+    const std::uint8_t record[3] = {0x07, 0x31, 0xC0};
+    data.SetRaw(record, sizeof record);
+    const std::uint8_t when[6] = {0x80, 0xEE, 0x36, 0x00, 0x34, 0x24};
+    stored->SetRaw(when, sizeof when);
+    const std::string shownDate = CParameterValue::GetValueText(date, false);
+    const std::string shownData = CParameterValue::GetValueText(data, false);
+    const std::string shownTime = CParameterValue::GetValueText(*stored, false);
+    ASSERT_EQ(shownDate, "16.06.2009 00:00");
+
+    const std::string path = Path("dated.31x");
+    ASSERT_TRUE(CCommissioningFile::Write(c, path, true));
+    const std::string text = ReadFile(path);
+    EXPECT_NE(text.find("ManufacturingDate=16.06.2009 00:00\r\n"), std::string::npos);
+    c.ResetDevice();
+    ASSERT_TRUE(CCommissioningFile::Read(c, path, 0, true));
+    EXPECT_EQ(CParameterValue::GetValueText(date, false), shownDate);
+    EXPECT_EQ(CParameterValue::GetValueText(data, false), shownData);
+    EXPECT_EQ(CParameterValue::GetValueText(*stored, false), shownTime);
+    EXPECT_TRUE(date.changed);
+    // The file written again is the file read: its format is unchanged.
+    const std::string again = Path("again.31x");
+    ASSERT_TRUE(CCommissioningFile::Write(c, again, true));
+    EXPECT_EQ(ReadFile(again), text);
 }

@@ -324,6 +324,119 @@ TEST_F(DocCommandsTest, ARefusedStoreShowsTheAbortText)
     EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
 }
 
+TEST_F(DocCommandsTest, TheLongSdoTimeoutIsBackBeforeAnyFailureMessage)
+{
+    ovro::CQVTDoc& doc = Connected();
+    // While a message box is up the status poll reads on: with the timeout
+    // of the commands it would stall on a drive that has gone.
+    std::vector<std::uint16_t> timeoutWhileShown;
+    ui_.onMessage = [&](const ScriptedUi::Message&) { timeoutWhileShown.push_back(master_.SdoTimeout()); };
+    const struct {
+        const char* name;
+        const char* fault;
+        bool (ovro::CQVTDoc::*command)();
+        unsigned message;
+    } rows[] = {
+        {"restore refused at 0x1011", "abort 0x1011 1 0x08000020", &ovro::CQVTDoc::Restore, 63533},
+        {"restore refused at 0x6060", "abort 0x6060 0 0x06090030", &ovro::CQVTDoc::Restore, 63533},
+        {"store refused", "refuse store", &ovro::CQVTDoc::Store, 63529},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        drives_[0]->control("abort clear");
+        drives_[0]->control(row.fault);
+        ui_.messages.clear();
+        timeoutWhileShown.clear();
+        ui_.answers = {true};
+        EXPECT_FALSE((doc.*row.command)());
+        ASSERT_EQ(ui_.messages.size(), 1u);
+        EXPECT_EQ(ui_.messages[0].text.rfind(FormatMessage(row.message, 5, "").substr(0, 30), 0), 0u)
+            << ui_.messages[0].text;
+        ASSERT_EQ(timeoutWhileShown.size(), 1u);
+        EXPECT_EQ(timeoutWhileShown[0], kSdoTimeout);
+        EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
+    }
+    drives_[0]->control("abort clear");
+}
+
+TEST_F(DocCommandsTest, CommandsThatEndWithoutAMessageSayInThePromptPaneWhatTheyDid)
+{
+    ovro::CQVTDoc& doc = Connected();
+    const int total = doc.Device()->CountParameters(false, false);
+    // The connect's upload already says how many parameters it read.
+    ASSERT_FALSE(views_.prompts.empty());
+    const int read = doc.LastUpload().read;
+    EXPECT_GT(read, 0);
+    EXPECT_LE(read, total);
+    EXPECT_EQ(doc.LastUpload().total, total);
+    EXPECT_EQ(views_.prompts.back(), FormatMessage(63700, read, total, 5));
+
+    // One parameter refused: one fewer read.
+    drives_[0]->control("abort 0x1017 0 0x06020000");
+    views_.prompts.clear();
+    ASSERT_TRUE(doc.Upload());
+    ASSERT_EQ(views_.prompts.size(), 1u);
+    EXPECT_EQ(views_.prompts[0], FormatMessage(63700, read - 1, total, 5));
+    drives_[0]->control("abort clear");
+
+    const struct {
+        const char* name;
+        bool (ovro::CQVTDoc::*command)();
+        unsigned prompt;
+    } rows[] = {
+        {"store", &ovro::CQVTDoc::Store, 63701},
+        {"reset", &ovro::CQVTDoc::Reset, 63702},
+        {"restore", &ovro::CQVTDoc::Restore, 63703},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        views_.prompts.clear();
+        ui_.answers = {true};
+        ASSERT_TRUE((doc.*row.command)());
+        ASSERT_FALSE(views_.prompts.empty());
+        EXPECT_EQ(views_.prompts.back(), FormatMessage(row.prompt, 5, read, total));
+    }
+    // No message box was added for any of them.
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+
+    // A refused command says nothing there.
+    views_.prompts.clear();
+    ui_.answers = {false};
+    EXPECT_FALSE(doc.Store());
+    EXPECT_TRUE(views_.prompts.empty());
+}
+
+TEST_F(DocCommandsTest, ADriveWithoutTheModelProbeIsRefusedAsIncompatible)
+{
+    ovro::CQVTDoc& doc = Connected();
+    ASSERT_EQ(doc.Model(), 2);
+    EditSpeed(doc, "2200");
+    // 0x2100 no longer answers: the drive counts as an H315.
+    drives_[0]->control("abort 0x2100 * 0x06020000");
+    const struct {
+        const char* name;
+        bool (ovro::CQVTDoc::*command)();
+        unsigned message;
+    } rows[] = {
+        {"upload", &ovro::CQVTDoc::Upload, 63535},
+        {"download", &ovro::CQVTDoc::Download, 63524},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ui_.messages.clear();
+        EXPECT_FALSE((doc.*row.command)());
+        ASSERT_EQ(ui_.messages.size(), 1u);
+        EXPECT_EQ(ui_.messages[0].text, FormatMessage(row.message, 5));
+        EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Exclamation);
+    }
+    // Nothing was written: the speed is still the edit, still marked.
+    drives_[0]->control("abort clear");
+    EXPECT_TRUE(SpeedParam(doc).changed);
+    std::uint16_t speed = 0;
+    ASSERT_TRUE(doc.Node()->ReadU16(0x6410, 2, speed));
+    EXPECT_NE(speed, 2200);
+}
+
 TEST_F(DocCommandsTest, TheModelBoundCommandsAndTheCloseQuestion)
 {
     ovro::CQVTDoc& doc = Connected("H315");

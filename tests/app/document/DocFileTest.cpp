@@ -104,6 +104,35 @@ TEST_F(DocFileTest, ADocumentOpenedWithADriveAndTheDownloadFlagConfiguresTheDriv
     EXPECT_EQ(views_.status.rfind("Connected: CAN,#9,", 0), 0u) << views_.status;
 }
 
+TEST_F(DocFileTest, ACancelledOpenLeavesTheDeviceAsACloseWould)
+{
+    const std::string path = SavedDocument(9);
+    ovro::CQVTDoc& doc = MakeDocument();
+    chooser_.Push(ConnectDeviceChoice::Cancel);
+    EXPECT_FALSE(doc.OnOpenDocument(path));
+    EXPECT_EQ(commissioning_.GetCurrentDevice(), nullptr);
+    ovro::CQVTDevice& k315 = commissioning_.deviceK315;
+    const ovro::CQVTParameter& speed = *k315.FindParameter(kSpeed, kSpeedSub);
+    EXPECT_FALSE(speed.changed);
+    EXPECT_EQ(ovro::CParameterValue::GetValueText(speed, false), "0");
+    EXPECT_EQ(k315.CountParameters(true, true), 0);
+    EXPECT_FALSE(k315.nodeIdChanged);
+    EXPECT_FALSE(k315.baudRateChanged);
+    EXPECT_EQ(k315.nodeId, 127);
+
+    // The next file of the model names only its type: nothing of the first
+    // one comes back with it, so a Download would write nothing.
+    const std::string bare = bus_.dir() + "/bare.31x";
+    std::ofstream(bare) << "[Commissioning]\r\nType=Ovro K315\r\n\r\n";
+    ovro::CQVTDoc second(Environment());
+    chooser_.Push(ConnectDeviceChoice::Offline);
+    ASSERT_TRUE(second.OnOpenDocument(bare));
+    EXPECT_EQ(SpeedText(second), "0");
+    EXPECT_EQ(second.Device()->CountParameters(true, true), 0);
+    EXPECT_FALSE(second.Device()->nodeIdChanged);
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+}
+
 TEST_F(DocFileTest, FilesOfTheOtherModelOrNoneAreRefused)
 {
     const std::string k315 = SavedDocument();

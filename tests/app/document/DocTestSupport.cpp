@@ -63,6 +63,8 @@ bool ScriptedProgress::Cancelled()
 void ScriptedUi::ShowMessage(MessageSeverity severity, MessageIcon icon, const std::string& text)
 {
     messages.push_back({severity, icon, text});
+    if (onMessage)
+        onMessage(messages.back());
 }
 
 bool ScriptedUi::AskYesNo(MessageIcon, const std::string& text, bool)
@@ -164,8 +166,14 @@ void SimBusTest::SetUp()
     master_.SetErrorList(errors);
     if (::access(SimProcess::executable().c_str(), X_OK) != 0)
         GTEST_SKIP() << "ovro-drive-sim is not built";
-    ASSERT_TRUE(master_.Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, nullptr, COP_BAUD_20, 0))
-        << "error " << master_.LastError();
+    if (boardInterface_) {
+        ::setenv("XDG_CONFIG_HOME", bus_.path("config").c_str(), 1);
+        ASSERT_TRUE(master_.Initialize(COP_LIBRARY_CARDMASTER, kStick, nullptr, COP_BAUD_20, 0))
+            << "error " << master_.LastError();
+    } else {
+        ASSERT_TRUE(master_.Initialize(COP_LIBRARY_SOFTMASTER, COP_BOARD_PCAN_USB, nullptr, COP_BAUD_20, 0))
+            << "error " << master_.LastError();
+    }
     // Generous, for a machine under load; a lost drive costs this per read.
     master_.SetSDOTimeout(kSdoTimeout);
 }

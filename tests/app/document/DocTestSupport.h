@@ -74,6 +74,7 @@ public:
     std::deque<std::string> files;
     std::vector<FileRequest> fileRequests;
     ProgressLog progress;
+    std::function<void(const Message&)> onMessage;  // runs while the message box is up
 };
 
 class ScriptedChooser : public ovro::IConnectDeviceChooser {
@@ -92,6 +93,7 @@ public:
     void OnPathChanged(const std::string& path, bool addToRecentList) override;
     void SetStatusText(const std::string& text) override { status = text; }
     void SetDefaultStatusText() override { status = "<default>"; }
+    void SetPromptText(const std::string& text) override { prompts.push_back(text); }
     void CloseOscilloscope() override { ++scopeClosed; }
     void OpenOscilloscope() override { ++scopeOpened; }
     void Beep() override { ++beeps; }
@@ -100,6 +102,7 @@ public:
     std::vector<std::string> recentFiles;
     std::string path;
     std::string status;
+    std::vector<std::string> prompts;
     int scopeClosed = 0;
     int scopeOpened = 0;
     int beeps = 0;
@@ -130,9 +133,14 @@ struct DriveOptions {
 };
 
 // A master on a private virtual bus, and the description of both models.
+// The interface is PCAN-USB (the software master) unless a derived fixture
+// sets boardInterface_ in its constructor: then the emulated board "Orvax
+// Stick-U1 compact" (the board-based master), with a hardware registry of
+// the test's own.
 class SimBusTest : public ::testing::Test {
 protected:
     static constexpr std::uint16_t kSdoTimeout = 500;
+    static constexpr std::uint32_t kStick = 0x01050F00u;
 
     void SetUp() override;
     void TearDown() override;
@@ -142,6 +150,7 @@ protected:
     ovro::CQVTDoc& MakeDocument();
     ovro::DocumentEnvironment Environment();
 
+    bool boardInterface_ = false;
     ovro::test::PrivateBus bus_;
     CCANopenMaster master_;
     ovro::CCommissioning commissioning_;

@@ -65,6 +65,26 @@ TEST_F(NodeSearchTest, TheSweepListsEveryDriveThatAnswers)
     EXPECT_TRUE(ui_.messages.empty());
 }
 
+TEST_F(NodeSearchTest, AFailedBaudRateSwitchEndsTheSearchWithItsMessage)
+{
+    // The interface has gone: the switch to 125 kBit/s cannot be made.
+    master_.Terminate();
+    EXPECT_EQ(Search(1, 127, 4), CNodeSearch::Outcome::Closed);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    const std::string error = commissioning_.GetErrorText(master_.LastError());
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ui_.messages[0].text, FormatMessage(63609, error.c_str()));
+    EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::Error);
+    EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
+    // The progress window was opened for the switch and closed before the
+    // message; no node id was tried and no list or retry was offered.
+    EXPECT_EQ(view_.progress.windows, 1);
+    ASSERT_EQ(view_.progress.texts.size(), 1u);
+    EXPECT_EQ(view_.progress.texts[0], "Setting baud rate to 125kBit/sec");
+    EXPECT_TRUE(view_.lists.empty());
+    EXPECT_TRUE(view_.retryTexts.empty());
+}
+
 TEST_F(NodeSearchTest, NoDriveFoundAsksToRetryOrCancel)
 {
     AddDrive({});  // node 5

@@ -11,6 +11,9 @@
 #include "canopen/CANopenNode.h"
 #include "cop/cop.h"
 #include "description/QVTDataType.h"
+#include "description/QVTDevice.h"
+#include "document/NullProgress.h"
+#include "document/ParameterDownload.h"
 #include "document/ParameterTransfer.h"
 #include "document/ParameterValue.h"
 
@@ -29,6 +32,7 @@ struct ScriptedDrive {
     std::uint32_t lastAbort = 0;
     int writes = 0;
     std::int16_t lastWriteLength = -1;
+    std::vector<std::pair<Key, std::vector<std::uint8_t>>> written;  // every write, in order
 };
 
 ScriptedDrive g_drive;
@@ -77,6 +81,7 @@ COP_BOOL COP_WriteSDO(uint8_t, uint16_t index, uint8_t subIndex, int16_t length,
 {
     ++g_drive.writes;
     g_drive.lastWriteLength = length;
+    g_drive.written.push_back({{index, subIndex}, std::vector<std::uint8_t>(data, data + length)});
     if (g_drive.otherError != 0) {
         g_drive.lastError = g_drive.otherError;
         return 0;
@@ -203,4 +208,49 @@ TEST_F(ParameterTransferTest, OtherWriteErrorsStopWithoutReadingBack)
     EXPECT_EQ(m_node.LastError(), -3);
     EXPECT_TRUE(p.changed);
     EXPECT_EQ(g_drive.writes, 1);
+}
+
+TEST_F(ParameterTransferTest, ADownloadSwitchesTheModeOnceForEachRunOfEqualModes)
+{
+    // accessible (the mode a write needs) and changed flag of each parameter,
+    // in description order over two sections.
+    const struct {
+        std::uint16_t index;
+        std::uint8_t accessible;
+        bool changed;
+    } rows[] = {
+        {0x2101, 1, true},     // mode 1: switch
+        {0x2102, 1, true},     //   same mode: no switch
+        {0x2103, 0, true},     //   never transferred: no switch, no write
+        {0x2104, 3, false},    //   unchanged: not written, no switch
+        {0x2105, 1, true},     //   still mode 1
+        {0x2106, 3, true},     // mode 3: switch
+        {0x2107, 3, true},     //   same
+        {0x2108, 0x80, true},  // the configuration mode (-128): switch
+        {0x2109, 1, true},     // back to 1: switch
+    };
+    CQVTDevice device;
+    device.sections.emplace_back("A");
+    device.sections.emplace_back("B");
+    for (std::size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        CQVTParameter p = Make(QvtUnsigned16, rows[i].index);
+        p.accessible = rows[i].accessible;
+        p.changed = rows[i].changed;
+        ASSERT_TRUE(CParameterValue::SetValueText(p, std::to_string(i + 1)));
+        device.sections[i < 4 ? 0 : 1].parameters.push_back(p);
+    }
+    CNullProgress progress;
+    const CParameterDownload::Outcome outcome = CParameterDownload::Run(device, m_node, progress);
+    EXPECT_EQ(outcome.attempted, 7);
+    EXPECT_FALSE(outcome.failed);
+    EXPECT_FALSE(outcome.stopped);
+
+    std::vector<std::pair<std::uint16_t, int>> sequence;  // object, and the mode for 0x6060
+    for (const auto& [key, data] : g_drive.written)
+        sequence.push_back({key.first, key.first == 0x6060 ? data.at(0) : -1});
+    const std::vector<std::pair<std::uint16_t, int>> expected = {
+        {0x6060, 1}, {0x2101, -1}, {0x2102, -1}, {0x2105, -1}, {0x6060, 3}, {0x2106, -1},
+        {0x2107, -1}, {0x6060, 0x80}, {0x2108, -1}, {0x6060, 1}, {0x2109, -1},
+    };
+    EXPECT_EQ(sequence, expected);
 }

@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "description/QVTDataType.h"
 #include "document/ParameterValue.h"
@@ -189,4 +192,82 @@ TEST(ParameterValue, Compare)
     CQVTParameter d = Make(QvtDate);
     std::uint8_t zero[16] = {};
     EXPECT_EQ(CParameterValue::Compare(d, zero), 1);  // never equal
+}
+
+// The text forms that the file holds come back as values that show them.
+TEST(ParameterValue, OctetDateAndTimeOfDayReadBackThroughTheirTexts)
+{
+    const struct {
+        const char* name;
+        int type;
+        std::vector<std::uint8_t> bytes;
+    } rows[] = {
+        {"octet 01 02", QvtOctetString, {0x01, 0x02}},
+        {"octet all bytes", QvtOctetString, {0xFF, 0x00, 0xA5, 0x5A, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0xFE}},
+        {"date 16.06.2009 14:35", QvtDate, {0, 0, 35, 14, 16, 6, 109}},
+        {"date 31.12.2069", QvtDate, {0, 0, 59, 23, 31, 12, 69}},
+        {"date of 1999", QvtDate, {0x10, 0x27, 5, 7, 3, 4, 99}},
+        {"date with summer time", QvtDate, {0, 0, 0, 0x8A, 1, 7, 110}},
+        {"date all zero", QvtDate, {}},
+        {"time of day 1984", QvtTimeOfDay, {}},
+        {"time of day 2009", QvtTimeOfDay, {0x80, 0xEE, 0x36, 0x00, 0x34, 0x24}},
+        {"time of day past 2038", QvtTimeOfDay, {0, 0, 0, 0, 0xFF, 0xFF}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CQVTParameter written = Make(row.type);
+        written.SetRaw(row.bytes.data(), row.bytes.size());
+        const std::string text = CParameterValue::GetValueText(written, false);
+        CQVTParameter read = Make(row.type);
+        ASSERT_TRUE(CParameterValue::SetFileText(read, text)) << text;
+        EXPECT_EQ(CParameterValue::GetValueText(read, false), text);
+    }
+    // The date as the file of a drive holds it, byte for byte.
+    CQVTParameter date = Make(QvtDate);
+    ASSERT_TRUE(CParameterValue::SetFileText(date, "16.06.2009 00:00"));
+    const std::uint8_t expected[7] = {0, 0, 0, 0, 16, 6, 9};
+    EXPECT_TRUE(std::equal(expected, expected + 7, date.value.begin()));
+    EXPECT_EQ(CParameterValue::GetValueText(date, false), "16.06.2009 00:00");
+}
+
+TEST(ParameterValue, TextsThatAreNoTextFormAreRefusedByTheFileReader)
+{
+    const struct {
+        int type;
+        const char* text;
+    } rows[] = {
+        {QvtOctetString, ""},
+        {QvtOctetString, "   "},
+        {QvtOctetString, "01 02"},
+        {QvtOctetString, " 0x1G"},
+        {QvtOctetString, " 0x123"},
+        {QvtOctetString, " 0x"},
+        {QvtOctetString, " 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00 0x00"},
+        {QvtDate, "16.06.2009"},
+        {QvtDate, "16.06.2009 12:00 x"},
+        {QvtDate, "32.06.2009 12:00"},
+        {QvtDate, "16.06.1969 12:00"},
+        {QvtDate, "-1.06.2009 12:00"},
+        {QvtDate, "today"},
+        {QvtTimeOfDay, "31.02.2009 12:00"},
+        {QvtTimeOfDay, "16.06.1983 12:00"},
+        {QvtTimeOfDay, "16.06.2040 12:00"},
+        {QvtTimeOfDay, "16.06.2009 24:00"},
+        {QvtTimeOfDay, "16.13.2009 12:00"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        CQVTParameter p = Make(row.type);
+        p.value.fill(0);
+        p.value[0] = 0x5A;
+        EXPECT_FALSE(CParameterValue::SetFileText(p, row.text));
+        EXPECT_EQ(p.value[0], 0x5A);
+    }
+    // The other types read as SetValueText reads them; the table's editor
+    // still takes no text for these three.
+    CQVTParameter number = Make(QvtUnsigned16);
+    EXPECT_TRUE(CParameterValue::SetFileText(number, "0x10"));
+    EXPECT_EQ(CParameterValue::GetValueText(number, false), "16");
+    CQVTParameter date = Make(QvtDate);
+    EXPECT_FALSE(CParameterValue::SetValueText(date, "16.06.2009 00:00"));
 }

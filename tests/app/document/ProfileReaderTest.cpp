@@ -49,3 +49,20 @@ TEST(ProfileReader, LongValuesAreCutAndMissingFileGivesDefaults)
     EXPECT_EQ(missing.GetString("S", "Long", "default"), "default");
     EXPECT_EQ(missing.GetInt("S", "Long", 3), 3);
 }
+
+TEST(ProfileReader, AFolderOrAReadErrorIsAFileThatIsNotThere)
+{
+    const char* const rows[] = {"/tmp", "/proc/self/mem", "/no/such/file.ini"};
+    for (const char* path : rows) {
+        SCOPED_TRACE(path);
+        bool open = true;
+        std::string value;
+        EXPECT_NO_THROW({
+            const CProfileReader file(path);
+            open = file.IsOpen();
+            value = file.GetString("Filename", "Name", "default");
+        });
+        EXPECT_FALSE(open);
+        EXPECT_EQ(value, "default");
+    }
+}

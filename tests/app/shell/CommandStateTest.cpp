@@ -63,4 +63,19 @@ TEST(CommandState, DriveWindowsNeedTheirFeature)
     EXPECT_FALSE(s.IsEnabled(kPrint));
 }
 
+TEST(CommandState, PrintSetupWorksWithAndWithoutADocumentWherePrintingIs)
+{
+    CCommandState::Features f;
+    f.document = true;
+    f.printing = true;
+    CCommandState s(f);
+    EXPECT_TRUE(s.IsEnabled(kPrintSetup));
+    EXPECT_FALSE(s.IsEnabled(kPrint));
+    s.SetDocument(true);
+    EXPECT_TRUE(s.IsEnabled(kPrintSetup));
+    EXPECT_TRUE(s.IsEnabled(kPrint));
+    s.SetDocument(false);
+    EXPECT_TRUE(s.IsEnabled(kPrintSetup));
+}
+
 } // namespace

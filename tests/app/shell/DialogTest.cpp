@@ -3,6 +3,7 @@
 // result list's choice, the progress window and the four recent files.
 #include "ScriptedUserInterface.h"
 #include "shell/DlgConnectDevice.h"
+#include "shell/DlgSearchNode.h"
 #include "shell/DlgSearchNodeProgress.h"
 #include "shell/DlgSearchNodeResults.h"
 #include "shell/RecentFileList.h"
@@ -61,6 +62,43 @@ TEST_F(ConnectDialogTest, ConnectInsistsOnANodeIdFrom1To127)
     EXPECT_EQ(choice.nodeId, 127);
     EXPECT_EQ(choice.baudRate, 0);
     EXPECT_FALSE(choice.download);
+}
+
+TEST_F(ConnectDialogTest, TheNodeIdArrowsRunFrom1To127WhileTypingMayGoBeyond)
+{
+    ovro::ConnectDeviceRequest request;
+    request.nodeId = 126;
+    CDlgConnectDevice connect(request, master_, description_, ui_);
+    CDlgSearchNode search(master_, description_, ui_, 5, 7);
+    const struct {
+        const char* name;
+        QSpinBox* field;
+        int typedMaximum;
+    } rows[] = {
+        {"Connect Device node-id", connect.NodeIdField(), 999},
+        {"Search Node first id", search.FirstField(), 255},
+        {"Search Node last id", search.LastField(), 255},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QSpinBox* field = row.field;
+        field->setValue(126);
+        field->stepBy(5);
+        EXPECT_EQ(field->value(), 127);
+        field->stepBy(1);
+        EXPECT_EQ(field->value(), 127);
+        field->setValue(2);
+        field->stepBy(-5);
+        EXPECT_EQ(field->value(), 1);
+        // Typed numbers outside the node-ids stay until an arrow is used.
+        field->setValue(0);
+        EXPECT_EQ(field->value(), 0);
+        field->setValue(200);
+        EXPECT_EQ(field->value(), 200);
+        EXPECT_EQ(field->maximum(), row.typedMaximum);
+        field->stepBy(-1);
+        EXPECT_EQ(field->value(), 127);
+    }
 }
 
 TEST_F(ConnectDialogTest, TheFlagsAndOfflineWhereTheCallerAllowsThem)

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,12 +81,14 @@ public:
 
 class OfflineChooser : public ovro::IConnectDeviceChooser {
 public:
-    ovro::ConnectDeviceChoice Choose(const ovro::ConnectDeviceRequest&) override
+    ovro::ConnectDeviceChoice Choose(const ovro::ConnectDeviceRequest& request) override
     {
+        requests.push_back(request);
         ovro::ConnectDeviceChoice choice;
         choice.result = ovro::ConnectDeviceChoice::Offline;
         return choice;
     }
+    std::vector<ovro::ConnectDeviceRequest> requests;
 };
 
 class DocumentSessionTest : public ::testing::Test {
@@ -272,6 +275,27 @@ TEST_F(DocumentSessionTest, AManualThatIsNotThereIsNotOpened)
     EXPECT_TRUE(view_.manuals.empty());
     EXPECT_TRUE(ui_.messages.empty());
     EXPECT_EQ(view_.busy, 0);
+}
+
+TEST_F(DocumentSessionTest, NewOptionsReachTheOpenDocument)
+{
+    ASSERT_TRUE(session_->OpenDocument(WriteFile("options.31x")));
+    // The XML path moves to another folder, whose help names a manual.
+    const std::string moved = dir_.path("moved");
+    std::filesystem::create_directories(moved + "/Help");
+    std::ofstream(moved + "/Help/K315_MAN.ini") << "[Filename]\nName=K315_Manual.pdf\n";
+    std::ofstream(moved + "/Help/K315_Manual.pdf") << "%PDF-1.4\n";
+    settings_.ReplaceProgramDirectory(moved);
+    settings_.nodeId = 33;
+    session_->OptionsChanged();
+
+    session_->OpenManual(true);
+    ASSERT_EQ(view_.manuals.size(), 1u);
+    EXPECT_EQ(view_.manuals[0], moved + "/Help/K315_Manual.pdf");
+    // The next Connect proposes the new default node-id.
+    session_->Connect();
+    ASSERT_EQ(chooser_.requests.size(), 2u);
+    EXPECT_EQ(chooser_.requests[1].nodeId, 33);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -259,6 +260,13 @@ void MainFrameTest::aboutShowsTheVersion()
     auto* version = about.findChild<QLabel*>("version");
     QVERIFY(version);
     QCOMPARE(version->text(), QString("Version V1.004  7.04.2007"));
+    // The box is wide enough for its whole title beside the title bar's
+    // buttons, however narrow its own texts are.
+    about.adjustSize();
+    QCOMPARE(about.windowTitle(), QString("About Ovro-QVT"));
+    const QFontMetrics metrics(about.font());
+    // Centred between three buttons of two lines' width on either side.
+    QVERIFY(about.width() >= metrics.horizontalAdvance(about.windowTitle()) + 2 * 3 * 2 * metrics.height());
 }
 
 void MainFrameTest::initializeThroughTheMenuOpensTheChosenBoard()

@@ -4,6 +4,9 @@
 #include "QVTApp.h"
 #include "ScriptedUserInterface.h"
 #include "shell/DlgConnectDevice.h"
+#include "shell/DlgInterface.h"
+#include "shell/DlgOptionSheet.h"
+#include "shell/DlgOptionXmlPage.h"
 #include "shell/DlgSearchNode.h"
 #include "shell/DlgSearchNodeResults.h"
 #include "shell/DocumentHost.h"
@@ -16,6 +19,7 @@
 #include "description/Commissioning.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterTable.h"
+#include "document/ParameterValue.h"
 #include "document/QVTDoc.h"
 #include "document/views/ChildFrame.h"
 #include "document/views/LeftView.h"
@@ -27,12 +31,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiArea>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -129,6 +137,8 @@ protected:
         features.document = true;
         features.printing = true;
         features.firmware = true;
+        features.motion = true;
+        features.status = true;
         frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
         frame_->resize(900, 700);
         frame_->show();
@@ -219,6 +229,7 @@ TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
     EXPECT_FALSE(Enabled(kDisconnect));
     EXPECT_FALSE(Enabled(kUpload));
     EXPECT_EQ(frame_->ConnectionText(), QStringLiteral("Ovro-QVT"));
+    EXPECT_EQ(frame_->ConnectionText(), QString::fromLatin1(MessageText(59143)));
 
     ovro::CQVTDoc* doc = ConnectThroughDialog();
     ASSERT_NE(doc, nullptr);
@@ -234,11 +245,12 @@ TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
     for (unsigned c : {kConnect, kClose, kExit})
         EXPECT_FALSE(Enabled(c)) << c;
     for (unsigned c : {kDisconnect, kUpload, kDownload, kStore, kReset, kRestore, kSaveAs, kParameterWindow,
-                       kDeviceManual, kCanopenManual, kPrint, kFirmwareUpdate})
+                       kDeviceManual, kCanopenManual, kPrint, kMotionControl, kDeviceStatus, kFirmwareUpdate})
         EXPECT_TRUE(Enabled(c)) << c;
-    // The drive windows are not there yet.
-    for (unsigned c : {kMotionControl, kDeviceStatus, kOscilloscope, kExport, kPrintSetup})
+    // The oscilloscope is not there yet.
+    for (unsigned c : {kOscilloscope, kExport})
         EXPECT_FALSE(Enabled(c)) << c;
+    EXPECT_TRUE(Enabled(kPrintSetup));
 
     frame_->Action(kDisconnect)->trigger();
     EXPECT_FALSE(doc->IsOnline());
@@ -338,6 +350,10 @@ TEST_F(WireTest, TheTableIsFilledAndAnEditStaysYellowUntilTheDownload)
     for (const auto& m : ui_.messages)
         ADD_FAILURE() << m.text;
     EXPECT_NE(background(), CQVTView::ChangedColour());
+    // An upload says in the prompt pane what it read.
+    frame_->Action(kUpload)->trigger();
+    EXPECT_TRUE(frame_->PromptText().endsWith(QStringLiteral(" parameters read from node #127.")))
+        << frame_->PromptText().toStdString();
     std::uint32_t written = 0;
     ASSERT_TRUE(doc->Node()->ReadU32(0x6081, 0, written));
     EXPECT_EQ(written, 1234u);
@@ -446,6 +462,218 @@ TEST_F(WireTest, ClosingAConnectedDocumentOrTheProgramAsksFirst)
     EXPECT_EQ(host_->Document(), nullptr);
     EXPECT_EQ(app_->Master().GetNode(127), nullptr);
     EXPECT_EQ(frame_->ConnectionText(), QStringLiteral("Ovro-QVT"));
+}
+
+TEST_F(WireTest, NeitherTheProgramNorTheInterfaceClosesUnderARunningDownload)
+{
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline());
+    ovro::CQVTParameter* velocity = doc->Device()->FindParameter(0x6081, 0);
+    ASSERT_NE(velocity, nullptr);
+    ASSERT_TRUE(ovro::CParameterValue::SetValueText(*velocity, "4321"));
+    velocity->changed = true;
+
+    // While the download's progress box lets input through, the user
+    // closes the main window (answering Yes) and chooses "&Initialize...".
+    bool interfaceDialogShown = false;
+    auto* watch = new QTimer(frame_.get());
+    watch->setInterval(10);
+    QObject::connect(watch, &QTimer::timeout, watch, [&interfaceDialogShown] {
+        if (auto* dialog = qobject_cast<CDlgInterface*>(QApplication::activeModalWidget())) {
+            interfaceDialogShown = true;
+            dialog->reject();
+        }
+    });
+    watch->start();
+    bool closedInside = true;
+    int steps = 0;
+    ui_.onProgressStep = [&] {
+        if (steps++ > 0)
+            return;
+        ui_.answers = {true, true};
+        closedInside = frame_->close();
+        frame_->Action(kInterfaceInitialize)->trigger();
+    };
+    frame_->Action(kDownload)->trigger();
+    watch->stop();
+    ui_.onProgressStep = nullptr;
+
+    EXPECT_GT(steps, 0);
+    EXPECT_FALSE(closedInside);
+    EXPECT_FALSE(interfaceDialogShown);
+    EXPECT_TRUE(ui_.questions.empty());
+    for (const auto& m : ui_.messages)
+        ADD_FAILURE() << m.text;
+    ASSERT_EQ(host_->Document(), doc);
+    EXPECT_TRUE(doc->IsOnline());
+    EXPECT_EQ(app_->Master().GetNode(127), doc->Node());
+    std::uint32_t written = 0;
+    ASSERT_TRUE(doc->Node()->ReadU32(0x6081, 0, written));
+    EXPECT_EQ(written, 4321u);
+
+    // Afterwards the program closes after its question, as before.
+    ui_.answers = {true};
+    EXPECT_TRUE(frame_->close());
+    EXPECT_EQ(host_->Document(), nullptr);
+}
+
+TEST_F(WireTest, InitializeWhileConnectedDisconnectsTheDriveAfterAYes)
+{
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline());
+    const auto chooseUsb = [] {
+        OnModal<CDlgInterface>([](CDlgInterface* dialog) {
+            dialog->BoardList()->setCurrentIndex(dialog->BoardList()->findText("PEAK PCAN-USB"));
+            dialog->accept();
+        });
+    };
+
+    // No: the drive stays connected and keeps answering.
+    chooseUsb();
+    ui_.answers = {false};
+    frame_->Action(kInterfaceInitialize)->trigger();
+    ASSERT_EQ(ui_.questions.size(), 1u);
+    EXPECT_EQ(ui_.questions[0].text, MessageText(63666));
+    EXPECT_TRUE(doc->IsOnline());
+    std::uint32_t deviceType = 0;
+    EXPECT_TRUE(doc->Node()->ReadU32(0x1000, 0, deviceType));
+
+    // Yes: disconnected, the interface opened anew; the status bar and the
+    // menus say offline, and Connect brings the drive back.
+    chooseUsb();
+    ui_.answers = {true};
+    frame_->Action(kInterfaceInitialize)->trigger();
+    EXPECT_EQ(ui_.questions.size(), 2u);
+    EXPECT_TRUE(doc->IsOffline());
+    EXPECT_EQ(app_->Master().GetNode(127), nullptr);
+    EXPECT_TRUE(app_->Master().IsInitialised());
+    EXPECT_TRUE(frame_->ConnectionText().startsWith(QStringLiteral("Offline: CAN,#127,")))
+        << frame_->ConnectionText().toStdString();
+    EXPECT_TRUE(Enabled(kConnect));
+    OnModal<CDlgConnectDevice>([](CDlgConnectDevice* dialog) { dialog->ConnectButton()->click(); });
+    frame_->Action(kConnect)->trigger();
+    ASSERT_TRUE(doc->IsOnline());
+    frame_->Action(kUpload)->trigger();
+    for (const auto& m : ui_.messages)
+        ADD_FAILURE() << m.text;
+}
+
+TEST_F(WireTest, TheDocumentToolbarRunsItsCommandsUnderTheWaitCursor)
+{
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    CChildFrame* child = host_->ChildFrame();
+    ASSERT_NE(child, nullptr);
+    ovro::CQVTParameter* velocity = doc->Device()->FindParameter(0x6081, 0);
+    ASSERT_NE(velocity, nullptr);
+    ASSERT_TRUE(ovro::CParameterValue::SetValueText(*velocity, "777"));
+    velocity->changed = true;
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+
+    bool waiting = false;
+    int steps = 0;
+    ui_.onProgressStep = [&] {
+        if (steps++ == 0)
+            waiting = QApplication::overrideCursor() != nullptr &&
+                      QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
+    child->Action(CChildFrame::kDownload)->trigger();
+    ui_.onProgressStep = nullptr;
+    EXPECT_GT(steps, 0);
+    EXPECT_TRUE(waiting);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(velocity->changed);
+    for (const auto& m : ui_.messages)
+        ADD_FAILURE() << m.text;
+}
+
+TEST_F(WireTest, PrintSetupSetsUpThePrinterTheDocumentPrintsOn)
+{
+    ASSERT_TRUE(Enabled(kPrintSetup));  // without a document too
+    QPrinter* shown = nullptr;
+    OnModal<QPageSetupDialog>([&shown](QPageSetupDialog* dialog) {
+        shown = dialog->printer();
+        dialog->reject();
+    });
+    frame_->Action(kPrintSetup)->trigger();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown, frame_->Printer());
+    // The document window prints on that printer.
+    ASSERT_NE(ConnectThroughDialog(), nullptr);
+    EXPECT_EQ(host_->ChildFrame()->View()->Printer(), frame_->Printer());
+}
+
+TEST_F(WireTest, ANewXmlFolderReachesTheOpenDocumentsHelpAtOnce)
+{
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    const std::string moved = dir_.filePath(QStringLiteral("moved")).toStdString();
+    std::filesystem::create_directories(moved + "/Help");
+    {
+        QFile index(QString::fromStdString(moved + "/Help/K315_CAN.ini"));
+        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+        index.write("[Bookmark]\nType=K315.pdf#type\n");
+        QFile manual(QString::fromStdString(moved + "/Help/K315_MAN.ini"));
+        ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+        manual.write("[Filename]\nName=K315_Manual.pdf\n");
+    }
+    // Browse on the XML-File page, then Cancel: the folder holds at once.
+    ui_.files = {moved};
+    OnModal<CDlgOptionSheet>([](CDlgOptionSheet* sheet) {
+        sheet->XmlPage()->BrowseButton()->click();
+        sheet->reject();
+    });
+    frame_->Action(kOptions)->trigger();
+    ASSERT_EQ(app_->Settings().ProgramDirectory(), moved);
+
+    CQVTView* view = host_->ChildFrame()->View();
+    view->OnUpdate(ovro::CParameterTable::kHeader);
+    view->Grid()->setCurrentCell(ovro::CParameterTable::RowType - 1, 0);
+    const std::optional<ovro::CContextHelp::Target> target = view->HelpTarget();
+    ASSERT_TRUE(target.has_value());
+    EXPECT_EQ(target->file, moved + "/Help/K315.pdf");
+    const std::optional<ovro::CHelpIndex::Document> manual = doc->DeviceManual();
+    ASSERT_TRUE(manual.has_value());
+    EXPECT_EQ(manual->file, moved + "/Help/K315_Manual.pdf");
+}
+
+TEST_F(WireTest, TheEditMenuActsOnTheSelectedValueWithoutAnEditor)
+{
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    CQVTView* view = host_->ChildFrame()->View();
+    int section = -1;
+    int row = -1;
+    const ovro::CQVTDevice& device = *doc->Device();
+    for (std::size_t s = 0; s < device.sections.size() && section < 0; ++s)
+        for (std::size_t p = 0; p < device.sections[s].parameters.size(); ++p)
+            if (device.sections[s].parameters[p].index == 0x6083) {
+                section = static_cast<int>(s);
+                row = static_cast<int>(p);
+            }
+    ASSERT_GE(section, 0);
+    host_->ChildFrame()->Tree()->SelectSection(section);
+    view->OnUpdate(section);
+    QTableWidget* grid = view->Grid();
+    grid->setCurrentCell(row, ovro::CParameterTable::ColParameter);
+    grid->setFocus();
+    const QString before = grid->item(row, ovro::CParameterTable::ColValue)->text();
+    ovro::CQVTParameter& p = *doc->Device()->FindParameter(0x6083, 0);
+
+    frame_->Action(kEditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), before);
+    QApplication::clipboard()->setText(QStringLiteral("4321"));
+    frame_->Action(kEditPaste)->trigger();
+    EXPECT_EQ(grid->item(row, ovro::CParameterTable::ColValue)->text(), QStringLiteral("4321"));
+    EXPECT_EQ(p.GetInteger(), 4321);
+    EXPECT_TRUE(p.changed);
+    EXPECT_EQ(grid->item(row, ovro::CParameterTable::ColValue)->background().color(), CQVTView::ChangedColour());
+    frame_->Action(kEditUndo)->trigger();
+    EXPECT_EQ(grid->item(row, ovro::CParameterTable::ColValue)->text(), before);
+    EXPECT_FALSE(p.changed);
+    EXPECT_NE(grid->item(row, ovro::CParameterTable::ColValue)->background().color(), CQVTView::ChangedColour());
 }
 
 TEST_F(WireTest, ASavedDocumentOpensFromTheCommandLine)

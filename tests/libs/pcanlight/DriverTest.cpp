@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -244,6 +245,33 @@ TEST_F(VirtualDriver, WaitReadTimesOutAndWakesOnAFrame)
     EXPECT_EQ(usb_.waitRead(0), PCAN_ERR_QRCVEMPTY);
 }
 
+TEST_F(VirtualDriver, AFrameWakesEveryThreadThatWaits)
+{
+    ASSERT_EQ(usb_.initPnp(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
+    peer(500000);
+    // One waiter with a short time-out, two with long ones: the frame ends
+    // every wait at once, whichever of them takes it from the bus.
+    auto wait = [&](std::uint32_t us) {
+        auto start = Clock::now();
+        bool got = usb_.waitRead(us) == PCAN_ERR_OK;
+        return std::make_pair(got, Clock::now() - start);
+    };
+    auto shortOne = std::async(std::launch::async, wait, 20000u);
+    auto first = std::async(std::launch::async, wait, 3000000u);
+    auto second = std::async(std::launch::async, wait, 3000000u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    send(busFrame(0x181, 2));
+    EXPECT_FALSE(shortOne.get().first) << "its time was up before the frame came";
+    for (auto* f : {&first, &second}) {
+        auto [got, took] = f->get();
+        EXPECT_TRUE(got);
+        EXPECT_LT(took, std::chrono::milliseconds(1500));
+    }
+    TPCANMsg in{};
+    EXPECT_EQ(usb_.read(&in), PCAN_ERR_OK);
+    EXPECT_EQ(in.ID, 0x181u);
+}
+
 TEST_F(VirtualDriver, ReinitAndResetClientEmptyTheQueue)
 {
     ASSERT_EQ(usb_.initPnp(PCAN_BAUD_250K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
@@ -312,6 +340,30 @@ TEST_F(VirtualDriver, VersionTextNamesBoardAndChannelAndEndsInTheVersion)
     EXPECT_EQ(version.find('\n'), std::string::npos);
     ASSERT_NE(version.rfind(' '), std::string::npos);
     EXPECT_EQ(version.substr(version.rfind(' ') + 1), "2.49");
+}
+
+TEST_F(VirtualDriver, SetChannelOverridesTheVariableUntilCleared)
+{
+    auto setChannel = reinterpret_cast<PCAN_SetChannel_t>(dlsym(usb_.handle, "CAN_SetChannel"));
+    ASSERT_NE(setChannel, nullptr);
+    EXPECT_EQ(setChannel("serial:/dev/ttyS0"), PCAN_ERR_ILLHW) << "no channel: refused, nothing changes";
+    ASSERT_EQ(setChannel("virtual:other"), PCAN_ERR_OK);
+    ASSERT_EQ(usb_.initPnp(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
+    char text[PCAN_VERSION_TEXT_SIZE];
+    ASSERT_EQ(usb_.versionInfo(text), PCAN_ERR_OK);
+    EXPECT_NE(std::string(text).find("virtual bus other"), std::string::npos) << text;
+    canbus_endpoint* other = peer(500000, "other");
+    TPCANMsg out{0x181, PCAN_MSGTYPE_STANDARD, 1, {7}};
+    ASSERT_EQ(usb_.write(&out), PCAN_ERR_OK);
+    canbus_frame got{};
+    ASSERT_EQ(canbus_receive(other, &got, 1000), 1);
+    EXPECT_EQ(got.id, 0x181u);
+
+    // Cleared: the next init is back on the variable's bus.
+    ASSERT_EQ(setChannel(nullptr), PCAN_ERR_OK);
+    ASSERT_EQ(usb_.initPnp(PCAN_BAUD_500K, PCAN_INIT_TYPE_ST), PCAN_ERR_OK);
+    ASSERT_EQ(usb_.versionInfo(text), PCAN_ERR_OK);
+    EXPECT_NE(std::string(text).find("virtual bus first"), std::string::npos) << text;
 }
 
 TEST_F(VirtualDriver, ExportsOnlyTheDriverCalls)

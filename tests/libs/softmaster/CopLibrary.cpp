@@ -3,8 +3,12 @@
 
 #include <dlfcn.h>
 
-CopLibrary::CopLibrary(const std::string& folder, bool viaMastergate)
+CopLibrary::CopLibrary(const std::string& folder, bool viaMastergate, int16_t library) : library_(library)
 {
+    if (library != COP_LIBRARY_SOFTMASTER && !viaMastergate) {
+        error_ = "the board-based master is reached through libmastergate.so only";
+        return;
+    }
     soft_ = dlopen((folder + "/" COP_SOFTMASTER_FILE).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!soft_) {
         error_ = dlerror();
@@ -49,6 +53,9 @@ CopLibrary::CopLibrary(const std::string& folder, bool viaMastergate)
     if (gate_) {
         BIND(gateInstalled_, "COP_Installed");
         BIND(gateInitialize_, "COP_Initialize");
+        BIND(OrxLibrary, "ORX_Library");
+        BIND(OrxDefineCallbacks, "ORX_DefineCallbacks");
+        BIND(OrxReadPDO, "ORX_ReadPDO");
     }
     api = soft_;
     BIND(smInstalled, "COP_Installed");
@@ -79,13 +86,13 @@ void* CopLibrary::bind(void* handle, const char* name)
 COP_BOOL CopLibrary::Initialize(uint32_t boardType, CopHwParam* hw, uint8_t baud)
 {
     if (gate_)
-        return gateInitialize_(COP_LIBRARY_SOFTMASTER, boardType, hw, baud);
+        return gateInitialize_(library_, boardType, hw, baud);
     return smInitialize_(boardType, hw, baud);
 }
 
 COP_BOOL CopLibrary::Installed(uint32_t boardType)
 {
     if (gate_)
-        return gateInstalled_(COP_LIBRARY_SOFTMASTER, boardType);
+        return gateInstalled_(library_, boardType);
     return smInstalled(boardType);
 }

@@ -13,7 +13,9 @@
 class CopLibrary {
 public:
     // folder: where libmastergate.so, libsoftmaster.so and the drivers are.
-    CopLibrary(const std::string& folder, bool viaMastergate);
+    // library: the master library mastergate loads (the board-based master,
+    // COP_LIBRARY_CARDMASTER, only through mastergate).
+    CopLibrary(const std::string& folder, bool viaMastergate, int16_t library = COP_LIBRARY_SOFTMASTER);
     ~CopLibrary();
     CopLibrary(const CopLibrary&) = delete;
     CopLibrary& operator=(const CopLibrary&) = delete;
@@ -22,10 +24,10 @@ public:
     const std::string& error() const { return error_; }
     bool viaMastergate() const { return gate_ != nullptr; }
 
-    // The library code and the board type are those of the software master
-    // on a PCAN-USB interface.
+    // With the library code given to the constructor.
     COP_BOOL Initialize(uint32_t boardType, CopHwParam* hw, uint8_t baud);
     COP_BOOL Installed(uint32_t boardType);
+    int16_t library() const { return library_; }
 
     decltype(&::COP_ResetCAN) ResetCAN = nullptr;
     decltype(&::COP_Terminate) Terminate = nullptr;
@@ -55,6 +57,11 @@ public:
     decltype(&::COP_GetLMTAddress) GetLMTAddress = nullptr;
     decltype(&::COP_ConfigureNode) ConfigureNode = nullptr;
 
+    // Only libmastergate.so has these (null otherwise).
+    decltype(&::ORX_Library) OrxLibrary = nullptr;
+    decltype(&::ORX_DefineCallbacks) OrxDefineCallbacks = nullptr;
+    decltype(&::ORX_ReadPDO) OrxReadPDO = nullptr;
+
     // libsoftmaster.so's own exports, bound directly.
     COP_SM_Installed_t smInstalled = nullptr;
     decltype(&::COP_AddNode) smAddNode = nullptr;
@@ -65,6 +72,7 @@ public:
 private:
     void* bind(void* handle, const char* name);
 
+    int16_t library_;
     void* gate_ = nullptr;
     void* soft_ = nullptr;
     std::string error_;

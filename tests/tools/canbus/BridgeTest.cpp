@@ -101,7 +101,7 @@ TEST_F(BridgeTest, FramesGoBothWaysWithTheirIdentifierKinds)
     EXPECT_EQ(seen.len, 8);
     EXPECT_EQ(seen.data[1], 0x08);
     // The counts follow the frames (the bridge counts after each send).
-    for (int i = 0; i < 200 && (bridge_->stats().toInterface.load() < 1 || bridge_->stats().toBus.load() < 3); ++i)
+    for (int i = 0; i < 1000 && (bridge_->stats().toInterface.load() < 1 || bridge_->stats().toBus.load() < 3); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(bridge_->stats().toInterface.load(), 1u);
     EXPECT_EQ(bridge_->stats().toBus.load(), 3u);

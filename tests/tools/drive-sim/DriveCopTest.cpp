@@ -1,5 +1,6 @@
 // The simulated drive as the program meets it: through the COP API
-// (mastergate -> softmaster -> pcan_usb) on a private virtual bus.
+// (mastergate -> softmaster -> pcan_usb, or mastergate -> cardmaster -> the
+// emulated board) on a private virtual bus.
 #ifdef OVRO_HAVE_COP
 
 #include "CopSimFixture.h"
@@ -94,7 +95,7 @@ protected:
 constexpr uint16_t kTargetReached = 0x0400;
 constexpr uint16_t kHomingAttained = 0x1000;
 
-TEST_F(DriveCop, EnableSequenceReachesOperationEnabled)
+TEST_P(DriveCop, EnableSequenceReachesOperationEnabled)
 {
     start();
     enable();
@@ -103,7 +104,7 @@ TEST_F(DriveCop, EnableSequenceReachesOperationEnabled)
     EXPECT_EQ(statusword() & 0x4F, 0x40);
 }
 
-TEST_F(DriveCop, ProfilePositionMoveEndsAtTheTarget)
+TEST_P(DriveCop, ProfilePositionMoveEndsAtTheTarget)
 {
     start();
     enable();
@@ -126,7 +127,7 @@ TEST_F(DriveCop, ProfilePositionMoveEndsAtTheTarget)
     EXPECT_EQ(read(0x6079, 0, 4) / 1000, 23) << "about 24 V on the DC link";
 }
 
-TEST_F(DriveCop, ProfileVelocityMoveReachesItsSpeed)
+TEST_P(DriveCop, ProfileVelocityMoveReachesItsSpeed)
 {
     start();
     enable();
@@ -150,7 +151,7 @@ TEST_F(DriveCop, ProfileVelocityMoveReachesItsSpeed)
 }
 
 // The oscilloscope's velocity/current PDO follows the motion.
-TEST_F(DriveCop, RecordingPdoCarriesVelocityAndCurrent)
+TEST_P(DriveCop, RecordingPdoCarriesVelocityAndCurrent)
 {
     start();
     enable();
@@ -182,7 +183,7 @@ TEST_F(DriveCop, RecordingPdoCarriesVelocityAndCurrent)
     COP_EnterPreOperationalState(kNode);
 }
 
-TEST_F(DriveCop, HomingEndsAtHomeWithTheAttainedBit)
+TEST_P(DriveCop, HomingEndsAtHomeWithTheAttainedBit)
 {
     start();
     enable();
@@ -206,7 +207,7 @@ TEST_F(DriveCop, HomingEndsAtHomeWithTheAttainedBit)
     EXPECT_EQ(read(0x6064, 0, 4, true), 123456);
 }
 
-TEST_F(DriveCop, FaultAndFaultReset)
+TEST_P(DriveCop, FaultAndFaultReset)
 {
     SimProcess& sim = start();
     enable();
@@ -278,7 +279,7 @@ std::vector<uint8_t> imagePage(const std::vector<uint8_t>& image, uint32_t base,
     return b;
 }
 
-TEST_F(DriveCop, FirmwarePagesAreAcceptedInSequence)
+TEST_P(DriveCop, FirmwarePagesAreAcceptedInSequence)
 {
     SimProcess& sim = start();
     COP_SetSDOTimeout(3000);
@@ -302,7 +303,7 @@ TEST_F(DriveCop, FirmwarePagesAreAcceptedInSequence)
     EXPECT_NE(sim.control("state").find("firmware.pages=8"), std::string::npos) << sim.control("state");
 }
 
-TEST_F(DriveCop, FirmwarePagesWithBadChecksumOrOrderAreRefused)
+TEST_P(DriveCop, FirmwarePagesWithBadChecksumOrOrderAreRefused)
 {
     SimProcess& sim = start();
     EXPECT_FALSE(write(0x2F50, 3, page(0, 1)));
@@ -323,7 +324,7 @@ TEST_F(DriveCop, FirmwarePagesWithBadChecksumOrOrderAreRefused)
     EXPECT_EQ(read(0x2F50, 2, 1), 1) << "still in the first-level loader";
 }
 
-TEST_F(DriveCop, H315HasNoVelocityModeAndNoLoader)
+TEST_P(DriveCop, H315HasNoVelocityModeAndNoLoader)
 {
     start("H315");
     EXPECT_FALSE(write(0x6060, 0, 3, 1));
@@ -339,6 +340,8 @@ TEST_F(DriveCop, H315HasNoVelocityModeAndNoLoader)
     ASSERT_TRUE(waitFor(kTargetReached, 3000));
     EXPECT_EQ(read(0x606C, 0, 4, true), 0);
 }
+INSTANTIATE_TEST_SUITE_P(Masters, DriveCop, ::testing::ValuesIn(kCopMasters), copMasterName);
+
 }  // namespace
 
 #endif  // OVRO_HAVE_COP

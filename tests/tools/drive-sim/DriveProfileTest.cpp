@@ -329,4 +329,99 @@ TEST_F(DriveProfileTest, UnknownModeIsRefused)
     EXPECT_EQ(read(ObjectIndex::ModesOfOperationDisplay), -128);
 }
 
+TEST_F(DriveProfileTest, UserProfileOfTheManufacturerModeSetsTheRamp)
+{
+    // Profile n of the manufacturer-specific position mode moves at
+    // n x 5000 inc/s, whatever the profile velocity says.
+    enable();
+    write(DriveObjects::ProfileVelocity, 0, 1000);
+    ASSERT_EQ(write(ObjectIndex::ModesOfOperation, 0, DriveMode::ManufacturerPosition), 0u);
+    EXPECT_EQ(write(DriveObjects::UserProfileNumber, 0, 11), SdoAbortCode::ValueTooHigh) << "profiles 1...10";
+    ASSERT_EQ(write(DriveObjects::UserProfileNumber, 0, 3), 0u);
+    write(ObjectIndex::TargetPosition, 0, 15000);
+    write(ObjectIndex::Controlword, 0, 0x1F);
+    write(ObjectIndex::Controlword, 0, 0x0F);
+    run(500);
+    EXPECT_EQ(read(ObjectIndex::VelocityActual), 15000);
+    ASSERT_TRUE(runUntil(kTargetReached, 5000));
+    EXPECT_EQ(read(ObjectIndex::PositionActual), 15000);
+}
+
+TEST_F(DriveProfileTest, PositionAssignmentSetsThePositionWithoutMoving)
+{
+    drive.placeAxis(1234);
+    write(ObjectIndex::ModesOfOperation, 0, DriveMode::Homing);
+    write(DriveObjects::PositionAssignment, 0, -777);
+    write(DriveObjects::HomingMethod, 0, -1);
+    EXPECT_EQ(statusRegister() & (1u << 24), 0u);
+    // Switch On Disabled: the assignment needs no power stage.
+    write(ObjectIndex::Controlword, 0, 0x1F);
+    EXPECT_EQ(read(ObjectIndex::PositionActual), -777);
+    EXPECT_NE(statusRegister() & (1u << 24), 0u) << "drive referenced";
+    EXPECT_NE(statusword() & kBit12, 0) << "homing attained";
+    run(100);
+    EXPECT_EQ(read(ObjectIndex::PositionActual), -777) << "nothing moved";
+}
+
+TEST_F(DriveProfileTest, LimitAndListObjectsHaveTheirFactoryValues)
+{
+    // What the two limits windows and the homing page read.
+    const struct {
+        const char* name;
+        uint16_t index;
+        uint8_t sub;
+        int64_t value;
+    } rows[] = {
+        {"max profile velocity", DriveObjects::MaxProfileVelocity, 0, 50000},
+        {"max acceleration", DriveObjects::MaxAcceleration, 0, 1000000},
+        {"max deceleration", DriveObjects::MaxDeceleration, 0, 1000000},
+        {"motor rated current", DriveObjects::MotorRatedCurrent, 0, 2000},
+        {"software limit low", DriveObjects::SoftwarePositionLimits, 1, -1000000},
+        {"software limit high", DriveObjects::SoftwarePositionLimits, 2, 1000000},
+        {"drive limit low", DriveObjects::PositionDriveLimits, 1, -2000000},
+        {"drive limit high", DriveObjects::PositionDriveLimits, 2, 2000000},
+        {"safety limit low", DriveObjects::PositionSafetyLimits, 1, -2100000},
+        {"safety limit high", DriveObjects::PositionSafetyLimits, 2, 2100000},
+        {"homing-method list", ObjectIndex::DriveData, DriveObjects::DriveDataHomingList, 1},
+        {"user profile", DriveObjects::UserProfileNumber, 0, 1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(read(row.index, row.sub), row.value) << row.name;
+}
+
+TEST_F(DriveProfileTest, DigitalInputsShowSwitchesAndManualInputs)
+{
+    const DriveMechanics& axis = drive.axis();
+    const struct {
+        const char* name;
+        double position;
+        bool manualPositive;
+        bool manualNegative;
+        uint32_t bits;  // of LIM-N, LIM-P, REF, MAN-N, MAN-P
+    } rows[] = {
+        {"between the switches", 0, false, false, 0},
+        {"on LIM-N", axis.negativeLimit - 10, false, false, 1u << 0},
+        {"on LIM-P and REF", axis.positiveLimit + 10, false, false, (1u << 1) | (1u << 2)},
+        {"on REF", axis.homeSwitch + 10, false, false, 1u << 2},
+        {"MAN-P pressed", 0, true, false, 1u << 17},
+        {"MAN-N pressed", 0, false, true, 1u << 16},
+    };
+    const uint32_t mask = 0x7u | (1u << 16) | (1u << 17);
+    for (const auto& row : rows) {
+        drive.placeAxis(row.position);
+        drive.setManualInputs(row.manualPositive, row.manualNegative);
+        EXPECT_EQ(uint32_t(read(ObjectIndex::DigitalInputs)) & mask, row.bits) << row.name;
+    }
+    drive.setManualInputs(false, false);
+    drive.placeAxis(0);
+
+    // In the simulated manual mode the jog controlwords stand in for the inputs.
+    enable();
+    write(ObjectIndex::ModesOfOperation, 0, DriveMode::SimulatedManual);
+    write(ObjectIndex::Controlword, 0, 0x2F);
+    EXPECT_EQ(uint32_t(read(ObjectIndex::DigitalInputs)) & mask, 1u << 16) << "jog negative";
+    write(ObjectIndex::Controlword, 0, 0x10F);
+    EXPECT_EQ(uint32_t(read(ObjectIndex::DigitalInputs)) & mask, 0u) << "halted";
+}
+
 }  // namespace

@@ -88,6 +88,13 @@ typedef uint32_t (*PCAN_ResetClient_t)(void);
  * time-out. A master that finds it waits on it instead of busy polling. */
 typedef uint32_t (*PCAN_WaitRead_t)(uint32_t timeoutMicroseconds);
 
+/* Our extension, exported as CAN_SetChannel / CAN2_SetChannel: the channel
+ * ("virtual:<bus>", "socketcan:<interface>") that the next Init opens instead
+ * of the one the environment names; NULL or "" returns to the environment.
+ * PCAN_ERR_ILLHW for a text that names no channel. An intelligent board's
+ * firmware uses it to run on the channel its hardware registry assigns. */
+typedef uint32_t (*PCAN_SetChannel_t)(const char* text);
+
 #ifdef __cplusplus
 }
 #endif

@@ -242,6 +242,39 @@ TEST_F(ChildFrameTest, ToolbarCommandsRunOneAtATime)
     EXPECT_EQ(done.at(0).at(0).toUInt(), CChildFrame::kDownload);
 }
 
+TEST_F(ChildFrameTest, F1AndShiftF1OpenTheHelpOfTheSelectedLine)
+{
+    std::filesystem::create_directories(bus_.dir() + "/Help");
+    std::ofstream(bus_.dir() + "/Help/K315_CAN.ini") << "[Bookmark]\nType=K315.pdf#type\n";
+    ovro::CQVTDoc& doc = OpenOffline(2);
+    CChildFrame frame(&doc, ui_, settings_);
+    frame.setAttribute(Qt::WA_DeleteOnClose, false);
+    frame.SetProgramDirectory(QString::fromStdString(bus_.dir()));
+    std::vector<std::string> opened;
+    frame.SetHelpOpener([&opened](const ovro::CContextHelp::Target& t) {
+        opened.push_back(t.destination);
+        return true;
+    });
+    frame.OnInitialUpdate();
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTableWidget* grid = frame.View()->Grid();
+    grid->setCurrentCell(ovro::CParameterTable::RowType - 1, 0);
+    grid->setFocus();
+    ASSERT_EQ(frame.Action(CChildFrame::kContextHelp)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    ASSERT_EQ(frame.Action(CChildFrame::kHelp)->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // Shift+F1: the context help at once.
+    QTest::keyClick(grid, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_EQ(opened, (std::vector<std::string>{"type"}));
+    // F1: the plain help command, which opens it every second time.
+    QTest::keyClick(grid, Qt::Key_F1);
+    EXPECT_EQ(opened.size(), 1u);
+    QTest::keyClick(grid, Qt::Key_F1);
+    EXPECT_EQ(opened.size(), 2u);
+}
+
 TEST_F(ChildFrameTest, PlacementDefaultsFollowTheScreen)
 {
     EXPECT_TRUE(CChildFramePlacement::Default(640, 480).maximised);

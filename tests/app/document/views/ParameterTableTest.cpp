@@ -4,6 +4,7 @@
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterTable.h"
+#include "document/ParameterTableEdits.h"
 #include "document/ParameterValue.h"
 
 using ovro::CParameterTable;
@@ -135,6 +136,114 @@ TEST_F(ParameterTableTest, ChangedValuesAreYellowWhileOnline)
     At(device, where).changed = false;
     EXPECT_EQ(CParameterTable::Rows(device, where.first, true)[where.second - 1].shade,
               CParameterTable::Shade::Editable);
+}
+
+TEST_F(ParameterTableTest, AnEditTurnsItsCellYellowOfflineAndInTheHeaderToo)
+{
+    ovro::CQVTDoc& doc = OpenOffline(2);
+    ASSERT_TRUE(doc.IsOffline());
+    ovro::CQVTDevice& device = *doc.Device();
+    const auto where = Locate(device, 0x6081);
+    const struct {
+        const char* name;
+        int section;
+        int row;
+        std::string text;
+        CParameterTable::Shade shade;
+    } rows[] = {
+        {"a parameter", where.first, where.second, "1234", CParameterTable::Shade::Changed},
+        {"a refused parameter text", where.first, where.second, "x", CParameterTable::Shade::Changed},
+        {"the name", CParameterTable::kHeader, CParameterTable::RowName, "Axis 2", CParameterTable::Shade::Changed},
+        {"the text", CParameterTable::kHeader, CParameterTable::RowText, "spare", CParameterTable::Shade::Changed},
+        {"the date", CParameterTable::kHeader, CParameterTable::RowDate, "today", CParameterTable::Shade::Changed},
+        {"the node-id", CParameterTable::kHeader, CParameterTable::RowNodeId, "9", CParameterTable::Shade::Changed},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        device.nodeIdChanged = false;
+        At(device, where).changed = false;
+        CParameterTable::CommitText(doc, row.section, row.row, row.text);
+        EXPECT_EQ(CParameterTable::EditedShade(device, row.section, row.row), row.shade);
+    }
+    // A refused node-id marks nothing, so its cell stays as it was.
+    device.nodeIdChanged = false;
+    CParameterTable::CommitText(doc, CParameterTable::kHeader, CParameterTable::RowNodeId, "0");
+    EXPECT_EQ(CParameterTable::EditedShade(device, CParameterTable::kHeader, CParameterTable::RowNodeId),
+              CParameterTable::Shade::Editable);
+    CParameterTable::CommitChoice(doc, CParameterTable::kHeader, CParameterTable::RowBaudRate, 2);
+    EXPECT_EQ(CParameterTable::EditedShade(device, CParameterTable::kHeader, CParameterTable::RowBaudRate),
+              CParameterTable::Shade::Changed);
+    // The type and lines that are not there have nothing to edit.
+    EXPECT_EQ(CParameterTable::EditedShade(device, CParameterTable::kHeader, CParameterTable::RowType),
+              CParameterTable::Shade::ReadOnly);
+    EXPECT_EQ(CParameterTable::EditedShade(device, where.first, 10000), CParameterTable::Shade::ReadOnly);
+    // A refresh offline shows no yellow again.
+    EXPECT_EQ(CParameterTable::Rows(device, where.first, false)[where.second - 1].shade,
+              CParameterTable::Shade::Editable);
+}
+
+TEST_F(ParameterTableTest, CopyPasteCutAndUndoActOnTheValueOfALine)
+{
+    ovro::CQVTDoc& doc = OpenOffline(2);
+    ovro::CQVTDevice& device = *doc.Device();
+    ovro::CParameterTableEdits edits;
+    const auto velocity = Locate(device, 0x6081);
+    const auto homing = Locate(device, 0x6098);
+    ASSERT_TRUE(ovro::CParameterValue::SetValueText(At(device, velocity), "1500"));
+    At(device, velocity).changed = false;
+    doc.SetModified(false);
+    std::string shown;
+
+    // Copy: the value text as the cell shows it; lines that are not there: "".
+    EXPECT_EQ(ovro::CParameterTableEdits::CopyText(device, velocity.first, velocity.second), "1500");
+    EXPECT_EQ(ovro::CParameterTableEdits::CopyText(device, CParameterTable::kHeader, CParameterTable::RowType),
+              device.typeName);
+    EXPECT_EQ(ovro::CParameterTableEdits::CopyText(device, velocity.first, 10000), "");
+    EXPECT_FALSE(edits.CanUndo());
+
+    // Paste: an edit like a typed one; Undo puts the old value and marks back.
+    ASSERT_TRUE(edits.Paste(doc, velocity.first, velocity.second, "2500", shown));
+    EXPECT_EQ(shown, "2500");
+    EXPECT_EQ(At(device, velocity).GetInteger(), 2500);
+    EXPECT_TRUE(At(device, velocity).changed);
+    EXPECT_TRUE(doc.IsModified());
+    int section = -2;
+    int row = 0;
+    ASSERT_TRUE(edits.Undo(doc, section, row));
+    EXPECT_EQ(section, velocity.first);
+    EXPECT_EQ(row, velocity.second);
+    EXPECT_EQ(At(device, velocity).GetInteger(), 1500);
+    EXPECT_FALSE(At(device, velocity).changed);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(edits.Undo(doc, section, row));
+
+    // A text copied out of a drop-down list pastes as that entry.
+    const std::string entry = At(device, homing).enumerators.back().GetDisplayText(true);
+    ASSERT_TRUE(edits.Paste(doc, homing.first, homing.second, entry, shown));
+    EXPECT_EQ(shown, entry);
+    EXPECT_EQ(At(device, homing).GetInteger(), At(device, homing).enumerators.back().value);
+
+    // The header: a pasted name, a baud rate from its list, undone.
+    ASSERT_TRUE(edits.Paste(doc, CParameterTable::kHeader, CParameterTable::RowBaudRate, "125", shown));
+    EXPECT_EQ(device.baudRate, 4);
+    EXPECT_TRUE(device.baudRateChanged);
+    const std::string name = device.name;
+    ASSERT_TRUE(edits.Paste(doc, CParameterTable::kHeader, CParameterTable::RowName, "Axis 9", shown));
+    EXPECT_EQ(device.name, "Axis 9");
+    ASSERT_TRUE(edits.Undo(doc, section, row));
+    EXPECT_EQ(device.name, name);
+    EXPECT_EQ(row, CParameterTable::RowName);
+
+    // Read-only lines take no paste; Cut of one only copies.
+    EXPECT_FALSE(edits.Paste(doc, CParameterTable::kHeader, CParameterTable::RowType, "x", shown));
+    EXPECT_EQ(edits.Cut(doc, CParameterTable::kHeader, CParameterTable::RowType, shown), device.typeName);
+    EXPECT_FALSE(edits.CanUndo());
+    // Cut of an editable text takes it and empties it as an edit.
+    device.text = "spare";
+    EXPECT_EQ(edits.Cut(doc, CParameterTable::kHeader, CParameterTable::RowText, shown), "spare");
+    EXPECT_EQ(device.text, "");
+    ASSERT_TRUE(edits.Undo(doc, section, row));
+    EXPECT_EQ(device.text, "spare");
 }
 
 TEST_F(ParameterTableTest, TypedValuesMarkTheParameterChangedEvenWhenRefused)

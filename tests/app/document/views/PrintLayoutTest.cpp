@@ -77,20 +77,21 @@ TEST_F(PrintLayoutTest, ParameterLinesHaveTheirColumns)
     ovro::CQVTDevice& device = *doc.Device();
     // First section: name and value only.
     const ovro::CQVTParameter& first = device.sections[0].parameters[0];
-    const std::string value = ovro::CParameterValue::GetValueText(first, false);
+    const std::string value = ovro::CParameterValue::GetValueText(first, true);
     const CPrintLayout layout(device, 9, 7, 1000, 10);
     std::string name = first.name;
     name.resize(37, ' ');
     EXPECT_EQ(layout.Body()[3], "        " + name + " " + value);
 
     // A later section: the value right-aligned in 11 places, then the unit;
-    // a Visible String has no unit column.
+    // a Visible String has no unit column. A value with an enumerator reads
+    // with its text, as in the table.
     const auto& later = device.sections[1].parameters;
     std::size_t line = 1 + 3 + device.sections[0].parameters.size() + 2;
     for (const ovro::CQVTParameter& p : later) {
         std::string padded = p.name;
         padded.resize(std::max<std::size_t>(37, padded.size()), ' ');
-        const std::string v = ovro::CParameterValue::GetValueText(p, false);
+        const std::string v = ovro::CParameterValue::GetValueText(p, true);
         std::string expected = "        " + padded + " ";
         if (p.dataType == ovro::QvtVisibleString) {
             expected += v;
@@ -100,6 +101,63 @@ TEST_F(PrintLayoutTest, ParameterLinesHaveTheirColumns)
         EXPECT_EQ(layout.Body()[line], expected) << p.key;
         ++line;
     }
+}
+
+TEST_F(PrintLayoutTest, LongValuesStayWithinTheRightMarginAndCodesReadWithTheirText)
+{
+    ovro::CQVTDoc& doc = OpenOffline(2);
+    ovro::CQVTDevice& device = *doc.Device();
+    ovro::CQVTParameter* data = device.FindParameter(0x2003, 2);  // "Production Data", 16 bytes
+    ovro::CQVTParameter* baud = device.FindParameter(0x2005, 2);  // "Baud Rate", enumerated
+    ASSERT_NE(data, nullptr);
+    ASSERT_NE(baud, nullptr);
+    const std::uint8_t bytes[16] = {0x10, 0x21, 0x32, 0x43, 0x54, 0x65, 0x76, 0x87,
+                                    0x98, 0xA9, 0xBA, 0xCB, 0xDC, 0xED, 0xFE, 0x0F};
+    data->SetRaw(bytes, sizeof bytes);
+    ASSERT_TRUE(ovro::CParameterValue::SetValueText(*baud, "7"));
+    const std::string value = ovro::CParameterValue::GetValueText(*data, false);
+
+    const int sections = static_cast<int>(device.sections.size());
+    const int parameters = CountParameters(device);
+    const struct {
+        int columns;
+        int further;  // lines the Production Data line takes beyond its first
+    } rows[] = {{0, 0}, {200, 0}, {90, 1}, {80, 2}, {60, 5}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.columns);
+        const CPrintLayout layout(device, 9, 7, 1000, 10, row.columns);
+        std::size_t at = 0;
+        while (at < layout.Body().size() && layout.Body()[at].rfind("        Production Data", 0) != 0)
+            ++at;
+        ASSERT_LT(at, layout.Body().size());
+        // The value goes on below its column and loses nothing.
+        std::string joined = layout.Body()[at].substr(CPrintLayout::kValueColumn);
+        for (int i = 1; i <= row.further; ++i) {
+            const std::string& next = layout.Body()[at + static_cast<std::size_t>(i)];
+            ASSERT_EQ(next.rfind(std::string(CPrintLayout::kValueColumn, ' '), 0), 0u) << next;
+            joined += " " + next.substr(CPrintLayout::kValueColumn);
+        }
+        EXPECT_EQ(joined, value);
+        EXPECT_NE(layout.Body()[at + static_cast<std::size_t>(row.further) + 1].rfind(
+                      std::string(CPrintLayout::kValueColumn, ' '), 0),
+                  0u);
+        if (row.columns > 0) {
+            for (const std::string& line : layout.Body())
+                EXPECT_LE(static_cast<int>(line.size()), row.columns) << line;
+        }
+        EXPECT_GE(layout.TotalLines(), parameters + 2 + 3 * sections + row.further);
+        EXPECT_EQ(layout.TotalLines(), static_cast<int>(layout.Body().size()) + 1);
+    }
+    // The baud rate prints as its text.
+    const CPrintLayout layout(device, 9, 7, 1000, 10, 90);
+    bool found = false;
+    for (const std::string& line : layout.Body()) {
+        if (line.rfind("        Baud Rate ", 0) == 0) {
+            found = true;
+            EXPECT_NE(line.find("7 - 20 kBit/s"), std::string::npos) << line;
+        }
+    }
+    EXPECT_TRUE(found);
 }
 
 TEST_F(PrintLayoutTest, EveryPageHasTheHeadAndItsShareOfTheBody)
@@ -222,8 +280,10 @@ TEST_F(PrintLayoutTest, EachModelPrintsToAPdfFileOfItsPages)
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file);
         const CPrintLayout layout(*doc.Device(), doc.NodeId(), doc.Device()->baudRate, printer.height(),
-                                  ovro::CParameterPrinter::LineHeight(printer));
+                                  ovro::CParameterPrinter::LineHeight(printer),
+                                  ovro::CParameterPrinter::Columns(printer));
         ASSERT_GE(layout.LinesPerPage(), 40);  // 10 points on A4 or Letter
+        ASSERT_GE(ovro::CParameterPrinter::Columns(printer), 70);
         ASSERT_TRUE(view.PrintTo(printer));
         QFile pdf(file);
         ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));

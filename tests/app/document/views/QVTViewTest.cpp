@@ -149,7 +149,10 @@ TEST_F(QVTViewTest, TextEditorCommitsIntoTheDocument)
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(edited, 1);
     EXPECT_EQ(Cell(view, row, 1), "1234");
-    EXPECT_EQ(Background(view, row, 1), view.EditableColour());  // offline
+    // The edited cell turns yellow, offline too; a refresh takes it off.
+    EXPECT_EQ(Background(view, row, 1), CQVTView::ChangedColour());
+    view.OnUpdate(section);
+    EXPECT_EQ(Background(view, row, 1), view.EditableColour());
 
     // A refused text still marks the value; the cell keeps the old one.
     editor = OpenEditor<QLineEdit>(view, row);
@@ -182,6 +185,7 @@ TEST_F(QVTViewTest, PendingEditIsCommittedOnRequestAndBeforeAnotherSection)
     editor->setText(QStringLiteral("Conveyor"));
     view.OnUpdate(ovro::IDocumentObserver::kCommitEdits);
     EXPECT_EQ(doc.Device()->name, "Conveyor");
+    EXPECT_EQ(Background(view, CParameterTable::RowName - 1, 1), CQVTView::ChangedColour());
     EXPECT_EQ(view.Section(), CParameterTable::kHeader);
 
     editor = OpenEditor<QLineEdit>(view, CParameterTable::RowText - 1);
@@ -230,6 +234,31 @@ TEST_F(QVTViewTest, DropDownListsSetEnumeratedValuesAndTheBaudRate)
     EXPECT_TRUE(view.CommitPendingEdit());
     EXPECT_EQ(method.GetInteger(), -2);
     EXPECT_FALSE(method.changed);
+}
+
+TEST_F(QVTViewTest, DescriptionsAndChoiceTextsShowWholeAsTooltips)
+{
+    ovro::CQVTDoc& doc = OpenOffline(2);
+    CQVTView view(&doc);
+    view.show();
+    view.OnInitialUpdate();
+    const auto [section, row] = SectionAndRow(*doc.Device(), 0x6098);
+    view.OnUpdate(section);
+    const ovro::CQVTParameter& method =
+        doc.Device()->sections[static_cast<std::size_t>(section)].parameters[static_cast<std::size_t>(row)];
+    const QTableWidgetItem* description = view.Grid()->item(row, CParameterTable::ColDescription);
+    ASSERT_NE(description, nullptr);
+    EXPECT_FALSE(method.description.empty());
+    EXPECT_EQ(description->toolTip(), QString::fromLatin1(method.description.c_str()));
+    const QTableWidgetItem* value = view.Grid()->item(row, CParameterTable::ColValue);
+    EXPECT_EQ(value->toolTip(), value->text());
+    // Every entry of the drop-down list carries its whole text too.
+    auto* list = OpenEditor<QComboBox>(view, row);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), static_cast<int>(method.enumerators.size()));
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_EQ(list->itemData(i, Qt::ToolTipRole).toString(), list->itemText(i)) << i;
+    EXPECT_TRUE(view.CommitPendingEdit());
 }
 
 TEST_F(QVTViewTest, ReadOnlyCellsOpenNoEditor)

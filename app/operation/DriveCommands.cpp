@@ -1,0 +1,28 @@
+#include "operation/DriveCommands.h"
+
+#include "canopen/CANopenDrive.h"
+#include "canopen/CANopenNode.h"
+#include "canopen/CANopenTypes.h"
+#include "operation/DriveDocument.h"
+
+namespace ovro {
+
+void CDriveCommands::QuickStop(IDriveDocument& doc)
+{
+    if (CCANopenNode* node = doc.Node())
+        node->WriteU16(CANopen::Object::Controlword, 0, Controlword::QuickStop);
+}
+
+void CDriveCommands::Halt(IDriveDocument& doc)
+{
+    if (CCANopenNode* node = doc.Node())
+        node->WriteU16(CANopen::Object::Controlword, 0, Controlword::Halt);
+}
+
+void CDriveCommands::ClearErrorList(IDriveDocument& doc)
+{
+    if (CCANopenNode* node = doc.Node())
+        node->ClearErrorHistory();
+}
+
+} // namespace ovro

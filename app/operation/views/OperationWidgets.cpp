@@ -1,0 +1,33 @@
+#include "operation/views/OperationWidgets.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include "operation/MotionPage.h"
+#include "ui/UserInterface.h"
+
+namespace opviews {
+
+WaitCursor::WaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+std::optional<std::int64_t> TakeField(QLineEdit* field, std::int64_t minimum, std::int64_t maximum,
+                                      IUserInterface& ui)
+{
+    const std::optional<std::int64_t> value = ovro::CMotionPage::FieldNumber(TextOf(field->text()), minimum, maximum);
+    if (value)
+        return value;
+    ui.ShowMessage(MessageSeverity::Info, MessageIcon::Exclamation, ovro::CMotionPage::RangePrompt(minimum, maximum));
+    field->setFocus();
+    field->selectAll();
+    return std::nullopt;
+}
+
+} // namespace opviews

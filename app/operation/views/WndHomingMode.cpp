@@ -1,0 +1,95 @@
+#include "operation/views/WndHomingMode.h"
+
+#include <cstdint>
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+#include "operation/views/OperationWidgets.h"
+
+CWndHomingMode::CWndHomingMode(ovro::IDriveDocument& doc, IUserInterface& ui, QWidget* parent)
+    : QWidget(parent), ui_(ui), page_(doc, ui)
+{
+    setObjectName(QStringLiteral("CWndHomingMode"));
+    auto* grid = new QGridLayout(this);
+    methods_ = new QComboBox(this);
+    methods_->setObjectName(QStringLiteral("homingMethod"));
+    auto* methodLabel = new QLabel(QStringLiteral("Homing &Method"), this);
+    methodLabel->setBuddy(methods_);
+    grid->addWidget(methodLabel, 0, 0);
+    grid->addWidget(methods_, 0, 1, 1, 2);
+    assign_ = new QLineEdit(this);
+    assign_->setObjectName(QStringLiteral("assignPosition"));
+    assign_->setAlignment(Qt::AlignRight);
+    auto* assignLabel = new QLabel(QStringLiteral("Assign Position:"), this);
+    assignLabel->setBuddy(assign_);
+    grid->addWidget(assignLabel, 1, 0);
+    grid->addWidget(assign_, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("inc"), this), 1, 2);
+    auto* start = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Start"), this);
+    auto* stop = new QPushButton(style()->standardIcon(QStyle::SP_MediaStop), QStringLiteral("Stop"), this);
+    start->setObjectName(QStringLiteral("start"));
+    stop->setObjectName(QStringLiteral("stop"));
+    grid->addWidget(start, 2, 1);
+    grid->addWidget(stop, 2, 2);
+    grid->setRowStretch(3, 1);
+
+    connect(start, &QPushButton::clicked, this, &CWndHomingMode::OnStart);
+    connect(stop, &QPushButton::clicked, this, &CWndHomingMode::OnStop);
+    connect(methods_, &QComboBox::currentIndexChanged, this, &CWndHomingMode::OnMethodChanged);
+}
+
+void CWndHomingMode::showEvent(QShowEvent* event)
+{
+    if (!opened_)
+        OnInitialUpdate();
+    QWidget::showEvent(event);
+}
+
+void CWndHomingMode::OnInitialUpdate()
+{
+    opened_ = true;
+    page_.Open();
+    const QSignalBlocker block(methods_);
+    methods_->clear();
+    for (const ovro::CHomingMode::Method& m : page_.Methods())
+        methods_->addItem(opviews::Latin1(m.text));
+    methods_->setCurrentIndex(page_.Values().selection);
+    assign_->setText(QString::number(page_.Values().assignPosition));
+    methods_->setEnabled(page_.ListEnabled());
+    assign_->setEnabled(page_.AssignEnabled());
+}
+
+void CWndHomingMode::OnMethodChanged(int entry)
+{
+    page_.Values().selection = entry;
+    const bool assign = page_.SelectedMethod() == ovro::CHomingMode::kPositionAssignment;
+    assign_->setEnabled(assign);
+    if (assign) {
+        assign_->setFocus();
+        assign_->selectAll();
+    }
+}
+
+void CWndHomingMode::OnStart()
+{
+    page_.Values().selection = methods_->currentIndex();
+    if (assign_->isEnabled()) {
+        const auto assign = opviews::TakeField(assign_, INT32_MIN, INT32_MAX, ui_);
+        if (!assign)
+            return;
+        page_.Values().assignPosition = static_cast<std::int32_t>(*assign);
+    }
+    opviews::WaitCursor wait;
+    page_.Start();
+}
+
+void CWndHomingMode::OnStop()
+{
+    opviews::WaitCursor wait;
+    page_.Stop();
+}

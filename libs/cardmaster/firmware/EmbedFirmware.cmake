@@ -1,0 +1,21 @@
+# cmake -DOUTPUT=<file.h> -DRESOURCES="101;102;..." -DFOLDER=<dir> -P EmbedFirmware.cmake
+# Writes the firmware images <dir>/fw<n>.bin as byte arrays of a header
+# that FirmwareResources.cpp includes.
+set(text "// Made by EmbedFirmware.cmake from the firmware images; do not edit.\n#include <cstddef>\n#include <cstdint>\n\nnamespace cardmaster {\n\n")
+set(table "")
+list(LENGTH RESOURCES count)
+foreach(resource ${RESOURCES})
+  file(READ ${FOLDER}/fw${resource}.bin hex HEX)
+  string(LENGTH "${hex}" digits)
+  math(EXPR size "${digits} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REGEX REPLACE "((0x..,){24})" "\\1\n" bytes "${bytes}")
+  string(APPEND text "static const std::uint8_t cm_firmware_${resource}[${size}] = {\n${bytes}\n};\n\n")
+  string(APPEND table "    {${resource}, cm_firmware_${resource}, ${size}},\n")
+endforeach()
+string(APPEND text "struct FirmwareEntry {\n    int resource;\n    const std::uint8_t* data;\n    std::size_t size;\n};\n\n")
+string(APPEND text "static const FirmwareEntry cm_firmware_table[] = {\n${table}};\n")
+string(APPEND text "static const std::size_t cm_firmware_count = ${count};\n\n}  // namespace cardmaster\n")
+file(WRITE ${OUTPUT}.tmp "${text}")
+file(COPY_FILE ${OUTPUT}.tmp ${OUTPUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUTPUT}.tmp)
