@@ -82,8 +82,10 @@ uint32_t DriveFirmware::block(const std::vector<uint8_t>& data)
             m_silentAt = 0;
             m_ctx.fallSilent();
         }
-        if (m_refuseFrom != 0 && m_pageWrites >= m_refuseFrom && m_pageWrites < m_refuseFrom + m_refuseCount)
+        if (m_refuseFrom != 0 && m_pageWrites >= m_refuseFrom && m_pageWrites < m_refuseFrom + m_refuseCount) {
+            ++m_pagesRefused;
             return SdoAbortCode::CannotStore;
+        }
     }
     const FirmwareLoader::Stage before = m_loader.stage();
     const uint32_t abort = m_loader.block(data.data(), data.size());
@@ -120,5 +122,8 @@ void DriveFirmware::describeState(std::string& out) const
     std::snprintf(line, sizeof line, "firmware.stage=%d\nfirmware.pages=%u\nfirmware.version=%s\nfirmware.application=%d\n",
                   int(m_loader.stage()), unsigned(m_loader.flashedPages()), m_loader.runningVersion().c_str(),
                   m_loader.applicationValid() ? 1 : 0);
+    out += line;
+    std::snprintf(line, sizeof line, "firmware.page-writes=%llu\nfirmware.pages-refused=%llu\n",
+                  static_cast<unsigned long long>(m_pageWrites), static_cast<unsigned long long>(m_pagesRefused));
     out += line;
 }

@@ -53,5 +53,6 @@ private:
     uint64_t m_pageWrites = 0;       // writes of pages so far
     uint64_t m_refuseFrom = 0;       // number of the first refused page write, 0 = none
     uint64_t m_refuseCount = 0;
+    uint64_t m_pagesRefused = 0;     // page writes refused as asked
     uint64_t m_silentAt = 0;         // page write that silences the drive, 0 = none
 };

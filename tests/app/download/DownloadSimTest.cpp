@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace dltest {
 namespace {
@@ -126,6 +127,56 @@ TEST_F(Download, TheLoaderChosenAsApplicationIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ(drive_.state("frames-received"), received);
 }
 
+TEST_F(Download, EveryScanErrorOfEitherFileStopsBeforeAnythingIsSent)
+{
+    namespace fs = std::filesystem;
+    const auto sfv = [](const std::string& p) { return p.substr(0, p.size() - 3) + "sfv"; };
+    struct Row {
+        const char* name;
+        std::function<void(const std::string& path)> spoil;
+        unsigned loaderMessage, appMessage;
+    };
+    const Row rows[] = {
+        {"not found", [](const std::string& p) { fs::remove(p); }, 63543, 63551},
+        {"no access", [](const std::string& p) { fs::remove(p), fs::create_directory(p); }, 63544, 63552},
+        {"a line that is no record", [](const std::string& p) { std::ofstream(p, std::ios::app) << "\r\nnonsense\r\n"; },
+         63545, 63553},
+        {"no check-sum file", [&](const std::string& p) { fs::remove(sfv(p)); }, 63546, 63546},
+        {"check-sum file unreadable", [&](const std::string& p) { fs::remove(sfv(p)), fs::create_directory(sfv(p)); },
+         63547, 63547},
+        {"check-sum file without a CRC", [&](const std::string& p) { std::ofstream(sfv(p), std::ios::trunc) << "x\r\n"; },
+         63548, 63548},
+        {"check sum differs", [](const std::string& p) { std::ofstream(p, std::ios::app) << ":00000001FF\r\n"; }, 63549,
+         63554},
+    };
+    const std::string received = drive_.state("frames-received");
+    for (const Row& row : rows) {
+        for (const bool loaderFile : {true, false}) {
+            SCOPED_TRACE(std::string(row.name) + (loaderFile ? " (loader)" : " (application)"));
+            ui_.messages.clear();
+            view_.box = BoxRecord();
+            for (const Firmware* f : {&loader_, &app_}) {
+                fs::remove_all(f->path);
+                fs::remove_all(sfv(f->path));
+            }
+            loader_ = MakeLoader(bus_.dir());
+            app_ = MakeApplication(bus_.dir());
+            const std::string& spoiled = loaderFile ? loader_.path : app_.path;
+            row.spoil(spoiled);
+            EXPECT_FALSE(Run());
+            ASSERT_EQ(ui_.messages.size(), 1u);
+            EXPECT_EQ(ui_.messages[0].text,
+                      FormatMessage(loaderFile ? row.loaderMessage : row.appMessage, spoiled.c_str()));
+            EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
+            EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::Error);
+            EXPECT_EQ(view_.box.opened, 0);
+            EXPECT_FALSE(fs::exists(LogPath())) << "no log is begun";
+        }
+    }
+    EXPECT_EQ(drive_.state("frames-received"), received) << "nothing reached the drive";
+    EXPECT_EQ(drive_.state("firmware.stage"), "0");
+}
+
 TEST_F(Download, ARefusedStartEndsTheLogWithItsFailure)
 {
     ASSERT_EQ(drive_.control("loader refuse-start"), "ok\n");
@@ -148,6 +199,12 @@ TEST_F(Download, APageRefusedOnceIsSentAgainAndLoggedOnce)
     ASSERT_TRUE(Run());
     EXPECT_EQ(Log(), ExpectedLog::Success(kDate, LogPath(), loader_, app_, kNode).text);
     EXPECT_TRUE(FlashHoldsApplication());
+    // The drive refused one write and took the same page on the repeat.
+    const std::size_t pages = ExpectedLog::PageCount(loader_) + ExpectedLog::PageCount(app_);
+    EXPECT_EQ(drive_.state("firmware.pages-refused"), "1");
+    EXPECT_EQ(drive_.state("firmware.page-writes"), std::to_string(pages + 1));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::Success);
 }
 
 TEST_F(Download, APageRefusedTwiceEndsTheDownload)
@@ -162,6 +219,7 @@ TEST_F(Download, APageRefusedTwiceEndsTheDownload)
         {"second-level loader", 2, 63557, 2, 0},
         {"application", 6, 63564, 3, 3},
     };
+    int refused = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ui_.messages.clear();
@@ -184,6 +242,9 @@ TEST_F(Download, APageRefusedTwiceEndsTheDownload)
         }
         log.Line("+++ " + message + "\n");
         EXPECT_EQ(Log(), log.text);
+        refused += 2;
+        EXPECT_EQ(drive_.state("firmware.pages-refused"), std::to_string(refused)) << "the page and its one repeat";
+        EXPECT_FALSE(FlashHoldsApplication());
     }
 }
 
