@@ -24,6 +24,7 @@
 #include "document/views/ChildFrame.h"
 #include "document/views/LeftView.h"
 #include "document/views/QVTView.h"
+#include "operation/views/DriveWindows.h"
 #include "settings/QSettingsStore.h"
 #include "ui/MessageTexts.h"
 
@@ -286,6 +287,11 @@ TEST_F(WireTest, FirmwareUpdateWithTheShippedFilesShowsTheNewVersion)
         std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/firmware/K315_v2200" + ext,
                                    dir_.filePath(QStringLiteral("K315_v2200")).toStdString() + ext);
     ui_.files = {app};
+    // The drive windows open before: the update closes them first.
+    frame_->Action(kMotionControl)->trigger();
+    frame_->Action(kDeviceStatus)->trigger();
+    ASSERT_NE(host_->DriveWindows().MotionControl(), nullptr);
+    ASSERT_NE(host_->DriveWindows().DeviceStatus(), nullptr);
     // The progress box while it runs: the main frame is disabled behind it.
     std::vector<std::string> steps;
     bool frameDisabled = true;
@@ -300,9 +306,19 @@ TEST_F(WireTest, FirmwareUpdateWithTheShippedFilesShowsTheNewVersion)
             }
         }
     });
+    bool driveWindowsClosed = false;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!steps.empty())
+            driveWindowsClosed = host_->DriveWindows().MotionControl() == nullptr &&
+                                 host_->DriveWindows().DeviceStatus() == nullptr;
+    });
     watch.start(0);
     frame_->Action(kFirmwareUpdate)->trigger();
     watch.stop();
+    EXPECT_TRUE(driveWindowsClosed) << "closed while the download runs";
+    EXPECT_EQ(host_->DriveWindows().MotionControl(), nullptr);
+    EXPECT_EQ(host_->DriveWindows().DeviceStatus(), nullptr);
+    EXPECT_FALSE(frame_->Action(kMotionControl)->isChecked());
     ASSERT_EQ(ui_.messages.size(), 1u) << ui_.messages.front().text;
     EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::Success) << ui_.messages[0].text;
     EXPECT_NE(std::find(steps.begin(), steps.end(), "Load Intel-Hex-File into FLASH"), steps.end());

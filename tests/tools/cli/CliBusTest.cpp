@@ -2,6 +2,7 @@
 // private virtual bus, with a private settings folder.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -351,11 +352,56 @@ TEST_F(CliBusTest, FirmwareLoadsTheShippedFileAndTheDriveRunsIt)
     const std::string log = ReadFile(Path("K315_v2200.log"));
     EXPECT_EQ(log.rfind("*** Ovro-QVT Program Download (.log-File) ***\r\nVersion: 1.1\r\n", 0), 0u) << log;
     EXPECT_NE(log.find("\r\n5. Start Application/Reset Microcontroller...OK!\r\n"), std::string::npos);
+    // a line per page: 2048 bytes of loader, 8192 of application; CR LF throughout
+    std::size_t pages = 0, lines = 0;
+    for (std::size_t at = log.find("\r\n   Addr="); at != std::string::npos; at = log.find("\r\n   Addr=", at + 1))
+        ++pages;
+    for (std::size_t at = log.find('\n'); at != std::string::npos; at = log.find('\n', at + 1)) {
+        ++lines;
+        EXPECT_EQ(log[at - 1], '\r') << "line " << lines;
+    }
+    EXPECT_EQ(pages, 16u + 64u);
+    EXPECT_EQ(lines, 9u + 2u + 16u + 1u + 1u + 1u + 64u + 1u + 1u) << "header with its empty line, steps, pages, files";
+    EXPECT_NE(log.find("\r\n   File=" + app + ", 8192 byte(s) loaded\r\n"), std::string::npos);
     EXPECT_EQ(ReadFile(Path("k315.flash")).substr(0, 4), "OVAP") << "the application is in the FLASH";
 
     const RunResult info = CliAt(5, 1000, {"info"});
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("v2.200"), std::string::npos) << "the new software version: " << info.out;
+}
+
+TEST_F(CliBusTest, FirmwareCtrlCCancelsAfterThePageWithTheCancelLine)
+{
+    // A drive paced at the wire time of 50 kBit/s: the application's pages
+    // take seconds, time enough for Ctrl+C.
+    auto drive = std::make_unique<SimProcess>();
+    ASSERT_TRUE(drive->start(dir_, {"--model", "K315", "--node-id", "5", "--bitrate", "50", "--bus", "clibus",
+                                    "--eeprom", Path("eeprom-5"), "--flash", Path("k315.flash"), "--realtime"}))
+        << drive->log();
+    SimProcess& sim = *drive;
+    drives_.push_back(std::move(drive));
+    const std::string app = CopyShippedFirmware(dir_);
+    bool interrupted = false;
+    const auto pressCtrlC = [&](pid_t pid, const RunResult& sofar) {
+        if (!interrupted && sofar.err.find("Load Intel-Hex-File into FLASH\n") != std::string::npos) {
+            interrupted = true;
+            ::kill(pid, SIGINT);
+        }
+    };
+    const RunResult r = RunProgram({OVRO_CLI, "--board", kBoard, "--node-id", "5", "--bitrate", "50", "--sdo-timeout",
+                                    kPatient, "firmware", app, "--yes"},
+                                   60000, pressCtrlC);
+    ASSERT_TRUE(interrupted) << r.err;
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("Do you really want to cancel the download?"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("-> Yes (--yes)"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("application loaded and started!"), std::string::npos) << r.err;
+    const std::string log = ReadFile(Path("K315_v2200.log"));
+    const std::string cancelLine = "\r\n+++ Download cancelled by user!!!\r\n";
+    ASSERT_GE(log.size(), cancelLine.size());
+    EXPECT_EQ(log.substr(log.size() - cancelLine.size()), cancelLine) << log.substr(log.size() > 300 ? log.size() - 300 : 0);
+    EXPECT_NE(log.find("\r\n4. Load Intel-Hex-File into FLASH:\r\n   Addr="), std::string::npos);
+    EXPECT_EQ(sim.state("firmware.stage"), "2") << "the drive is not told: its second-level loader waits";
 }
 
 TEST_F(CliBusTest, FirmwareFailuresEndWithStatusOne)
