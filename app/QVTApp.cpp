@@ -28,6 +28,8 @@ bool CQVTApp::InitInstance(const std::string& programDirectory)
 bool CQVTApp::StartUp(const std::string& programDirectory)
 {
     settings_.Read(store_);
+    oscilloscope_.settings.Read(store_);
+    started_ = true;
     settings_.SetProgramDirectory(programDirectory);
     sllFileName_ = settings_.LoaderPath();
 
@@ -66,6 +68,9 @@ void CQVTApp::OpenInterface()
 void CQVTApp::ExitInstance()
 {
     master_.Terminate();
+    if (started_)
+        oscilloscope_.settings.Write(store_);
+    started_ = false;
 }
 
 std::string CQVTApp::ErrorText(std::int32_t code) const

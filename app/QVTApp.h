@@ -8,6 +8,7 @@
 #include "shell/ProgramOptions.h"
 
 #include "canopen/CANopenMaster.h"
+#include "scope/OscilloscopeData.h"
 #include "settings/AppSettings.h"
 #include "settings/ISettingsStore.h"
 #include "ui/UserInterface.h"
@@ -39,7 +40,7 @@ public:
     // Opens the configured interface, if any; a failure is reported and
     // the program goes on without an interface.
     void OpenInterface();
-    // Closes the interface.
+    // Closes the interface and writes the oscilloscope's settings.
     void ExitInstance();
 
     // ---- "&Initialize..." -----------------------------------------------
@@ -84,6 +85,9 @@ public:
     ISettingsStore& Store() { return store_; }
     IUserInterface& UserInterface() { return ui_; }
     ovro::CCommissioning& Description() { return description_; }
+    // The oscilloscope's settings, sample ring and trigger state, once in
+    // the program ("Recording" is read at start-up and written at exit).
+    COscilloscopeData& Oscilloscope() { return oscilloscope_; }
 
 private:
     std::vector<InterfaceBoard> InterfaceBoards() const;
@@ -94,8 +98,10 @@ private:
     ovro::CCommissioning& description_;
     CAppSettings settings_;
     CCANopenMaster master_;
+    COscilloscopeData oscilloscope_;
     CLinuxChannel channel_;  // notes the user's channel variables at start
     bool descriptionLoaded_ = false;
+    bool started_ = false;
     std::string sllFileName_;
     std::int16_t sllPageSize_ = 128;
 };

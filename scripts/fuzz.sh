@@ -2,13 +2,13 @@
 # scripts/fuzz.sh: builds the libFuzzer targets with clang into build-fuzz/
 # (or OVRO_FUZZ_DIR)
 # and runs each briefly: the soft master 34 s, each file reader 10 s, so
-# about 90 seconds in all with the start-ups (OVRO_FUZZ_SECONDS, default 84,
+# about 100 seconds in all with the start-ups (OVRO_FUZZ_SECONDS, default 84,
 # scales the fuzzing time). Every target runs; non-zero when any crashed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=${OVRO_FUZZ_DIR:-$top/build-fuzz}
 total=${OVRO_FUZZ_SECONDS:-84}
-readers="description profile commissioning hex sfv"
+readers="description profile commissioning hex sfv recording"
 
 CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DOVRO_BUILD_GUI=OFF -DOVRO_BUILD_TESTS=OFF -DOVRO_ONLY="fuzz/softmaster;fuzz/core" >/dev/null

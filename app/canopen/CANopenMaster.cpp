@@ -267,3 +267,21 @@ bool CCANopenMaster::GetLastErrorText(std::string& text) const
     text = StringPrintf("Rhababermarmelade, Last error=%d, \"%s\"", static_cast<int>(lastError_), found);
     return true;
 }
+
+bool CCANopenMaster::IsBoardLibrary() const
+{
+    return initialised_ && ORX_Library() != 0;
+}
+
+bool CCANopenMaster::DefinePdoCallback(ORX_CALLBACK callback)
+{
+    if (!ORX_DefineCallbacks(callback, nullptr, nullptr, nullptr))
+        return FailFromCop();
+    return true;
+}
+
+bool CCANopenMaster::ReadBoardPdo(std::uint8_t* node, std::uint8_t* pdoNumber, std::uint8_t* length,
+                                  std::uint8_t* data)
+{
+    return ORX_ReadPDO(node, pdoNumber, length, data) != 0;
+}

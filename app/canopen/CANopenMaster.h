@@ -59,6 +59,16 @@ public:
     CCANopenNode* ConfigureNode(std::uint8_t nodeId, std::uint8_t baud);
 
     bool GetBoardInfo(std::string& text);
+
+    // The board master delivers received PDOs through a callback in its
+    // receive thread instead of being polled.
+    bool IsBoardLibrary() const;
+    // Hands the board master its PDO-received callback (once per run).
+    bool DefinePdoCallback(ORX_CALLBACK callback);
+    // Takes the oldest PDO the board master holds; for its callback, in the
+    // board's thread: it touches no state of the master object.
+    static bool ReadBoardPdo(std::uint8_t* node, std::uint8_t* pdoNumber, std::uint8_t* length,
+                             std::uint8_t* data);
     bool GetLastErrorText(std::string& text) const;
 
     // The error texts of the program (see CCANopenErrorText).

@@ -77,6 +77,8 @@ public:
     std::uint16_t BoardHandle() const { return boardHandle_; }
     std::uint8_t NodeId() const { return nodeId_; }
     std::int16_t LastError() const { return lastError_; }
+    // Forgets the last error (the oscilloscope polls PDOs that may not be there).
+    void ClearLastError() { lastError_ = 0; }
     std::uint32_t LastAbort() const { return lastAbort_; }
     std::uint16_t LastIndex() const { return lastIndex_; }
     std::uint8_t LastSubIndex() const { return lastSubIndex_; }

@@ -19,6 +19,9 @@ public:
     // Appends the oscilloscope's recording to the text of a document being
     // saved; false when it cannot.
     virtual bool AppendRecording(std::string& /*text*/) { return true; }
+    // Takes the recording of a document file that holds one, so that the
+    // document keeps it when it is saved again; false when it cannot.
+    virtual bool LoadRecording(const std::string& /*path*/) { return true; }
     // One beep at the end of a download without errors.
     virtual void Beep() {}
 };

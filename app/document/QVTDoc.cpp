@@ -288,8 +288,8 @@ bool CQVTDoc::OnDisconnect()
     // The running command still uses the node.
     if (IsBusy())
         return false;
-    // The drive windows go first: they work on the node.
-    if (env_.windows != nullptr)
+    // The drive's windows go while the drive is still there.
+    if (env_.windows != nullptr && node_ != nullptr)
         env_.windows->CloseDriveWindows();
     if (node_ != nullptr) {
         node_->EnterPreOperational();
@@ -302,6 +302,8 @@ bool CQVTDoc::OnDisconnect()
 
 void CQVTDoc::OnCloseDocument()
 {
+    if (env_.windows != nullptr)
+        env_.windows->CloseDriveWindows();
     if (node_ != nullptr) {
         node_->EnterPreOperational();
         RemoveNode();
@@ -336,6 +338,7 @@ bool CQVTDoc::OnOpenDocument(const std::string& path)
     if (!IsDescriptionAttached(true))
         return false;
     model_ = device_->model;
+    KeepRecording(path);
 
     ConnectDeviceRequest request;
     request.nodeId = env_.defaultNodeId;
@@ -397,9 +400,19 @@ bool CQVTDoc::OnOpenInto(const std::optional<std::string>& given)
         return false;
     }
     device_ = env_.commissioning->GetCurrentDevice();
+    if (offline_)
+        KeepRecording(*path);
     RefreshViews(currentSection_);
     SetPathName(*path, true);
     return true;
+}
+
+// A file that holds a recording hands it to the oscilloscope, whether the
+// document is online or not: saved again, the document carries it on.
+void CQVTDoc::KeepRecording(const std::string& path)
+{
+    if (device_ != nullptr && device_->actual.recording != 0 && env_.windows != nullptr)
+        env_.windows->LoadRecording(path);
 }
 
 bool CQVTDoc::OnSaveDocument(const std::string& path)

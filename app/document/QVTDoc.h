@@ -168,6 +168,7 @@ public:
     static constexpr int kPollPauseAfterConnect = 3;
 
 private:
+    void KeepRecording(const std::string& path);
     ConnectDeviceChoice Choose(const ConnectDeviceRequest& request);
     void ConnectNode(const ConnectDeviceChoice& choice);
     void RemoveNode();

@@ -3,7 +3,7 @@
 
 #include "QVTApp.h"
 #include "shell/ConnectDeviceDialogChooser.h"
-#include "shell/DocumentWindowsLink.h"
+#include "shell/DocumentWindowHost.h"
 #include "shell/MainFrame.h"
 #include "shell/ProgramApplication.h"
 #include "shell/WaitCursor.h"
@@ -37,15 +37,17 @@
 CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui)
     : app_(app), frame_(frame), ui_(ui),
       dialogChooser_(std::make_unique<CConnectDeviceDialogChooser>(app.Master(), app.Description(), ui, &frame)),
-      session_(app.Master(), app.Description(), app.Settings(), app.Store(), ui, *this)
+      session_(app.Master(), app.Description(), app.Settings(), app.Store(), ui, *this),
+      scope_(frame.MdiArea(), app.Oscilloscope(), app.Master(), ui, app.Store()),
+      windows_(frame, scope_, [this] { return session_.Document(); })
 {
     using namespace CommandId;
     session_.SetChooser(dialogChooser_.get());
     driveWindows_ = new CDriveWindows(*frame_.MdiArea(), app_.Store(), ui_, frame_);
     driveWindows_->SetCommands(frame_.Action(kMotionControl), frame_.Action(kDeviceStatus));
     driveWindows_->SetScreenSize(CProgramApplication::ScreenSize());
-    windowsLink_ = std::make_unique<CDocumentWindowsLink>(*driveWindows_);
-    session_.SetWindows(windowsLink_.get());
+    windows_.SetDriveWindows(driveWindows_);
+    session_.SetWindows(&windows_);
 
     const auto on = [this](unsigned command, auto slot) {
         if (QAction* action = frame_.Action(command))
@@ -63,6 +65,11 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     on(kDeviceManual, [this] { session_.OpenManual(true); });
     on(kCanopenManual, [this] { session_.OpenManual(false); });
     on(kViewSplit, &CDocumentHost::OnSplit);
+    on(kOscilloscope, [this] {
+        if (ovro::CQVTDoc* doc = session_.Document())
+            doc->OnOscilloscope();
+    });
+    on(kExport, [this] { scope_.Export(); });
     on(kUpload, run(&ovro::CQVTDoc::Upload));
     on(kDownload, run(&ovro::CQVTDoc::Download));
     on(kStore, run(&ovro::CQVTDoc::Store));

@@ -8,7 +8,9 @@
 
 #include "document/views/ChildFrame.h"
 #include "operation/DocumentDrive.h"
+#include "scope/views/ScopeWindowHost.h"
 #include "shell/DocumentSession.h"
+#include "shell/DocumentWindowHost.h"
 #include "shell/DocumentSessionView.h"
 
 #include <QObject>
@@ -20,7 +22,6 @@
 #include <string>
 
 class CConnectDeviceDialogChooser;
-class CDocumentWindowsLink;
 class CDriveWindows;
 class CMainFrame;
 class CQVTApp;
@@ -52,6 +53,7 @@ public:
     CChildFrame* ChildFrame() const { return childFrame_; }
     // Motion Control, Device Status and the limits windows of the document.
     CDriveWindows& DriveWindows() const { return *driveWindows_; }
+    CScopeWindowHost& Oscilloscope() { return scope_; }
     const CRecentFileList& RecentFiles() const { return session_.RecentFiles(); }
     CDocumentSession& Session() { return session_; }
 
@@ -96,9 +98,10 @@ private:
     std::unique_ptr<CConnectDeviceDialogChooser> dialogChooser_;
     CDocumentSession session_;
     CDriveWindows* driveWindows_ = nullptr; // owned by the frame
-    std::unique_ptr<CDocumentWindowsLink> windowsLink_;
     // The document as the drive windows see it.
     std::unique_ptr<ovro::CDocumentDrive> drive_;
+    CScopeWindowHost scope_;
+    CDocumentWindowHost windows_;
     // A closed document lives on until its window is gone.
     std::unique_ptr<ovro::CQVTDoc> closing_;
     QPointer<CChildFrame> childFrame_;

@@ -47,7 +47,7 @@ public:
 
     // The Connect Device chooser of the documents made from now on.
     void SetChooser(ovro::IConnectDeviceChooser* chooser) { chooser_ = chooser; }
-    // The windows besides the parameter window of the documents made from now on.
+    // The document's further windows (motion, status, oscilloscope) from now on.
     void SetWindows(ovro::IDocumentWindows* windows) { windows_ = windows; }
 
     ovro::CQVTDoc* Document() const { return doc_.get(); }

@@ -30,6 +30,8 @@ QMessageBox::Icon CMessageBoxUserInterface::IconOf(MessageIcon icon)
         return QMessageBox::Question;
     case MessageIcon::Stop:
         return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }

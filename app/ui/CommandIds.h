@@ -36,6 +36,17 @@ constexpr unsigned kDeviceStatus = 32784;
 constexpr unsigned kOscilloscope = 32786;
 constexpr unsigned kFirmwareUpdate = 32801;
 
+// ---- Oscilloscope (its own toolbar) ---------------------------------------
+constexpr unsigned kStartRecording = 32812;
+constexpr unsigned kStopRecording = 32813;
+constexpr unsigned kZoomIn = 32816;
+constexpr unsigned kZoomOut = 32817;
+constexpr unsigned kZoomManual = 32818;
+constexpr unsigned kZoomRectangle = 32819;
+constexpr unsigned kCursor = 32820;
+constexpr unsigned kTableView = 32821;
+constexpr unsigned kGraphicView = 32822;
+
 // ---- Parameter ------------------------------------------------------------
 constexpr unsigned kUpload = 32772;
 constexpr unsigned kDownload = 32773;

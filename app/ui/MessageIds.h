@@ -133,6 +133,7 @@ inline constexpr unsigned kMsgInvalidAddress = 63606; // Please enter a valid ad
 inline constexpr unsigned kMsgInvalidIrq = 63607; // Please enter a valid IRQ number!
 inline constexpr unsigned kMsgNoNodeFound = 63608; // no node was found in the network! The device may...
 inline constexpr unsigned kMsgSearchFailed = 63609; // an error occurred while searching a node! %s
+inline constexpr unsigned kMsgCantWriteExport = 63614; // can't write to file '%s'! May be locked by...
 
 // ---- Print-out ---------------------------------------------------------------
 inline constexpr unsigned kMsgPrintUnknown = 63625; // (unknown)
@@ -195,3 +196,39 @@ inline constexpr unsigned kMsgAskRestore = 63664; // Restore the factory setting
 inline constexpr unsigned kMsgAskDisconnectAndClose = 63665; // Do you really want to disconnect the...
 inline constexpr unsigned kMsgAskDisconnectAndInitialize = 63666; // Do you really want to disconnect the...
 inline constexpr unsigned kMsgAskDisconnectAndExit = 63667; // Do you really want to disconnect the...
+
+// ---- Oscilloscope ------------------------------------------------------------
+inline constexpr unsigned kMsgActualPosition = 63668; // Actual Position
+inline constexpr unsigned kMsgActualVelocity = 63669; // Actual Velocity
+inline constexpr unsigned kMsgActualCurrent = 63670; // Actual Current
+inline constexpr unsigned kMsgDemandedVelocity = 63671; // Demanded Velocity
+inline constexpr unsigned kMsgSelectSignal = 63672; // <select a signal>
+inline constexpr unsigned kMsgNoTrigger = 63673; // No trigger
+inline constexpr unsigned kMsgDigitalInputs = 63674; // Digital Inputs
+inline constexpr unsigned kMsgStatusword = 63675; // Statusword
+inline constexpr unsigned kMsgKindNone = 63676; // (none); the seven kinds follow in their order
+inline constexpr unsigned kMsgKindRising = 63677; // rising edge
+inline constexpr unsigned kMsgKindFalling = 63678; // falling edge
+inline constexpr unsigned kMsgKindAny = 63679; // any edge
+inline constexpr unsigned kMsgKindInWindow = 63680; // in window
+inline constexpr unsigned kMsgKindOutWindow = 63681; // out window
+inline constexpr unsigned kMsgKindBinaryAnd = 63682; // binary AND
+inline constexpr unsigned kMsgKindBinaryOr = 63683; // binary OR
+inline constexpr unsigned kMsgClipboardBusy = 63684; // Clipboard is busy. Unable to copy result to clipboard.
+// The oscilloscope's texts that have no number of their own get these.
+inline constexpr unsigned kMsgNoSignalSelected = 63740; // SORRY, no signal selected!
+inline constexpr unsigned kMsgCantConfigurePdo2 = 63741; // Error, can't configure PDO2! (0x1801)
+inline constexpr unsigned kMsgCantConfigurePdo34 = 63742; // Error, can't configure PDO34! (0x1821)
+inline constexpr unsigned kMsgCantConfigurePdo33 = 63743; // Error, can't configure PDO33! (0x1820)
+inline constexpr unsigned kMsgCantConfigurePdo7 = 63744; // Error, can't configure PDO7! (0x1806)
+inline constexpr unsigned kMsgCantConfigurePdo1 = 63745; // Error, can't configure PDO1! (0x1800)
+inline constexpr unsigned kMsgTriggerError = 63746; // ERROR
+inline constexpr unsigned kMsgIllegalTimeBase = 63747; // Illegal value for time base entered!
+inline constexpr unsigned kMsgIllegalLevel = 63748; // Illegal value for slope level entered!
+inline constexpr unsigned kMsgIllegalMinimum = 63749; // Illegal value for minimum level entered!
+inline constexpr unsigned kMsgIllegalMaximum = 63750; // Illegal value for maximum level entered!
+inline constexpr unsigned kMsgIllegalMask = 63751; // Illegal value for binary mask entered!
+inline constexpr unsigned kMsgIllegalValue = 63752; // Illegal value for binary value entered!
+inline constexpr unsigned kMsgIllegalDelay = 63753; // Illegal value for delay time entered!
+inline constexpr unsigned kMsgIllegalFilter = 63754; // Illegal value for delay filter entered!
+inline constexpr unsigned kMsgExportFilter = 63755; // Comma Separated Values Files (*.csv)|*.csv|...

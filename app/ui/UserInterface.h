@@ -24,6 +24,7 @@ enum class MessageIcon {
     Exclamation, // failures of drive operations
     Question,    // confirmations
     Stop,        // lost connections, failed file writes, start-up failures
+    None,        // a plain box
 };
 
 // What a file chooser asks for.

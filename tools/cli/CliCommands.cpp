@@ -4,6 +4,7 @@
 
 #include "canopen/CANopenNode.h"
 #include "CliDiff.h"
+#include "CliRecord.h"
 #include "CliTexts.h"
 #include "description/QVTDataType.h"
 #include "description/QVTDevice.h"
@@ -73,6 +74,10 @@ int CCliCommands::Run()
         return Show();
     if (COperationOptions::IsCommand(c))
         return COperationCommands(session_).Run();
+    if (c == "record")
+        return CCliRecord(session_).Record();
+    if (c == "export")
+        return CCliRecord(session_).Export();
     if (c == "diff")
         return Diff();
     if (c == "firmware")

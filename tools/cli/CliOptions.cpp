@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "RecordOptions.h"
 #include "canopen/CANopenTypes.h"
 #include "settings/AppSettings.h"
 #include "settings/NumberParse.h"
@@ -16,10 +17,10 @@ struct CommandHelp {
     std::size_t optional = 0;  // how many of them may be left out
 };
 
-// The operation commands check their arguments themselves.
+// The operation and recording commands check their arguments themselves.
 constexpr std::size_t kOwnArguments = static_cast<std::size_t>(-1);
 
-const std::array<CommandHelp, 17> kCommands = {{
+const std::array<CommandHelp, 19> kCommands = {{
     {"scan", "scan [--first N] [--last N]",
      "Searches the bus at one bit rate (--bitrate) for drives with node-ids\n"
      "from --first to --last (default 1 to 127) and lists each drive found\n"
@@ -74,6 +75,11 @@ const std::array<CommandHelp, 17> kCommands = {{
      kOwnArguments},
     {"status", COperationOptions::Synopsis("status"), COperationOptions::Help("status"), kOwnArguments},
     {"limits", COperationOptions::Synopsis("limits"), COperationOptions::Help("limits"), kOwnArguments},
+    {"record", CRecordOptions::kSynopsis, CRecordOptions::kHelp, kOwnArguments},
+    {"export", "export DOC.31x OUT",
+     "Writes the oscilloscope recording of a commissioning document as CSV (OUT\n"
+     "ending in .csv) or as tab-separated text. No bus is needed.",
+     2},
 }};
 
 const CommandHelp* FindCommand(const std::string& name)
@@ -239,6 +245,10 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
             o.arguments.push_back(arg);
             if (!inlineValue && i + 1 < argc && COperationOptions::TakesValue(name, argv[i + 1]))
                 o.arguments.push_back(argv[++i]);
+        } else if (const CommandHelp* own = FindCommand(o.command);
+                   own != nullptr && own->positional == kOwnArguments && !COperationOptions::IsCommand(o.command)) {
+            // The recording commands parse their options themselves.
+            o.arguments.push_back(arg);
         } else {
             error = "unknown option '" + arg + "'";
             return false;
@@ -264,7 +274,8 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
     }
     const CommandHelp* help = FindCommand(o.command);
     if (help->positional == kOwnArguments)
-        return COperationOptions::Parse(o.command, o.arguments, o.operation, error);
+        return !COperationOptions::IsCommand(o.command) ||
+               COperationOptions::Parse(o.command, o.arguments, o.operation, error);
     if (o.arguments.size() > help->positional || o.arguments.size() + help->optional < help->positional) {
         const std::string count = help->positional == 0   ? std::string("no arguments")
                                   : help->positional == 1 ? std::string("1 argument")

@@ -7,6 +7,8 @@
 namespace {
 constexpr uint32_t kInvalid = 0x80000000u;
 constexpr uint32_t kNoRtr = 0x40000000u;
+// Periods of an event timer that a late turn of the main loop makes up for.
+constexpr uint64_t kMaxCatchUp = 50;
 
 struct MappedObject {
     uint16_t index;
@@ -202,7 +204,7 @@ bool PdoEngine::sample(uint16_t commIndex, Frame& frame)
         std::vector<uint8_t> value;
         if (m_dictionary.read(uint16_t(m >> 16), uint8_t(m >> 8), value) != SdoAbortCode::None)
             value.clear();  // a refused object is sent as zeros
-        for (size_t i = 0; i < bytes; ++i)
+        for (size_t i = 0; i < bytes && length + i < sizeof frame.data; ++i)
             frame.data[length + i] = i < value.size() ? value[i] : 0;
         length += bytes;
     }
@@ -244,10 +246,22 @@ void PdoEngine::poll(uint64_t nowUs)
             }
             if (nowUs < pdo.nextDueUs || nowUs < pdo.inhibitUntilUs)
                 continue;
-            pdo.nextDueUs += uint64_t(period) * 1000;
-            if (pdo.nextDueUs <= nowUs)  // fell behind: do not send a burst
-                pdo.nextDueUs = nowUs + uint64_t(period) * 1000;
-            if (sample(pdo.commIndex, frame))
+            // The deadlines stay on the grid of the first one, so the
+            // period holds over any length of time; a turn of the loop that
+            // came late sends the frames of every period it missed. Only
+            // after a stall of many periods does the grid start afresh.
+            const uint64_t periodUs = uint64_t(period) * 1000;
+            const uint64_t missed = (nowUs - pdo.nextDueUs) / periodUs + 1;
+            if (missed > kMaxCatchUp) {
+                pdo.nextDueUs = nowUs + periodUs;
+                if (sample(pdo.commIndex, frame))
+                    transmit(pdo, frame, nowUs);
+                continue;
+            }
+            pdo.nextDueUs += missed * periodUs;
+            // An inhibit time forbids the frames to follow each other closely.
+            const uint64_t frames = m_dictionary.getUnsigned(pdo.commIndex, 3) != 0 ? 1 : missed;
+            for (uint64_t i = 0; i < frames && sample(pdo.commIndex, frame); ++i)
                 transmit(pdo, frame, nowUs);
         } else {
             // No event timer: send when the mapped data change.

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(MotionPagesTest, PositionStartFromSwitchOnDisabledEnablesMovesAndRemembers)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CPositionMode page(*drive_, ui_);
     page.Open();
     ovro::CPositionMode::Fields& f = page.Values();
@@ -74,7 +74,7 @@ TEST_F(MotionPagesTest, PositionStartFromSwitchOnDisabledEnablesMovesAndRemember
 
 TEST_F(MotionPagesTest, RelativeAndAbsolutePositioningUseTheirControlwords)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CPositionMode page(*drive_, ui_);
     page.Open();
     page.Values().velocity = 10000;
@@ -111,7 +111,7 @@ TEST_F(MotionPagesTest, RelativeAndAbsolutePositioningUseTheirControlwords)
 
 TEST_F(MotionPagesTest, UserDefinedProfileWritesOnlyTheProfileNumberAndTheTarget)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CPositionMode page(*drive_, ui_);
     page.Open();
     page.Values().userProfile = true;
@@ -131,7 +131,7 @@ TEST_F(MotionPagesTest, UserDefinedProfileWritesOnlyTheProfileNumberAndTheTarget
 
 TEST_F(MotionPagesTest, TheFirstUserDefinedStartSwitchesToTheManufacturerMode)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CPositionMode page(*drive_, ui_);
     page.Open();
     page.Values().userProfile = true;
@@ -147,7 +147,7 @@ TEST_F(MotionPagesTest, TheFirstUserDefinedStartSwitchesToTheManufacturerMode)
 
 TEST_F(MotionPagesTest, PositionPageOpensWithTheDrivesValuesThenWithItsOwn)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     Control("abort 0x6081 0 0x06020000");
     ovro::CPositionMode page(*drive_, ui_);
     monitor_->clear();
@@ -182,7 +182,7 @@ TEST_F(MotionPagesTest, PositionPageOpensWithTheDrivesValuesThenWithItsOwn)
 
 TEST_F(MotionPagesTest, VelocityStartRunsTheDriveAndStopHalts)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CVelocityMode page(*drive_, ui_);
     monitor_->clear();
     page.Open();
@@ -211,7 +211,7 @@ TEST_F(MotionPagesTest, VelocityStartRunsTheDriveAndStopHalts)
 
 TEST_F(MotionPagesTest, HomingPositionAssignmentWritesTheValueBeforeTheMethod)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CHomingMode page(*drive_, ui_);
     page.Open();
     ASSERT_FALSE(page.Methods().empty());
@@ -231,7 +231,7 @@ TEST_F(MotionPagesTest, HomingPositionAssignmentWritesTheValueBeforeTheMethod)
 
 TEST_F(MotionPagesTest, HomingRunEnablesWritesTheMethodAndStartsAndStopQuickStops)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CHomingMode page(*drive_, ui_);
     page.Open();
     int entry = -1;
@@ -253,7 +253,7 @@ TEST_F(MotionPagesTest, HomingRunEnablesWritesTheMethodAndStartsAndStopQuickStop
 
 TEST_F(MotionPagesTest, HomingPageFollowsTheHomingListObject)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CHomingMode page(*drive_, ui_);
     monitor_->clear();
     page.Open();
@@ -283,7 +283,7 @@ TEST_F(MotionPagesTest, HomingPageFollowsTheHomingListObject)
 
 TEST_F(MotionPagesTest, ManualBoxClearedSwitchesToManualModeAndSetNeedsNothing)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CManualMode page(*drive_, ui_);
     page.Open();
     EXPECT_TRUE(page.Simulated()) << "mode 1 is not the manual mode";
@@ -308,7 +308,7 @@ TEST_F(MotionPagesTest, ManualBoxClearedSwitchesToManualModeAndSetNeedsNothing)
 
 TEST_F(MotionPagesTest, ManualBoxRefusedStaysSetWithItsMessage)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CManualMode page(*drive_, ui_);
     page.Open();
     Control("abort 0x6060 0 0x06090030");
@@ -326,7 +326,7 @@ TEST_F(MotionPagesTest, ManualBoxRefusedStaysSetWithItsMessage)
 
 TEST_F(MotionPagesTest, JogButtonJogsWhileHeldAndHaltsOnRelease)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CManualMode page(*drive_, ui_);
     page.Open();
     ovro::CJogButtonState plus(ovro::CJogButtonState::Direction::Positive);
@@ -357,7 +357,7 @@ TEST_F(MotionPagesTest, JogButtonJogsWhileHeldAndHaltsOnRelease)
 
 TEST_F(MotionPagesTest, JogWhoseModeSwitchIsRefusedStaysIdleAndItsReleaseWritesNothing)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CManualMode page(*drive_, ui_);
     page.Open();
     Control("abort 0x6060 0 0x06090030");
@@ -377,7 +377,7 @@ TEST_F(MotionPagesTest, JogWhoseModeSwitchIsRefusedStaysIdleAndItsReleaseWritesN
 
 TEST_F(MotionPagesTest, ResetFaultAcknowledgesReadsBackAndClearsTheHistory)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     Control("fault 0x2310");
     PollCycle();
     ASSERT_NE(doc_->Device()->actual.statusword & 0x0008, 0);
@@ -393,7 +393,7 @@ TEST_F(MotionPagesTest, ResetFaultAcknowledgesReadsBackAndClearsTheHistory)
 
 TEST_F(MotionPagesTest, ResetFaultThatDoesNotHelpLeavesTheHistory)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     Control("fault 0x2310");
     Control("abort 0x6040 0 0x08000022");
     monitor_->clear();

@@ -186,7 +186,7 @@ protected:
 
 TEST_F(PageFailuresTest, EachFailingStepEndsTheStartWithThePagesMessage)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     for (const FailureRow& row : Rows()) {
         Recover();
         if (row.enabled)
@@ -206,7 +206,7 @@ TEST_F(PageFailuresTest, EachFailingStepEndsTheStartWithThePagesMessage)
 
 TEST_F(PageFailuresTest, AStartInFaultNamesTheNodeAndWritesNoControlword)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     Control("fault 0x4210");
     ovro::CPositionMode page(*drive_, ui_);
     page.Open();
@@ -222,7 +222,7 @@ TEST_F(PageFailuresTest, AStartInFaultNamesTheNodeAndWritesNoControlword)
 
 TEST_F(PageFailuresTest, ARefusedValueShowsTheDrivesReason)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     ovro::CPositionMode page(*drive_, ui_);
     page.Open();
     page.Values().velocity = 20000; // the drive takes at most 10000 inc/s
@@ -238,7 +238,7 @@ TEST_F(PageFailuresTest, ARefusedValueShowsTheDrivesReason)
 
 TEST_F(PageFailuresTest, WithoutANodeNothingStartsAndNothingIsShown)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     doc_->OnDisconnect();
     ASSERT_EQ(doc_->Node(), nullptr);
     monitor_->clear();
@@ -266,7 +266,7 @@ TEST_F(PageFailuresTest, ModelOneHasNoVelocityPage)
 {
     EXPECT_FALSE(ovro::CVelocityMode::HasPage(1));
     EXPECT_TRUE(ovro::CVelocityMode::HasPage(2));
-    Connect("H315");
+    ASSERT_NO_FATAL_FAILURE(Connect("H315"));
     EXPECT_EQ(doc_->Model(), 1);
     EXPECT_FALSE(ovro::CVelocityMode::HasPage(drive_->Model()));
 }

@@ -316,7 +316,7 @@ class RefreshSimTest : public OperationSimTest {};
 
 TEST_F(RefreshSimTest, RefreshesReadOnlyTheRecordAndSendNothing)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     Control("fault 0x2310");
     PollCycle();
     ovro::CStatusViewModel status;
@@ -334,7 +334,7 @@ TEST_F(RefreshSimTest, RefreshesReadOnlyTheRecordAndSendNothing)
 
 TEST_F(RefreshSimTest, AClearedHistoryEmptiesTheRowsAfterTheNextPoll)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     Control("fault 0x2310");
     PollCycle();
     ovro::CStatusViewModel status;
@@ -349,7 +349,7 @@ TEST_F(RefreshSimTest, AClearedHistoryEmptiesTheRowsAfterTheNextPoll)
 
 TEST_F(RefreshSimTest, LimitsWindowsReadTheDrivesLimits)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     Control("abort 0x2008 2 0x06020000");
     monitor_->clear();
     const ovro::MotionProfileLimitsTexts m = ovro::CLimitsReader::ReadMotionProfileLimits(doc_->Node());

@@ -201,7 +201,7 @@ class JogViewTest : public OperationSimTest {};
 
 TEST_F(JogViewTest, JogButtonJogsWhileTheMouseHoldsIt)
 {
-    Connect();
+    ASSERT_NO_FATAL_FAILURE(Connect());
     CWndManualMode page(*drive_, ui_);
     page.OnInitialUpdate();
     CJogButton* plus = page.PositiveButton();

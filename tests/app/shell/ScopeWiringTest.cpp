@@ -1,0 +1,214 @@
+// The oscilloscope in the program: "&Oscilloscope..." opens one window for
+// the connected K315, a recording made there goes into the saved document,
+// disconnecting closes the window (and the drive's communication is
+// reset), and the document shows its recording again when it is opened
+// offline and keeps it when it is opened online and saved again. Against
+// ovro-drive-sim (K315, node 5, 1000 kBit/s) on a private bus.
+#include "QVTApp.h"
+#include "ScriptedUserInterface.h"
+#include "SimProcess.h"
+#include "shell/DocumentHost.h"
+#include "shell/MainFrame.h"
+#include "ui/CommandIds.h"
+
+#include "description/Commissioning.h"
+#include "description/QVTDevice.h"
+#include "document/ConnectDeviceChooser.h"
+#include "document/QVTDoc.h"
+#include "scope/views/CiPlotX.h"
+#include "scope/views/PlotFrame.h"
+#include "scope/views/PlotView.h"
+#include "settings/QSettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace CommandId;
+
+namespace {
+
+class Chooser : public ovro::IConnectDeviceChooser {
+public:
+    ovro::ConnectDeviceChoice Choose(const ovro::ConnectDeviceRequest&) override
+    {
+        ovro::ConnectDeviceChoice c;
+        c.result = results.empty() ? ovro::ConnectDeviceChoice::Cancel : results.front();
+        if (!results.empty())
+            results.pop_front();
+        c.nodeId = 5;
+        c.baudRate = COP_BAUD_1000;
+        return c;
+    }
+    std::deque<ovro::ConnectDeviceChoice::Result> results;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Lets the window's timers run for a while.
+void RunEvents(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Events, and the windows closed meanwhile deleted (there is no event loop
+// around the test that would do it).
+void Settle()
+{
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class ScopeWiring : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        const std::string directory = dir_.path().toStdString();
+        ::setenv("OVRO_CANBUS_DIR", directory.c_str(), 1);
+        ::setenv("OVRO_CAN_CHANNEL", "virtual:scope", 1);
+        if (::access(ovro::test::SimProcess::executable().c_str(), X_OK) != 0)
+            GTEST_SKIP() << "ovro-drive-sim is not built";
+        ASSERT_TRUE(drive_.start(directory, {"--model", "K315", "--node-id", "5", "--bitrate", "1000", "--bus",
+                                             "scope", "--eeprom", directory + "/drive.eeprom", "--description",
+                                             std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml"}))
+            << drive_.log();
+        store_ = std::make_unique<QSettingsStore>(dir_.filePath(QStringLiteral("Ovro-QVT.ini")));
+        store_->WriteString("Interface", "Vendor", "PEAK-System Technik");
+        store_->WriteString("Interface", "Board", "PEAK PCAN-USB");
+        store_->WriteString("Interface", "Baudrate", "1000");
+        store_->WriteInt("Recording", "Signals", 1);
+        store_->WriteInt("Recording", "Signal1", 0);  // position
+        store_->WriteInt("Recording", "TimeBase", 4);  // 10 ms
+        const std::string program = directory + "/program";
+        std::filesystem::create_directories(program);
+        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", program + "/Ovro-QVT.xml");
+        app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
+        ASSERT_TRUE(app_->StartUp(program));
+        app_->OpenInterface();
+        // Generous, for a machine under load.
+        app_->Master().SetSDOTimeout(1000);
+        CCommandState::Features features;
+        features.document = true;
+        features.oscilloscope = true;
+        frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
+        frame_->resize(1000, 700);
+        frame_->show();
+        host_ = std::make_unique<CDocumentHost>(*app_, *frame_, ui_);
+        host_->SetChooser(&chooser_);
+        host_->SetSaveQuestion([](const std::string&) { return CDocumentHost::SaveAnswer::No; });
+    }
+
+    void TearDown() override
+    {
+        host_.reset();
+        frame_.reset();
+        if (app_)
+            app_->ExitInstance();
+        app_.reset();
+        drive_.stop();
+        ::unsetenv("OVRO_CAN_CHANNEL");
+        ::unsetenv("OVRO_CANBUS_DIR");
+    }
+
+    std::string Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    QTemporaryDir dir_;
+    ovro::test::SimProcess drive_;
+    std::unique_ptr<QSettingsStore> store_;
+    ScriptedUserInterface ui_;
+    Chooser chooser_;
+    ovro::CCommissioning description_;
+    std::unique_ptr<CQVTApp> app_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CDocumentHost> host_;
+};
+
+TEST_F(ScopeWiring, ARecordingGoesWithTheDocumentOnlineAndOffline)
+{
+    chooser_.results.push_back(ovro::ConnectDeviceChoice::Connect);
+    frame_->Action(kConnect)->trigger();
+    ovro::CQVTDoc* doc = host_->Document();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline()) << (ui_.messages.empty() ? "" : ui_.messages[0].text);
+    EXPECT_EQ(app_->Oscilloscope().settings.Channels(), (std::vector<int>{0})) << "read at start-up";
+
+    ASSERT_TRUE(frame_->Action(kOscilloscope)->isEnabled());
+    frame_->Action(kOscilloscope)->trigger();
+    CScopeWindowHost& scope = host_->Oscilloscope();
+    ASSERT_TRUE(scope.IsOpen());
+    CPlotFrame* plot = scope.Frame();
+    EXPECT_TRUE(frame_->Action(kOscilloscope)->isChecked());
+    frame_->Action(kOscilloscope)->trigger();
+    EXPECT_EQ(scope.Frame(), plot) << "one window only";
+    EXPECT_EQ(frame_->MdiArea()->subWindowList().size(), 2);
+
+    ASSERT_TRUE(plot->Action(kStartRecording)->isEnabled());
+    plot->Action(kStartRecording)->trigger();
+    EXPECT_TRUE(plot->Recording().IsRecording());
+    EXPECT_TRUE(drive_.waitForState("nmt", "operational"));
+    RunEvents(800);
+    plot->Action(kStopRecording)->trigger();
+    const std::int32_t samples = app_->Oscilloscope().ring.Count();
+    EXPECT_GT(samples, 20);
+    EXPECT_EQ(plot->View()->Plot()->PointCount(0), samples);
+    EXPECT_EQ(doc->Device()->actual.recording, 1);
+
+    ASSERT_TRUE(doc->OnSaveDocument(Path("online.31x")));
+    const std::string saved = ReadFile(Path("online.31x"));
+    EXPECT_NE(saved.find("Recording=1\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("PlotCount=" + std::to_string(samples) + "\r\n"), std::string::npos);
+
+    frame_->Action(kDisconnect)->trigger();
+    Settle();
+    EXPECT_FALSE(frame_->Action(kOscilloscope)->isChecked()) << "the window went with the drive";
+    EXPECT_FALSE(scope.IsOpen());
+    EXPECT_TRUE(drive_.waitForState("nmt", "pre-operational"));
+    frame_->Action(kClose)->trigger();
+    Settle();
+    ASSERT_EQ(host_->Document(), nullptr);
+
+    // Offline, the document shows its recording again.
+    chooser_.results.push_back(ovro::ConnectDeviceChoice::Offline);
+    app_->Oscilloscope().ring.ResetIndices();
+    ASSERT_TRUE(host_->OpenDocument(Path("online.31x")));
+    ASSERT_TRUE(scope.IsOpen());
+    EXPECT_EQ(app_->Oscilloscope().ring.Count(), samples);
+    EXPECT_EQ(scope.Frame()->View()->Plot()->PointCount(0), samples);
+    ASSERT_TRUE(host_->Document()->OnSaveDocument(Path("offline.31x")));
+    EXPECT_EQ(ReadFile(Path("offline.31x")).substr(saved.find("[Recording]")), saved.substr(saved.find("[Recording]")));
+    frame_->Action(kClose)->trigger();
+    Settle();
+    EXPECT_FALSE(scope.IsOpen()) << "the window went with the document";
+
+    // Online, no window opens, and the document keeps its recording.
+    chooser_.results.push_back(ovro::ConnectDeviceChoice::Connect);
+    app_->Oscilloscope().ring.ResetIndices();
+    ASSERT_TRUE(host_->OpenDocument(Path("online.31x")));
+    ASSERT_TRUE(host_->Document()->IsOnline());
+    EXPECT_FALSE(scope.IsOpen()) << "online, the window waits to be asked for";
+    ASSERT_TRUE(host_->Document()->OnSaveDocument(Path("again.31x")));
+    EXPECT_NE(ReadFile(Path("again.31x")).find("PlotCount=" + std::to_string(samples) + "\r\n"), std::string::npos);
+    for (const auto& m : ui_.messages)
+        ADD_FAILURE() << m.text;
+}
+
+}  // namespace
