@@ -11,9 +11,10 @@
 // the interframe space. So a page needs at least 42 * 135 bit times.
 //
 // Usage: firmware_download [--kbytes N]   (application size, default 32)
-// The bus paces frames at their wire time only when it is built and run
-// so (see libs/canbus/README.md); on a bus without wire time the figure is
-// what the software alone allows.
+// The drive runs with --realtime, which asks the bus for wire time (see
+// libs/canbus/README.md); a bus that paces only the drive's own frames
+// gives a figure above what the wire allows, one without pacing what the
+// software alone allows.
 #include "FirmwareImage.h"
 #include "HexWriter.h"
 #include "SimProcess.h"
@@ -87,7 +88,7 @@ Figures Run(const std::string& dir, unsigned kbit, std::uint8_t baudCode, const 
     Figures f;
     ovro::test::SimProcess drive;
     if (!drive.start(dir, {"--model", "K315", "--node-id", "5", "--bitrate", std::to_string(kbit), "--bus", "bench",
-                           "--flash", dir + "/k315-" + std::to_string(kbit) + ".flash"})) {
+                           "--flash", dir + "/k315-" + std::to_string(kbit) + ".flash", "--realtime"})) {
         std::fprintf(stderr, "firmware_download: ovro-drive-sim did not start\n%s", drive.log().c_str());
         return f;
     }
