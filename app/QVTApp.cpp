@@ -193,6 +193,12 @@ bool CQVTApp::ApplyOptions(const ProgramOptions& o)
     return settings_.WriteNodeOptions(store_) && ok;
 }
 
+bool CQVTApp::RememberFirmwareFile(const std::string& path)
+{
+    settings_.appFileName = path;
+    return settings_.WriteAppFileName(store_);
+}
+
 bool CQVTApp::SetXmlFolder(const std::string& folder)
 {
     settings_.ReplaceProgramDirectory(folder);

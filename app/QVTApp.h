@@ -62,6 +62,14 @@ public:
     // program directory at once and is written to "Settings"/"PathName".
     bool SetXmlFolder(const std::string& folder);
 
+    // ---- "Firmware &Update" ----------------------------------------------
+    // The Second-Level-Loader file and page size of the "SLL-File" options.
+    const std::string& LoaderFile() const { return sllFileName_; }
+    std::int16_t LoaderPageSize() const { return sllPageSize_; }
+    // After a successful download: the file becomes the one the next
+    // download proposes, written to "Download"/"AppFileName".
+    bool RememberFirmwareFile(const std::string& path);
+
     // The text of an error code (the description's error list and the
     // system's messages).
     std::string ErrorText(std::int32_t code) const;

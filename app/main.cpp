@@ -16,14 +16,14 @@ int main(int argc, char* argv[])
     CMessageBoxUserInterface ui(store);
     CQVTApp app(store, ui, ovro::CCommissioning::Instance());
 
-    // The firmware download is not part of this program yet: its command
-    // stays disabled.
+    // Every window of the program is there: no command stays disabled.
     CCommandState::Features features;
     features.document = true;
     features.printing = true;
     features.motion = true;
     features.status = true;
     features.oscilloscope = true;
+    features.firmware = true;
     std::unique_ptr<CMainFrame> frame = StartProgram(app, ui, CProgramApplication::ProgramDirectory(),
                                                      CProgramApplication::ScreenSize(), features);
     if (!frame)

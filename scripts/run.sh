@@ -52,7 +52,7 @@ fi
 export OVRO_CANBUS_DIR=$run/canbus
 export OVRO_CAN_CHANNEL=virtual:demo
 "$bin/ovro-drive-sim" --model K315 --node-id 127 --bitrate 20 --bus demo \
-    --eeprom "$run/k315.eeprom" --control "$run/k315.control" &
+    --eeprom "$run/k315.eeprom" --flash "$run/k315.flash" --control "$run/k315.control" &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
 

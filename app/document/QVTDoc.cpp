@@ -500,13 +500,16 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
     poll_.transferIdle = false;
     CCANopenMaster& master = *env_.master;
     const std::uint16_t old = master.SetSDOTimeout(kFirmwareTimeout);
+    poll_.transferIdle = false;
     const bool done = download && download(loaderFile, *file, *node_);
+    poll_.transferIdle = true;
     if (done)
         appFileName = *file;
     env_.Pause(kFirmwareWait);
     master.SetSDOTimeout(old);
     poll_.transferIdle = true;
     Upload();
+    UpdateStatus();  // the new software version
     return done;
 }
 

@@ -106,9 +106,12 @@ public:
     using FirmwareDownload =
         std::function<bool(const std::string& loaderFile, const std::string& file, CCANopenNode& node)>;
     // "Firmware &Update": asks for the file (proposing appFileName), closes
-    // the drive's windows, runs the download and uploads afterwards. True
-    // when the download succeeded; appFileName then holds the chosen file,
-    // which the caller stores as "Download"/"AppFileName".
+    // the drive's windows, puts the node into pre-operational state, raises
+    // the master's SDO time-out to 3000 ms for the download, waits 3000 ms
+    // for the new firmware, sets the time-out back and uploads. True when
+    // the download succeeded; appFileName then holds the chosen file, which
+    // the caller stores as "Download"/"AppFileName". While the download
+    // runs the document is busy: it cannot be disconnected or closed.
     bool OnFirmwareUpdate(const FirmwareDownload& download, const std::string& loaderFile,
                           std::string& appFileName);
     // The manual to show, or nothing when its index names none.
@@ -116,9 +119,9 @@ public:
     std::optional<CHelpIndex::Document> CanopenManual() const;
 
     // Command states.
-    bool CanConnect() const { return offline_; }
-    bool CanDisconnect() const { return IsOnline(); }
-    bool CanClose() const { return offline_; }
+    bool CanConnect() const { return offline_ && !IsBusy(); }
+    bool CanDisconnect() const { return IsOnline() && !IsBusy(); }
+    bool CanClose() const { return offline_ && !IsBusy(); }
 
     // ---- Shared checks ---------------------------------------------------
     bool IsNodeConnected(bool show);

@@ -14,6 +14,8 @@
 #include "document/QVTDoc.h"
 #include "document/views/ChildFrame.h"
 #include "document/views/QVTView.h"
+#include "download/Download.h"
+#include "download/views/ProgressBoxView.h"
 #include "operation/views/DriveWindows.h"
 #include "ui/MessageIds.h"
 #include "ui/MessageTexts.h"
@@ -78,6 +80,7 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     on(kStore, run(&ovro::CQVTDoc::Store));
     on(kReset, run(&ovro::CQVTDoc::Reset));
     on(kRestore, run(&ovro::CQVTDoc::Restore));
+    on(kFirmwareUpdate, &CDocumentHost::OnFirmwareUpdate);
     on(kPrint, [this] {
         if (childFrame_ != nullptr)
             childFrame_->OnFilePrint();
@@ -267,6 +270,22 @@ void CDocumentHost::OnClose()
 {
     if (childFrame_ != nullptr)
         childFrame_->close();
+}
+
+void CDocumentHost::OnFirmwareUpdate()
+{
+    ovro::CQVTDoc* doc = session_.Document();
+    if (doc == nullptr || session_.IsBusy())
+        return;
+    CProgressBoxView boxes(app_.Store(), &frame_);
+    const auto download = [&](const std::string& loader, const std::string& file, CCANopenNode& node) {
+        CDownload firmware(ui_, boxes);
+        return firmware.Download(loader, file, app_.LoaderPageSize(), &node);
+    };
+    std::string file = app_.Settings().appFileName;
+    if (doc->OnFirmwareUpdate(download, app_.LoaderFile(), file))
+        app_.RememberFirmwareFile(file);
+    session_.UpdateCommands();
 }
 
 void CDocumentHost::OnParameterWindow()

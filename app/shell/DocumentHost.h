@@ -84,6 +84,9 @@ public slots:
     void OnClose();
     void OnParameterWindow();
     void OnEditCommand(unsigned command);
+    // "Firmware &Update": the document's command with the download and its
+    // progress box; the file of a successful download is remembered.
+    void OnFirmwareUpdate();
     void OnSplit();
 
 private:

@@ -281,6 +281,8 @@ bool CDocumentSession::CloseForExit()
         return false;
     if (!doc_)
         return true;
+    if (doc_->IsBusy())
+        return false;  // a firmware download runs
     if (!SaveModified())
         return false;
     saveAsked_ = true;

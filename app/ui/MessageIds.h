@@ -70,6 +70,31 @@ inline constexpr unsigned kMsgHexRecordChecksum = 63559; // while reading file '
 inline constexpr unsigned kMsgHexRecordBad = 63560; // while reading file '%s'! Error in...
 inline constexpr unsigned kMsgHexRecordUnknownError = 63561; // while reading file '%s'! An unknown...
 
+// ---- Firmware download ------------------------------------------------------
+inline constexpr unsigned kMsgDownloadSucceeded = 63539; // application loaded and started! %li byte(s) %s...
+inline constexpr unsigned kMsgAskCancelDownload = 63540; // Do you really want to cancel the download?
+inline constexpr unsigned kMsgNoNode = 63541; // no valid node-pointer given!
+inline constexpr unsigned kMsgBadPageSize = 63542; // invalid page size given!
+inline constexpr unsigned kMsgLoaderIntoFlash = 63555; // while scaning file '%s'! You try to load the...
+inline constexpr unsigned kMsgCantStartFirstLevel = 63556; // can't start the First-Level-Loader of node #%i! %s
+inline constexpr unsigned kMsgCantLoadSecondLevel = 63557; // can't load the Second-Level-Loader of node #%i! %s
+inline constexpr unsigned kMsgLoaderReadDenied = 63562; // while reading file '%s'! Access to...
+inline constexpr unsigned kMsgCantStartSecondLevel = 63563; // can't start the Second-Level-Loader of node #%i! %s
+inline constexpr unsigned kMsgCantLoadApplication = 63564; // can't load the Intel-Hex-File of node #%i! %s
+inline constexpr unsigned kMsgHexReadDenied = 63565; // while reading file '%s'! Access to Intel-Hex-File...
+inline constexpr unsigned kMsgCantStartApplication = 63566; // can't start the application of node #%i! %s
+inline constexpr unsigned kMsgProgressCaption = 63567; // %.1f%% of %s loaded
+inline constexpr unsigned kMsgStepInitialize = 63568; // Initialize
+inline constexpr unsigned kMsgStepStartFirstLevel = 63569; // Start First-Level-Loader
+inline constexpr unsigned kMsgStepLoadSecondLevel = 63570; // Load Second-Level-Loader into RAM
+inline constexpr unsigned kMsgStepStartSecondLevel = 63571; // Start Second-Level-Loader
+inline constexpr unsigned kMsgStepLoadApplication = 63572; // Load Intel-Hex-File into FLASH
+inline constexpr unsigned kMsgStepStartApplication = 63573; // Start Application/Reset Microcontroller
+inline constexpr unsigned kMsgStepApplicationRunning = 63574; // Application running!
+inline constexpr unsigned kMsgProgressTime = 63575; // %li:%02li min  (%li of %li bytes loaded)
+inline constexpr unsigned kMsgProgressNode = 63576; // node #%i
+inline constexpr unsigned kMsgProgressRate = 63577; // %.1f KB/sec
+
 // ---- Motion pages: the steps of each page's Start ---------------------------
 // The manual page shows the drive profile's own messages (63600...63605).
 inline constexpr unsigned kMsgPositionReadStatusword = 63578; // can't read the statusword of the drive! %s
@@ -130,6 +155,9 @@ inline constexpr unsigned kMsgPromptUploaded = 63700; // %i of %i parameters rea
 inline constexpr unsigned kMsgPromptStored = 63701; // Parameters of node #%i stored into the EEPROM...
 inline constexpr unsigned kMsgPromptReset = 63702; // Parameters of node #%i reset to their power-on...
 inline constexpr unsigned kMsgPromptRestored = 63703; // Factory settings of node #%i restored...
+
+// ---- The firmware download's own ---------------------------------------------
+inline constexpr unsigned kMsgCantCreateLog = 63720; // can't create the download log '%s'! ... (the program's own)
 
 // ---- Parameter table ---------------------------------------------------------
 inline constexpr unsigned kMsgColumnParameter = 63636; // Parameter

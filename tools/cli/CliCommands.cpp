@@ -14,11 +14,14 @@
 #include "document/ParameterTransfer.h"
 #include "document/ParameterValue.h"
 #include "document/QVTDoc.h"
+#include "download/Download.h"
 #include "FixedConnectChooser.h"
+#include "GivenFileUserInterface.h"
 #include "MessageFormat.h"
 #include "OperationCommands.h"
 #include "OperationOptions.h"
 #include "settings/NumberParse.h"
+#include "TerminalDownloadProgress.h"
 #include "TerminalSearchView.h"
 #include "TextTable.h"
 #include "ui/MessageIds.h"
@@ -77,6 +80,8 @@ int CCliCommands::Run()
         return CCliRecord(session_).Export();
     if (c == "diff")
         return Diff();
+    if (c == "firmware")
+        return Firmware();
     return session_.UsageError("unknown command '" + c + "'");
 }
 
@@ -148,6 +153,32 @@ int CCliCommands::Download()
     // without a word; here that is a failure.
     if (ok && !session_.Ui().FailureShown())
         ok = doc.IsNodeConnected(true);
+    doc.OnCloseDocument();
+    return session_.Result(ok);
+}
+
+int CCliCommands::Firmware()
+{
+    if (const int status = StartBus(); status != CCliSession::kSuccess)
+        return status;
+    CFixedConnectChooser chooser(ConnectChoice(session_, false, false));
+    // The command's file dialog takes the file of the command line.
+    CGivenFileUserInterface ui(session_.Ui(), session_.Options().arguments[0]);
+    ovro::DocumentEnvironment env = session_.Environment(&chooser);
+    env.ui = &ui;
+    ovro::CQVTDoc doc(env);
+    bool ok = NewDocument(doc);
+    if (ok) {
+        CTerminalDownloadView view(session_.Err());
+        const auto download = [&](const std::string& loader, const std::string& file, CCANopenNode& node) {
+            CDownload firmware(session_.Ui(), view);
+            return firmware.Download(loader, file, CDownload::kPageSize, &node);
+        };
+        // The saved settings stay as they are: the chosen file is not remembered.
+        std::string appFile = session_.AppFileName();
+        const std::optional<std::string>& sll = session_.Options().sll;
+        ok = doc.OnFirmwareUpdate(download, sll ? *sll : session_.LoaderPath(), appFile);
+    }
     doc.OnCloseDocument();
     return session_.Result(ok);
 }

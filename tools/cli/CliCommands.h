@@ -33,6 +33,7 @@ public:
     int Show();
     // The drive against a commissioning document (or the factory settings).
     int Diff();
+    int Firmware();
 
     // The document of a commissioning file as text: identity, node
     // settings and one table per section.

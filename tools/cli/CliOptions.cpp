@@ -20,7 +20,7 @@ struct CommandHelp {
 // The operation and recording commands check their arguments themselves.
 constexpr std::size_t kOwnArguments = static_cast<std::size_t>(-1);
 
-const std::array<CommandHelp, 18> kCommands = {{
+const std::array<CommandHelp, 19> kCommands = {{
     {"scan", "scan [--first N] [--last N]",
      "Searches the bus at one bit rate (--bitrate) for drives with node-ids\n"
      "from --first to --last (default 1 to 127) and lists each drive found\n"
@@ -62,6 +62,14 @@ const std::array<CommandHelp, 18> kCommands = {{
      "are shown but do not count. Exit status 0 exactly when every parameter a\n"
      "download writes agrees between drive and document.",
      1, 1},
+    {"firmware", "firmware APP.h86 [--sll FILE] [--yes]",
+     "Connects the drive (an Ovro K315) and loads the application file APP.h86\n"
+     "into it with the Second-Level-Loader FILE (default: sll/sll.H86 next to\n"
+     "the program), as \"Firmware Update\" does: each step and the progress as\n"
+     "lines, the log beside APP.h86 (APP.log), then the upload of the\n"
+     "parameters. Ctrl+C cancels after the page being sent (asks first; --yes\n"
+     "answers Yes). Exit status 0 only when the new application runs.",
+     1},
     {"motion", COperationOptions::Synopsis("motion"), COperationOptions::Help("motion"), kOwnArguments},
     {"reset-fault", COperationOptions::Synopsis("reset-fault"), COperationOptions::Help("reset-fault"),
      kOwnArguments},
@@ -168,6 +176,15 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
             else
                 o.store = true;
             commandOptions.push_back(name);
+        } else if (name == "--sll") {
+            if (!TakeValue(name, inlineValue, argc, argv, i, value, error))
+                return false;
+            if (value.empty()) {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            o.sll = value;
+            commandOptions.push_back(name);
         } else if (name == "--board" || name == "--description") {
             if (!TakeValue(name, inlineValue, argc, argv, i, value, error))
                 return false;
@@ -248,6 +265,7 @@ bool CCliOptions::Parse(int argc, const char* const* argv, CliOptions& o, std::s
                           ((option == "--first" || option == "--last") && o.command == "scan") ||
                           (option == "--store" && o.command == "download") ||
                           (option == "--type" && (o.command == "read" || o.command == "write")) ||
+                          (option == "--sll" && o.command == "firmware") ||
                           ((option == "--new-node-id" || option == "--new-bitrate") && o.command == "configure");
         if (!fits) {
             error = "option " + option + " does not belong to command '" + o.command + "'";

@@ -29,6 +29,7 @@ struct CliOptions {
     std::optional<std::string> type;           // read/write --type
     std::optional<std::uint8_t> newNodeId;     // configure --new-node-id
     std::optional<std::uint8_t> newBaudRate;   // configure --new-bitrate
+    std::optional<std::string> sll;            // firmware --sll
     // motion, reset-fault, status, limits: options after the command.
     OperationOptions operation;
 };

@@ -47,6 +47,10 @@ public:
 
     std::uint8_t NodeId() const;
     std::uint8_t BaudRate() const;
+    // The Second-Level-Loader file beside the program; the firmware file
+    // the saved settings propose.
+    const std::string& LoaderPath() const { return settings_.LoaderPath(); }
+    const std::string& AppFileName() const { return settings_.appFileName; }
 
     const CliOptions& Options() const { return options_; }
     CTerminalUserInterface& Ui() { return ui_; }

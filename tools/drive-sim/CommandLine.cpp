@@ -31,6 +31,8 @@ std::string CommandLine::usage()
            "  --socketcan IF       use a SocketCAN interface instead of the virtual bus\n"
            "  --eeprom FILE        non-volatile store, created with the factory values when missing;\n"
            "                       a node-id and bit rate stored by LMT there override the options\n"
+           "  --flash FILE         K315: the application FLASH, kept as a raw image of 256 KiB\n"
+           "                       (from address 0x10000); a missing file holds the factory firmware\n"
            "  --serial N           serial number (identity object and LMT address, default 1)\n"
            "  --description FILE   device description (default Ovro-QVT.xml next to the program,\n"
            "                       then ../share/ovro-qvt/Ovro-QVT.xml)\n"
@@ -108,6 +110,9 @@ bool CommandLine::parse(int argc, char** argv, SimOptions& o, std::string& error
                 return false;
         } else if (arg == "--eeprom") {
             if (!value(o.eeprom))
+                return false;
+        } else if (arg == "--flash") {
+            if (!value(o.flash))
                 return false;
         } else if (arg == "--description") {
             if (!value(o.description))

@@ -13,6 +13,7 @@ struct SimOptions {
     std::string bus = "default";
     std::string socketCan;       // non-empty: use this SocketCAN interface
     std::string eeprom;          // store file, empty = in memory only
+    std::string flash;           // K315 application FLASH file, empty = in memory only
     std::string description;     // device description, empty = look next to the program
     std::string control;         // control socket path
     uint64_t serial = 1;

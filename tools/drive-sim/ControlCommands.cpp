@@ -33,9 +33,13 @@ const char* ControlCommands::help()
            "  refuse store|firmware        refuse the next store or firmware command\n"
            "  silent [MS]                  stop talking (for MS milliseconds, or until resume)\n"
            "  resume                       talk again\n"
-           "  powercycle                   switch off and on (reset from the store)\n"
+           "  powercycle                   switch off and on (reset from the store; a K315 whose FLASH\n"
+           "                               holds no complete application comes back in its loader)\n"
            "  manual p|n|off               press the MAN-P or MAN-N input, or release both\n"
            "  axis INCREMENTS              place the motor at this position\n"
+           "  loader refuse-start          K315: refuse the next FPRG with an SDO abort\n"
+           "  loader refuse-page N [TIMES] K315: refuse the N-th page written from now, TIMES writes\n"
+           "  loader silent-at N           K315: fall silent while taking the N-th page from now\n"
            "ok\n";
 }
 

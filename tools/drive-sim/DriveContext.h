@@ -64,6 +64,9 @@ public:
     virtual bool onControl(const std::vector<std::string>& /*words*/, std::string& /*reply*/) { return false; }
     // Appends "key=value" lines to the state report of the control socket.
     virtual void describeState(std::string& /*out*/) const {}
+    // Called once after every module exists, before the drive powers on;
+    // false with a message stops the simulator.
+    virtual bool prepare(std::string& /*error*/) { return true; }
 };
 
 class DriveContext {
@@ -88,6 +91,17 @@ public:
     virtual void requestResetNode() = 0;
     // True once per failure asked for through the control socket.
     virtual bool takeInjectedFailure(InjectedFailure failure) = 0;
+
+    // The FLASH file of the firmware loader (--flash), empty: in memory.
+    virtual std::string flashFile() const { return std::string(); }
+    // A loader has taken over the controller (running) or the application
+    // runs again. While a loader runs the node answers SDO requests only for
+    // the objects served says it has, and sends no PDOs, heartbeats,
+    // emergencies or LMT answers.
+    virtual void setLoaderRunning(bool /*running*/, std::function<bool(uint16_t index)> /*served*/) {}
+    // Stops talking until the control socket's "resume" (a failure a test
+    // asks for); the frame being handled is not answered either.
+    virtual void fallSilent() {}
 };
 
 // Drive modules register a factory at static initialisation:

@@ -56,7 +56,8 @@ static DriveModuleRegistration registration("drive", [](DriveContext& context) {
     return std::make_unique<DriveProfile>(context);
 });
 
-DriveProfile::DriveProfile(DriveContext& context) : m_ctx(context)
+DriveProfile::DriveProfile(DriveContext& context)
+    : m_ctx(context), m_firmware(context, [this] { leaveApplication(); })
 {
     m_axis.hasEncoder = (m_ctx.model() == DriveModel::K315);
     DriveDictionary objects(m_ctx.dictionary(), *this);
@@ -403,32 +404,28 @@ void DriveProfile::placeAxis(double machinePosition)
 
 // ---------------------------------------------------------------- firmware
 
+bool DriveProfile::prepare(std::string& error)
+{
+    return m_ctx.model() != DriveModel::K315 || m_firmware.prepare(error);
+}
+
+void DriveProfile::leaveApplication()
+{
+    stopMotion(0);
+    m_motion.halt();
+    m_sm.reset();  // the power stage is off
+    m_sm.initialised();
+    m_controlword = 0;
+}
+
 uint32_t DriveProfile::firmwareCommand(uint32_t value)
 {
-    if (m_ctx.takeInjectedFailure(InjectedFailure::RefuseFirmware))
-        m_loader.refuseNext();
-    if (value == FirmwareLoader::kStartLoader && m_ctx.nmtState() == NmtState::Operational &&
-        m_loader.stage() == FirmwareLoader::Stage::Application)
-        return SdoAbortCode::CannotStoreState;  // not while the application runs its PDOs
-    FirmwareLoader::Action action = FirmwareLoader::Action::None;
-    const uint32_t abort = m_loader.command(value, action);
-    if (action == FirmwareLoader::Action::StopDrive) {
-        stopMotion(0);
-        m_motion.halt();
-        m_sm.reset();  // the application is left: the power stage is off
-        m_sm.initialised();
-        m_controlword = 0;
-    } else if (action == FirmwareLoader::Action::Restart) {
-        m_ctx.requestResetNode();
-    }
-    return abort;
+    return m_firmware.command(value);
 }
 
 uint32_t DriveProfile::firmwareBlock(const std::vector<uint8_t>& data)
 {
-    if (m_ctx.takeInjectedFailure(InjectedFailure::RefuseFirmware))
-        m_loader.refuseNext();
-    return m_loader.block(data.data(), data.size());
+    return m_firmware.block(data);
 }
 
 // ---------------------------------------------------------------- time
@@ -583,7 +580,8 @@ void DriveProfile::onEvent(DriveEvent event)
     m_targetClamped = false;
     m_homingState = HomingState::NotStarted;
     m_mode = static_cast<int8_t>(param(ObjectIndex::ModesOfOperation));
-    m_loader.restart();
+    if (m_ctx.model() == DriveModel::K315)
+        m_firmware.boot();
     m_logbookLoaded = false;
     m_sm.initialised();
 }
@@ -592,6 +590,8 @@ bool DriveProfile::onControl(const std::vector<std::string>& words, std::string&
 {
     if (words.empty())
         return false;
+    if (m_ctx.model() == DriveModel::K315 && m_firmware.onControl(words, reply))
+        return true;
     if (words[0] == "manual" && words.size() == 2) {
         // manual p|n|off: the MAN-P / MAN-N inputs
         if (words[1] != "p" && words[1] != "n" && words[1] != "off") {
@@ -626,9 +626,6 @@ void DriveProfile::describeState(std::string& out) const
                   stateName(m_sm.state()), unsigned(statusword()), int(m_mode), long(actualPosition()),
                   long(actualVelocity()), unsigned(statusRegister()), m_referenced ? 1 : 0);
     out += line;
-    if (m_ctx.model() == DriveModel::K315) {
-        std::snprintf(line, sizeof line, "firmware.stage=%d\nfirmware.pages=%u\n", int(m_loader.stage()),
-                      unsigned(m_loader.flashedPages()));
-        out += line;
-    }
+    if (m_ctx.model() == DriveModel::K315)
+        m_firmware.describeState(out);
 }

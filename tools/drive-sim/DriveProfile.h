@@ -5,11 +5,11 @@
 
 #include "DriveContext.h"
 #include "DriveElectrics.h"
+#include "DriveFirmware.h"
 #include "DriveFaults.h"
 #include "DriveMechanics.h"
 #include "DriveStateMachine.h"
 #include "DriveValues.h"
-#include "FirmwareLoader.h"
 #include "HomingProcedure.h"
 #include "LogbookCounters.h"
 #include "MotionModel.h"
@@ -29,11 +29,11 @@ public:
     void onFault(uint16_t errorCode) override { raiseFault(errorCode, false); }
     bool onControl(const std::vector<std::string>& words, std::string& reply) override;
     void describeState(std::string& out) const override;
+    bool prepare(std::string& error) override;
 
     // Drive-side hooks for the control socket and the tests.
     // Detects a fault: fault reaction, then Fault; announce sends its emergency.
     void raiseFault(uint16_t errorCode, bool announce = true);
-    void refuseNextFirmwareCommand() { m_loader.refuseNext(); }
     void setManualInputs(bool positive, bool negative);
     // Places the motor at a machine position (power-on position of the axis).
     void placeAxis(double machinePosition);
@@ -51,7 +51,7 @@ public:
     uint32_t voltage() const override { return m_electrics.voltage(); }
     int8_t temperature() const override { return m_electrics.temperature(); }
     uint32_t digitalInputs() const override;
-    const FirmwareLoader& loader() const override { return m_loader; }
+    const FirmwareLoader& loader() const override { return m_firmware.loader(); }
     uint32_t writeControlword(uint16_t cw) override;
     uint32_t writeMode(int8_t mode) override;
     uint32_t writeTargetVelocity() override;
@@ -90,6 +90,7 @@ private:
     bool targetReached() const;
     bool internalLimit() const;  // limit switch or a cut set-point
     void saveLogbook();
+    void leaveApplication();
 
     DriveContext& m_ctx;
     DriveStateMachine m_sm;
@@ -99,7 +100,7 @@ private:
     DriveElectrics m_electrics;
     DriveFaults m_faults;
     LogbookCounters m_logbook;
-    FirmwareLoader m_loader;
+    DriveFirmware m_firmware;
 
     uint16_t m_controlword = 0;
     int8_t m_mode = 0;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using FirmwareImage::Kind;
+
 uint16_t FirmwareLoader::checksum(const uint8_t* data, size_t size)
 {
     uint32_t sum = 0;
@@ -12,11 +14,33 @@ uint16_t FirmwareLoader::checksum(const uint8_t* data, size_t size)
     return static_cast<uint16_t>(sum);
 }
 
-void FirmwareLoader::restart()
+bool FirmwareLoader::applicationValid() const
 {
-    m_stage = Stage::Application;
-    m_ram.clear();
+    return FirmwareImage::check(Kind::Application, m_flash.bytes().data(), m_flash.bytes().size()).has_value();
+}
+
+void FirmwareLoader::boot()
+{
+    std::fill(m_ram.begin(), m_ram.end(), 0);
     m_havePage = false;
+    m_pages = 0;
+    if (auto version = FirmwareImage::check(Kind::Application, m_flash.bytes().data(), m_flash.bytes().size())) {
+        m_stage = Stage::Application;
+        m_version = *version;
+    } else {
+        // No complete application: the resident loader keeps the controller.
+        m_stage = Stage::FirstLevel;
+        m_version = FirmwareImage::kFirstLevelVersion;
+    }
+}
+
+void FirmwareLoader::startFirstLevel()
+{
+    m_stage = Stage::FirstLevel;
+    m_version = FirmwareImage::kFirstLevelVersion;
+    std::fill(m_ram.begin(), m_ram.end(), 0);
+    m_havePage = false;
+    m_pages = 0;
 }
 
 uint32_t FirmwareLoader::command(uint32_t value, Action& action)
@@ -27,19 +51,20 @@ uint32_t FirmwareLoader::command(uint32_t value, Action& action)
         return SdoAbortCode::CannotStore;
     }
     if (value == kStartLoader) {
-        // (Re)start the first-level loader; a download always starts over.
-        m_stage = Stage::FirstLevel;
-        m_ram.clear();
-        m_havePage = false;
-        action = Action::StopDrive;
+        // From the application or either loader: a download starts over.
+        if (m_stage == Stage::Application)
+            action = Action::StopApplication;
+        startFirstLevel();
         return 0;
     }
     if (value == kStartApplication) {
-        if (m_stage == Stage::SecondLevel)
-            m_flashedPages = static_cast<uint32_t>(m_flash.size());
-        m_stage = Stage::Application;
-        m_ram.clear();
-        m_havePage = false;
+        // The second-level loader starts only a complete application; the
+        // others reset the controller, which then starts what it finds.
+        if (m_stage == Stage::SecondLevel) {
+            if (!applicationValid())
+                return SdoAbortCode::CannotStoreState;
+            m_flashedPages = m_pages;
+        }
         action = Action::Restart;
         return 0;
     }
@@ -53,44 +78,57 @@ uint32_t FirmwareLoader::block(const uint8_t* data, size_t size)
         return SdoAbortCode::CannotStore;
     }
     if (m_stage == Stage::Application)
-        return SdoAbortCode::CannotStoreState;
+        return SdoAbortCode::CannotStoreState;  // no loader runs
     if (size == kHeaderSize) {
         if (std::any_of(data, data + size, [](uint8_t b) { return b != 0; }))
             return SdoAbortCode::ValueRange;
-        // Start the second-level loader: only the first-level loader with a
-        // loader in RAM can.
-        if (m_stage != Stage::FirstLevel || m_ram.empty())
+        // Start the second-level loader: the first-level loader's job, and
+        // only with a complete one in RAM.
+        if (m_stage != Stage::FirstLevel)
             return SdoAbortCode::CannotStoreState;
+        auto version = FirmwareImage::check(Kind::Loader, m_ram.data(), m_ram.size());
+        if (!version)
+            return SdoAbortCode::CannotStoreState;
+        // The second-level loader erases the application before it programs.
+        if (!m_flash.erase(m_lastError))
+            return SdoAbortCode::HardwareError;
         m_stage = Stage::SecondLevel;
-        m_flash.clear();
+        m_version = *version;
         m_havePage = false;
+        m_pages = 0;
         return 0;
     }
     if (size != kBlockSize)
         return size < kBlockSize ? SdoAbortCode::LengthTooLow : SdoAbortCode::LengthTooHigh;
-
-    const uint32_t address = uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
-                             uint32_t(data[3]) << 24;
     if (data[4] != 0 || data[5] != 0 || data[6] != 0)
         return SdoAbortCode::ValueRange;
-    const uint16_t sum = static_cast<uint16_t>(data[kHeaderSize + kPageSize] |
-                                               data[kHeaderSize + kPageSize + 1] << 8);
+    const uint16_t sum = static_cast<uint16_t>(data[kHeaderSize + kPageSize] | data[kHeaderSize + kPageSize + 1] << 8);
     if (sum != checksum(data + kHeaderSize, kPageSize))
         return SdoAbortCode::CannotStore;
-    return page(address, data + kHeaderSize, m_stage == Stage::FirstLevel ? m_ram : m_flash);
+    return page(data);
 }
 
-uint32_t FirmwareLoader::page(uint32_t address, const uint8_t* data, std::map<uint32_t, Page>& memory)
+uint32_t FirmwareLoader::page(const uint8_t* block)
 {
-    if (address % kPageSize != 0)
+    const uint32_t address = uint32_t(block[0]) | uint32_t(block[1]) << 8 | uint32_t(block[2]) << 16 |
+                             uint32_t(block[3]) << 24;
+    const Kind kind = m_stage == Stage::FirstLevel ? Kind::Loader : Kind::Application;
+    const uint32_t base = FirmwareImage::baseOf(kind);
+    const uint32_t size = FirmwareImage::memorySizeOf(kind);
+    if (address % kPageSize != 0 || address < base || address - base > size - kPageSize)
         return SdoAbortCode::ValueRange;
-    // Ascending order; the same page again is a repeat and is taken.
+    // Ascending order; the page just taken again is a repeat.
     if (m_havePage && address < m_lastAddress)
         return SdoAbortCode::ValueRange;
-    if (&memory == &m_ram && memory.size() >= kRamPages && !memory.count(address))
-        return SdoAbortCode::OutOfMemory;
-    Page& p = memory[address];
-    std::copy(data, data + kPageSize, p.begin());
+    const bool repeat = m_havePage && address == m_lastAddress;
+    const uint8_t* bytes = block + kHeaderSize;
+    if (kind == Kind::Loader) {
+        std::copy(bytes, bytes + kPageSize, m_ram.begin() + (address - base));
+    } else if (!m_flash.write(address - base, bytes, kPageSize, m_lastError)) {
+        return SdoAbortCode::HardwareError;
+    }
+    if (!repeat)
+        ++m_pages;
     m_havePage = true;
     m_lastAddress = address;
     return 0;

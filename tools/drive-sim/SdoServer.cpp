@@ -91,6 +91,8 @@ void SdoServer::initiateDownload(const uint8_t* req, Answer& answer)
     const uint8_t sub = req[3];
     if (uint32_t code = forcedAbort(index, sub))
         return abort(answer, index, sub, code);
+    if (hidden(index))
+        return abort(answer, index, sub, SdoAbortCode::NoObject);
     ObjectEntry* e = m_dictionary.find(index, sub);
     if (!e)
         return abort(answer, index, sub,
@@ -174,6 +176,8 @@ void SdoServer::initiateUpload(const uint8_t* req, Answer& answer)
     const uint8_t sub = req[3];
     if (uint32_t code = forcedAbort(index, sub))
         return abort(answer, index, sub, code);
+    if (hidden(index))
+        return abort(answer, index, sub, SdoAbortCode::NoObject);
     std::vector<uint8_t> value;
     if (uint32_t code = m_dictionary.read(index, sub, value))
         return abort(answer, index, sub, code);

@@ -5,6 +5,7 @@
 #include "ObjectDictionary.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -43,6 +44,10 @@ public:
     void addForcedAbort(uint16_t index, int subIndex, uint32_t code);
     void clearForcedAborts() { m_faults.aborts.clear(); }
 
+    // Only the objects for which served is true exist (a loader runs); an
+    // empty function serves the whole dictionary.
+    void setObjectFilter(std::function<bool(uint16_t index)> served) { m_served = std::move(served); }
+
 private:
     enum class State { Idle, Download, Upload };
 
@@ -53,9 +58,11 @@ private:
     void uploadSegment(const uint8_t* req, Answer& answer);
     void abort(Answer& answer, uint16_t index, uint8_t subIndex, uint32_t code);
     uint32_t forcedAbort(uint16_t index, uint8_t subIndex) const;
+    bool hidden(uint16_t index) const { return m_served && !m_served(index); }
 
     ObjectDictionary& m_dictionary;
     Faults m_faults;
+    std::function<bool(uint16_t index)> m_served;
     State m_state = State::Idle;
     uint16_t m_index = 0;
     uint8_t m_subIndex = 0;

@@ -152,6 +152,10 @@ bool SimulatedNode::start(std::string& error)
         m_modules.push_back(std::move(module));
     }
     CommunicationObjects::addMissingProfileObjects(m_od);
+    for (auto& m : m_modules) {
+        if (!m->prepare(error))
+            return false;
+    }
 
     LmtSlave::Actions actions;
     actions.store = [this](uint8_t nodeId, uint8_t timing) {
@@ -349,7 +353,7 @@ void SimulatedNode::resetCommunication()
     const uint8_t bootUp = 0;
     send(uint16_t(kHeartbeatBase + m_nodeId), &bootUp, 1);
     setNmtState(NmtState::PreOperational);
-    const uint64_t period = m_od.getUnsigned(ObjectIndex::ProducerHeartbeat, 0);
+    const uint64_t period = m_loaderRunning ? 0 : m_od.getUnsigned(ObjectIndex::ProducerHeartbeat, 0);
     m_nextHeartbeatUs = period ? nowUs() + period * 1000 : 0;
 }
 
@@ -399,9 +403,19 @@ void SimulatedNode::adoptNodeId(uint8_t nodeId)
 void SimulatedNode::sendEmergency(uint16_t errorCode, uint8_t errorRegister, const std::array<uint8_t, 5>& data)
 {
     const std::array<uint8_t, 8> bytes = m_emcy.record(errorCode, errorRegister, data);
-    if (m_nodeId == 0 || m_nmt == NmtState::Stopped || m_nmt == NmtState::Initialising)
+    if (m_nodeId == 0 || m_nmt == NmtState::Stopped || m_nmt == NmtState::Initialising || m_loaderRunning)
         return;
     send(uint16_t(kEmcyBase + m_nodeId), bytes.data(), 8);
+}
+
+void SimulatedNode::setLoaderRunning(bool running, std::function<bool(uint16_t index)> served)
+{
+    if (running != m_loaderRunning)
+        log(running ? "a firmware loader runs" : "the application runs");
+    m_loaderRunning = running;
+    m_sdo.setObjectFilter(running ? std::move(served) : std::function<bool(uint16_t)>());
+    if (running)
+        m_nextHeartbeatUs = 0;
 }
 
 bool SimulatedNode::takeInjectedFailure(InjectedFailure failure)
@@ -423,6 +437,8 @@ void SimulatedNode::handleFrame(const canbus_frame& frame)
     const uint16_t id = uint16_t(frame.id & CANBUS_SFF_MASK);
     const bool remote = frame.id & CANBUS_RTR_FLAG;
 
+    if (m_loaderRunning)
+        return handleLoaderFrame(frame);
     if (id == LmtSlave::kMasterId && !remote)
         return handleLmt(frame);
     if (m_nodeId == 0)
@@ -450,6 +466,22 @@ void SimulatedNode::handleFrame(const canbus_frame& frame)
         m_pdo.onRemoteRequest(id);
     else
         m_pdo.onFrame(id, frame.data, frame.len);
+}
+
+void SimulatedNode::handleLoaderFrame(const canbus_frame& frame)
+{
+    // A loader knows its SDO channel and the NMT resets, nothing else: it
+    // stays pre-operational until it starts an application.
+    const uint16_t id = uint16_t(frame.id & CANBUS_SFF_MASK);
+    if (m_nodeId == 0 || (frame.id & CANBUS_RTR_FLAG))
+        return;
+    if (id == kNmtId && frame.len == 2 && (frame.data[1] == 0 || frame.data[1] == m_nodeId)) {
+        if (frame.data[0] == ResetNode || frame.data[0] == ResetComm)
+            resetNode();  // the loader restarts the controller either way
+        return;
+    }
+    if (id == kSdoRequestBase + m_nodeId)
+        handleSdo(frame);
 }
 
 void SimulatedNode::handleNmt(const uint8_t* data, uint8_t length)
@@ -529,7 +561,7 @@ void SimulatedNode::tick(uint32_t elapsedMs)
         m_resetRequested = false;
         resetNode();
     }
-    if (!silent()) {
+    if (!silent() && !m_loaderRunning) {
         if (m_nmt == NmtState::Operational)
             m_pdo.poll(nowUs());
         sendHeartbeat();
@@ -612,6 +644,7 @@ std::string SimulatedNode::stateReport() const
     out << "lmt-pending-node-id=" << unsigned(m_lmt->pendingNodeId()) << "\n";
     out << "lmt-pending-bitrate=" << CommandLine::kbitOf(m_lmt->pendingBitTiming()) << "\n";
     out << "silent=" << (silent() ? 1 : 0) << "\n";
+    out << "loader=" << (m_loaderRunning ? 1 : 0) << "\n";
     out << "error-register=" << m_od.getUnsigned(ObjectIndex::ErrorRegister, 0) << "\n";
     out << "errors=" << unsigned(m_emcy.historyCount()) << "\n";
     out << "restore-pending=" << m_restorePending << "\n";

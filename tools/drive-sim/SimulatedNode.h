@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,9 @@ public:
     void saveRetained() override;
     void requestResetNode() override { m_resetRequested = true; }
     bool takeInjectedFailure(InjectedFailure failure) override;
+    std::string flashFile() const override { return m_options.flash; }
+    void setLoaderRunning(bool running, std::function<bool(uint16_t index)> served) override;
+    void fallSilent() override { m_silentUntilUs = std::numeric_limits<uint64_t>::max(); }
 
     // Work of the main loop, exposed for the loop in run().
     void handleFrame(const canbus_frame& frame);
@@ -89,6 +93,7 @@ private:
     void handleSdo(const canbus_frame& frame);
     void handleLmt(const canbus_frame& frame);
     void strike(const FaultTriggers::Fault& fault);
+    void handleLoaderFrame(const canbus_frame& frame);
     void sendHeartbeat();
 
     void installStoreHooks();
@@ -126,6 +131,7 @@ private:
     bool m_refuseStore = false;
     bool m_refuseFirmware = false;
     bool m_lmtSilent = false;       // bit-rate switch in progress
+    bool m_loaderRunning = false;   // a firmware loader holds the controller
     uint64_t m_silentUntilUs = 0;   // control "silent": 0 = off, UINT64_MAX = until "resume"
     uint64_t m_powerOnAtUs = 0;     // switched off until then (0: powered)
     uint64_t m_nextHeartbeatUs = 0;

@@ -527,6 +527,31 @@ TEST_F(DocCommandsTest, TheStatusPollRestsWhileTheFirmwareLoadersRun)
     EXPECT_NE(actual.actualPosition, kUntouched);
 }
 
+TEST_F(DocCommandsTest, WhileTheFirmwareDownloadRunsTheDocumentKeepsItsDrive)
+{
+    ovro::CQVTDoc& doc = Connected();
+    ui_.files = {"/fw/new.h86"};
+    std::string appFile = "OvroNeu.H86";
+    bool polledDuring = true;
+    const auto download = [&](const std::string&, const std::string&, CCANopenNode&) {
+        EXPECT_TRUE(doc.IsBusy());
+        polledDuring = doc.PollState().transferIdle;
+        doc.OnDisconnect();  // from a menu, while the progress box lets messages through
+        EXPECT_TRUE(doc.IsOnline()) << "not disconnected";
+        EXPECT_FALSE(doc.CanDisconnect());
+        EXPECT_FALSE(doc.CanCloseFrame()) << "the window stays, without a question";
+        return true;
+    };
+    views_.status.clear();
+    EXPECT_TRUE(doc.OnFirmwareUpdate(download, "/x/sll/sll.H86", appFile));
+    EXPECT_FALSE(polledDuring) << "the status poll rests during the download";
+    EXPECT_TRUE(ui_.questions.empty());
+    EXPECT_FALSE(doc.IsBusy());
+    EXPECT_TRUE(doc.PollState().transferIdle);
+    EXPECT_TRUE(doc.CanDisconnect());
+    EXPECT_EQ(views_.status, doc.StatusText()) << "the status line after the upload";
+}
+
 TEST_F(DocCommandsTest, TheFirmwareUpdateIsForTheK315Only)
 {
     ovro::CQVTDoc& doc = Connected("H315");

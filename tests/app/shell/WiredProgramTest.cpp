@@ -11,6 +11,8 @@
 #include "shell/DlgSearchNodeResults.h"
 #include "shell/DocumentHost.h"
 #include "shell/MainFrame.h"
+#include "download/HexFile.h"
+#include "download/views/ProgressBox.h"
 #include "ui/CommandIds.h"
 
 #include "canopen/CANopenNode.h"
@@ -22,6 +24,7 @@
 #include "document/views/ChildFrame.h"
 #include "document/views/LeftView.h"
 #include "document/views/QVTView.h"
+#include "operation/views/DriveWindows.h"
 #include "settings/QSettingsStore.h"
 #include "ui/MessageTexts.h"
 
@@ -35,6 +38,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QPageSetupDialog>
 #include <QPrinter>
@@ -124,6 +128,8 @@ protected:
         programDir_ = dir_.filePath(QStringLiteral("program")).toStdString();
         std::filesystem::create_directories(programDir_ + "/Help");
         std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", programDir_ + "/Ovro-QVT.xml");
+        // The Second-Level-Loader that ships beside the program.
+        std::filesystem::copy(std::string(OVRO_DATA_DIR) + "/sll", programDir_ + "/sll");
         app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
         ASSERT_TRUE(app_->StartUp(programDir_));
         app_->OpenInterface();
@@ -131,6 +137,7 @@ protected:
         CCommandState::Features features;
         features.document = true;
         features.printing = true;
+        features.firmware = true;
         features.motion = true;
         features.status = true;
         frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
@@ -239,10 +246,10 @@ TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
     for (unsigned c : {kConnect, kClose, kExit})
         EXPECT_FALSE(Enabled(c)) << c;
     for (unsigned c : {kDisconnect, kUpload, kDownload, kStore, kReset, kRestore, kSaveAs, kParameterWindow,
-                       kDeviceManual, kCanopenManual, kPrint, kMotionControl, kDeviceStatus})
+                       kDeviceManual, kCanopenManual, kPrint, kMotionControl, kDeviceStatus, kFirmwareUpdate})
         EXPECT_TRUE(Enabled(c)) << c;
-    // The oscilloscope and the firmware download are not there yet.
-    for (unsigned c : {kOscilloscope, kFirmwareUpdate, kExport})
+    // The oscilloscope is left out here (the scope wiring test has it).
+    for (unsigned c : {kOscilloscope, kExport})
         EXPECT_FALSE(Enabled(c)) << c;
     EXPECT_TRUE(Enabled(kPrintSetup));
 
@@ -264,6 +271,63 @@ TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
     EXPECT_TRUE(configurable);
     EXPECT_TRUE(doc->IsOnline());
     EXPECT_FALSE(Enabled(kConnect));
+}
+
+TEST_F(WireTest, FirmwareUpdateWithTheShippedFilesShowsTheNewVersion)
+{
+    // The SLL-File page offers the loader beside the program, which scans well.
+    EXPECT_EQ(app_->Options().sllFileName, programDir_ + "/sll/sll.H86");
+    EXPECT_EQ(ScanFile(app_->LoaderFile()), 2048);
+    ovro::CQVTDoc* doc = ConnectThroughDialog();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline());
+    EXPECT_TRUE(frame_->ConnectionText().endsWith(QStringLiteral(",v2.140"))) << frame_->ConnectionText().toStdString();
+    const std::string app = dir_.filePath(QStringLiteral("K315_v2200.h86")).toStdString();
+    for (const char* ext : {".h86", ".sfv"})
+        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/firmware/K315_v2200" + ext,
+                                   dir_.filePath(QStringLiteral("K315_v2200")).toStdString() + ext);
+    ui_.files = {app};
+    // The drive windows open before: the update closes them first.
+    frame_->Action(kMotionControl)->trigger();
+    frame_->Action(kDeviceStatus)->trigger();
+    ASSERT_NE(host_->DriveWindows().MotionControl(), nullptr);
+    ASSERT_NE(host_->DriveWindows().DeviceStatus(), nullptr);
+    // The progress box while it runs: the main frame is disabled behind it.
+    std::vector<std::string> steps;
+    bool frameDisabled = true;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<CProgressBox*>(w); box != nullptr && box->isVisible()) {
+                const std::string step = box->StepLabel()->text().toStdString();
+                if (steps.empty() || steps.back() != step)
+                    steps.push_back(step);
+                frameDisabled = frameDisabled && !frame_->isEnabled();
+            }
+        }
+    });
+    bool driveWindowsClosed = false;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!steps.empty())
+            driveWindowsClosed = host_->DriveWindows().MotionControl() == nullptr &&
+                                 host_->DriveWindows().DeviceStatus() == nullptr;
+    });
+    watch.start(0);
+    frame_->Action(kFirmwareUpdate)->trigger();
+    watch.stop();
+    EXPECT_TRUE(driveWindowsClosed) << "closed while the download runs";
+    EXPECT_EQ(host_->DriveWindows().MotionControl(), nullptr);
+    EXPECT_EQ(host_->DriveWindows().DeviceStatus(), nullptr);
+    EXPECT_FALSE(frame_->Action(kMotionControl)->isChecked());
+    ASSERT_EQ(ui_.messages.size(), 1u) << ui_.messages.front().text;
+    EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::Success) << ui_.messages[0].text;
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "Load Intel-Hex-File into FLASH"), steps.end());
+    EXPECT_TRUE(frameDisabled);
+    EXPECT_TRUE(frame_->isEnabled());
+    EXPECT_TRUE(frame_->ConnectionText().endsWith(QStringLiteral(",v2.200"))) << frame_->ConnectionText().toStdString();
+    EXPECT_EQ(store_->ReadString("Download", "AppFileName", ""), app);
+    EXPECT_EQ(app_->Settings().appFileName, app);
+    EXPECT_TRUE(std::filesystem::exists(dir_.filePath(QStringLiteral("K315_v2200.log")).toStdString()));
 }
 
 TEST_F(WireTest, TheTableIsFilledAndAnEditStaysYellowUntilTheDownload)

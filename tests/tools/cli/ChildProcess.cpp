@@ -25,7 +25,7 @@ int StatusOf(int status)
 
 }  // namespace
 
-RunResult RunProgram(const std::vector<std::string>& command, int timeoutMs)
+RunResult RunProgram(const std::vector<std::string>& command, int timeoutMs, const OutputWatch& watch)
 {
     RunResult result;
     int out[2];
@@ -74,6 +74,8 @@ RunResult RunProgram(const std::vector<std::string>& command, int timeoutMs)
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 sinks[i]->append(buffer, static_cast<std::size_t>(n));
+                if (watch)
+                    watch(pid, result);
             } else {
                 ::close(fds[i].fd);
                 fds[i].fd = -1;

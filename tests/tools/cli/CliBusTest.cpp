@@ -2,6 +2,7 @@
 // private virtual bus, with a private settings folder.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -341,6 +342,109 @@ TEST_F(CliBusTest, SavedSettingsChooseInterfaceNodeAndBitRate)
     EXPECT_NE(r.out.find("Connected: CAN,#4,125kBit/s,Ovro K315"), std::string::npos) << r.out;
     // The program's settings are read, never written.
     EXPECT_EQ(ReadFile(conf), settings);
+}
+
+// The shipped application file and its .sfv, copied into the test folder
+// (the log goes beside it).
+std::string CopyShippedFirmware(const std::string& dir)
+{
+    const fs::path shipped = fs::path(OVRO_CLI).parent_path() / "firmware";
+    for (const char* name : {"K315_v2200.h86", "K315_v2200.sfv"})
+        fs::copy_file(shipped / name, fs::path(dir) / name, fs::copy_options::overwrite_existing);
+    return dir + "/K315_v2200.h86";
+}
+
+TEST_F(CliBusTest, FirmwareLoadsTheShippedFileAndTheDriveRunsIt)
+{
+    auto drive = std::make_unique<SimProcess>();
+    ASSERT_TRUE(drive->start(dir_, {"--model", "K315", "--node-id", "5", "--bitrate", "1000", "--bus", "clibus",
+                                    "--eeprom", Path("eeprom-5"), "--flash", Path("k315.flash")}))
+        << drive->log();
+    drives_.push_back(std::move(drive));
+    const std::string app = CopyShippedFirmware(dir_);
+    const RunResult r = CliAt(5, 1000, {"firmware", app});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // the steps and the progress as lines, then the success message
+    for (const char* line : {"Initialize\n", "  node #5\n", "Start First-Level-Loader\n",
+                             "Load Second-Level-Loader into RAM\n", "Start Second-Level-Loader\n",
+                             "Load Intel-Hex-File into FLASH\n", "Start Application/Reset Microcontroller\n",
+                             "Application running!\n", "  100.0% of K315_v2200.h86 loaded, ",
+                             "(10240 of 10240 bytes loaded)", "application loaded and started!"}) {
+        EXPECT_NE(r.err.find(line), std::string::npos) << line << "\n" << r.err;
+    }
+    EXPECT_NE(r.err.find("  " + app + "\n"), std::string::npos) << r.err;
+    const std::string log = ReadFile(Path("K315_v2200.log"));
+    EXPECT_EQ(log.rfind("*** Ovro-QVT Program Download (.log-File) ***\r\nVersion: 1.1\r\n", 0), 0u) << log;
+    EXPECT_NE(log.find("\r\n5. Start Application/Reset Microcontroller...OK!\r\n"), std::string::npos);
+    // a line per page: 2048 bytes of loader, 8192 of application; CR LF throughout
+    std::size_t pages = 0, lines = 0;
+    for (std::size_t at = log.find("\r\n   Addr="); at != std::string::npos; at = log.find("\r\n   Addr=", at + 1))
+        ++pages;
+    for (std::size_t at = log.find('\n'); at != std::string::npos; at = log.find('\n', at + 1)) {
+        ++lines;
+        EXPECT_EQ(log[at - 1], '\r') << "line " << lines;
+    }
+    EXPECT_EQ(pages, 16u + 64u);
+    EXPECT_EQ(lines, 9u + 2u + 16u + 1u + 1u + 1u + 64u + 1u + 1u) << "header with its empty line, steps, pages, files";
+    EXPECT_NE(log.find("\r\n   File=" + app + ", 8192 byte(s) loaded\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(Path("k315.flash")).substr(0, 4), "OVAP") << "the application is in the FLASH";
+
+    const RunResult info = CliAt(5, 1000, {"info"});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("v2.200"), std::string::npos) << "the new software version: " << info.out;
+}
+
+TEST_F(CliBusTest, FirmwareCtrlCCancelsAfterThePageWithTheCancelLine)
+{
+    // A drive paced at the wire time of 50 kBit/s: the application's pages
+    // take seconds, time enough for Ctrl+C.
+    auto drive = std::make_unique<SimProcess>();
+    ASSERT_TRUE(drive->start(dir_, {"--model", "K315", "--node-id", "5", "--bitrate", "50", "--bus", "clibus",
+                                    "--eeprom", Path("eeprom-5"), "--flash", Path("k315.flash"), "--realtime"}))
+        << drive->log();
+    SimProcess& sim = *drive;
+    drives_.push_back(std::move(drive));
+    const std::string app = CopyShippedFirmware(dir_);
+    bool interrupted = false;
+    const auto pressCtrlC = [&](pid_t pid, const RunResult& sofar) {
+        if (!interrupted && sofar.err.find("Load Intel-Hex-File into FLASH\n") != std::string::npos) {
+            interrupted = true;
+            ::kill(pid, SIGINT);
+        }
+    };
+    const RunResult r = RunProgram({OVRO_CLI, "--board", kBoard, "--node-id", "5", "--bitrate", "50", "--sdo-timeout",
+                                    kPatient, "firmware", app, "--yes"},
+                                   60000, pressCtrlC);
+    ASSERT_TRUE(interrupted) << r.err;
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("Do you really want to cancel the download?"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("-> Yes (--yes)"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("application loaded and started!"), std::string::npos) << r.err;
+    const std::string log = ReadFile(Path("K315_v2200.log"));
+    const std::string cancelLine = "\r\n+++ Download cancelled by user!!!\r\n";
+    ASSERT_GE(log.size(), cancelLine.size());
+    EXPECT_EQ(log.substr(log.size() - cancelLine.size()), cancelLine) << log.substr(log.size() > 300 ? log.size() - 300 : 0);
+    EXPECT_NE(log.find("\r\n4. Load Intel-Hex-File into FLASH:\r\n   Addr="), std::string::npos);
+    EXPECT_EQ(sim.state("firmware.stage"), "2") << "the drive is not told: its second-level loader waits";
+}
+
+TEST_F(CliBusTest, FirmwareFailuresEndWithStatusOne)
+{
+    StartDrive("K315", 5, 1000);
+    StartDrive("H315", 6, 1000);
+    const std::string app = CopyShippedFirmware(dir_);
+    const RunResult noLoader = CliAt(5, 1000, {"firmware", app, "--sll", Path("missing.H86")});
+    EXPECT_EQ(noLoader.status, 1);
+    EXPECT_NE(noLoader.err.find("Second-Level-Loader file not found."), std::string::npos) << noLoader.err;
+    EXPECT_FALSE(fs::exists(Path("K315_v2200.log"))) << "nothing began";
+
+    const RunResult h315 = CliAt(6, 1000, {"firmware", app});
+    EXPECT_EQ(h315.status, 1);
+    EXPECT_NE(h315.err.find("this function is only possible with the 'Ovro K315' drive!"), std::string::npos)
+        << h315.err;
+
+    const RunResult usage = Cli({"--board", kBoard, "info", "--sll", app});
+    EXPECT_EQ(usage.status, 2) << "--sll belongs to firmware";
 }
 
 TEST_F(CliBusTest, BadArgumentsAreUsageErrors)

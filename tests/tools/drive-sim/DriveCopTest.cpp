@@ -4,6 +4,9 @@
 #ifdef OVRO_HAVE_COP
 
 #include "CopSimFixture.h"
+#include "FirmwareImage.h"
+
+#include <algorithm>
 
 #include <chrono>
 #include <thread>
@@ -47,6 +50,13 @@ protected:
         if (isSigned && size < 8 && (v >> (8 * size - 1)) & 1)
             v |= ~uint64_t(0) << (8 * size);
         return int64_t(v);
+    }
+    static std::string readText(uint16_t index, uint8_t sub)
+    {
+        uint8_t data[64] = {};
+        int16_t length = sizeof data;
+        EXPECT_TRUE(COP_ReadSDO(kNode, index, sub, &length, data, sizeof data)) << COP_GetLastError();
+        return std::string(reinterpret_cast<char*>(data), size_t(std::max<int16_t>(length, 0)));
     }
     static uint16_t statusword() { return uint16_t(read(0x6041, 0, 2)); }
     static bool controlword(uint16_t cw) { return write(0x6040, 0, cw, 2); }
@@ -261,22 +271,44 @@ const std::vector<uint8_t> kStartSll(7, 0);
 constexpr uint32_t kFprg = 0x47525046;
 constexpr uint32_t kFend = 0x444E4546;
 
+// The page at address of an image that starts at base.
+std::vector<uint8_t> imagePage(const std::vector<uint8_t>& image, uint32_t base, uint32_t address)
+{
+    std::vector<uint8_t> b(137, 0);
+    for (int i = 0; i < 4; ++i)
+        b[i] = uint8_t(address >> (8 * i));
+    uint32_t sum = 0;
+    for (uint32_t i = 0; i < 128; ++i) {
+        const uint32_t at = address - base + i;
+        b[7 + i] = at < image.size() ? image[at] : 0xFF;
+        sum += uint8_t(b[7 + i] + 1);
+    }
+    b[135] = uint8_t(sum);
+    b[136] = uint8_t(sum >> 8);
+    return b;
+}
+
 TEST_P(DriveCop, FirmwarePagesAreAcceptedInSequence)
 {
     SimProcess& sim = start();
     COP_SetSDOTimeout(3000);
+    const std::vector<uint8_t> loader = FirmwareImage::make(FirmwareImage::Kind::Loader, "SLL V1.02", 200);
+    const std::vector<uint8_t> app = FirmwareImage::make(FirmwareImage::Kind::Application, "V2.777", 8 * 128);
     ASSERT_TRUE(COP_EnterPreOperationalState(kNode));
     ASSERT_TRUE(write(0x2F50, 1, kFprg, 4)) << COP_GetLastError();
     EXPECT_EQ(read(0x2F50, 2, 1), 1) << "first-level loader";
-    ASSERT_TRUE(write(0x2F50, 3, page(0x0000, 1)));
-    ASSERT_TRUE(write(0x2F50, 3, page(0x0080, 2)));
+    EXPECT_EQ(readText(0x100A, 0), "FLL V1.00");
+    ASSERT_TRUE(write(0x2F50, 3, imagePage(loader, 0, 0x0000)));
+    ASSERT_TRUE(write(0x2F50, 3, imagePage(loader, 0, 0x0080)));
     ASSERT_TRUE(write(0x2F50, 3, kStartSll));
     EXPECT_EQ(read(0x2F50, 2, 1), 2) << "second-level loader";
-    for (uint32_t a = 0x4000; a < 0x4000 + 8 * 128; a += 128)
-        ASSERT_TRUE(write(0x2F50, 3, page(a, uint8_t(a >> 7))));
+    EXPECT_EQ(readText(0x100A, 0), "SLL V1.02");
+    for (uint32_t a = 0x10000; a < 0x10000 + 8 * 128; a += 128)
+        ASSERT_TRUE(write(0x2F50, 3, imagePage(app, 0x10000, a)));
     ASSERT_TRUE(write(0x2F50, 1, kFend, 4));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the drive restarts
     EXPECT_EQ(read(0x2F50, 2, 1), 0) << "application running";
+    EXPECT_EQ(readText(0x100A, 0), "V2.777");
     EXPECT_NE(sim.control("state").find("firmware.pages=8"), std::string::npos) << sim.control("state");
 }
 
