@@ -330,7 +330,7 @@ TEST_F(RecordingSim, NoStartWhileAnotherCommandRunsAndNothingTakesTheNodeFromASt
         bool disconnected = true;
         bool mayClose = true;
     } inside;
-    ui_.onMessage = [&](const ScriptedUi::Message&) {
+    ui_.onMessage = [&](const doctest::ScriptedUi::Message&) {
         ++inside.messages;
         inside.busy = doc.IsBusy();
         inside.disconnected = doc.OnDisconnect();
