@@ -93,7 +93,12 @@ void CRecording::Open()
 
 bool CRecording::CanStart() const
 {
-    return OnlineNode() != nullptr && !IsRecording();
+    return OnlineNode() != nullptr && !IsRecording() && !doc_->IsBusy();
+}
+
+bool CRecording::CanStop() const
+{
+    return IsRecording() && (doc_ == nullptr || !doc_->IsBusy());
 }
 
 // ---------------------------------------------------------------- Start
@@ -215,6 +220,11 @@ bool CRecording::Start()
         recording_.store(false, std::memory_order_release);
         return false;
     }
+    // Another command of the document uses the node (a progress box lets
+    // the window's commands through).
+    if (doc_->IsBusy() || IsRecording())
+        return false;
+    const ovro::CQVTDoc::BusyScope busy(*doc_);
     node->EnterPreOperational();
     if (settings_.channelCount == 0) {
         Show(kMsgNoSignalSelected, true);
@@ -318,11 +328,14 @@ void CRecording::OnTimer()
 
 void CRecording::Stop()
 {
+    if (doc_ != nullptr && doc_->IsBusy())
+        return;
     if (doc_ != nullptr && doc_->Device() != nullptr)
         doc_->Device()->actual.recording = 1;
     CCANopenNode* node = OnlineNode();
     if (node == nullptr)
         return;
+    const ovro::CQVTDoc::BusyScope busy(*doc_);
     if (node->EnterPreOperational())
         recording_.store(false, std::memory_order_release);
     collector_.SetLamp(RecordingState::Idle);

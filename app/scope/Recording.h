@@ -85,8 +85,10 @@ public:
     // Draws the whole recording again ("Graphic view").
     void Rebuild(const std::function<void(std::int32_t done)>& progress = {});
 
+    // Neither while another command of the document runs; Start and Stop
+    // refuse then, and keep the document busy while they run.
     bool CanStart() const;
-    bool CanStop() const { return IsRecording(); }
+    bool CanStop() const;
     // Table, clipboard and export: not while recording.
     bool CanShowData() const { return !IsRecording(); }
 

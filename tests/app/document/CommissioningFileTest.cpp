@@ -1,3 +1,5 @@
+#include "FileText.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -18,18 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+using ovro::test::ReadFile;
+using ovro::test::WriteFile;
 
 CQVTParameter& Add(CQVTSection& s, const char* key, int type, int accessible)
 {
