@@ -98,7 +98,7 @@ bool CRecording::CanStart() const
 
 bool CRecording::CanStop() const
 {
-    return IsRecording() && (doc_ == nullptr || !doc_->IsBusy());
+    return IsRecording();
 }
 
 // ---------------------------------------------------------------- Start
@@ -215,14 +215,17 @@ Sample CRecording::FirstSample() const
 
 bool CRecording::Start()
 {
+    // Not while another command of the document runs; while this one writes
+    // and shows its messages, nothing takes the document's node.
+    if (doc_ != nullptr && doc_->IsBusy())
+        return false;
     CCANopenNode* node = OnlineNode();
     if (node == nullptr) {
         recording_.store(false, std::memory_order_release);
         return false;
     }
-    // Another command of the document uses the node (a progress box lets
-    // the window's commands through).
-    if (doc_->IsBusy() || IsRecording())
+    // Start while recording is not offered.
+    if (IsRecording())
         return false;
     const ovro::CQVTDoc::BusyScope busy(*doc_);
     node->EnterPreOperational();
@@ -328,13 +331,12 @@ void CRecording::OnTimer()
 
 void CRecording::Stop()
 {
-    if (doc_ != nullptr && doc_->IsBusy())
-        return;
     if (doc_ != nullptr && doc_->Device() != nullptr)
         doc_->Device()->actual.recording = 1;
     CCANopenNode* node = OnlineNode();
     if (node == nullptr)
         return;
+    // A stop is never refused; it runs inside whatever else runs.
     const ovro::CQVTDoc::BusyScope busy(*doc_);
     if (node->EnterPreOperational())
         recording_.store(false, std::memory_order_release);

@@ -70,7 +70,8 @@ public:
     // The window opens: with the board master its callback is registered
     // (once per run).
     void Open();
-    // "Start" (32812): true when the node runs and the recording collects.
+    // "Start" (32812): true when the node runs and the recording collects;
+    // false, doing nothing, while another command of the document runs.
     bool Start();
     // "Stop" (32813).
     void Stop();
@@ -85,8 +86,7 @@ public:
     // Draws the whole recording again ("Graphic view").
     void Rebuild(const std::function<void(std::int32_t done)>& progress = {});
 
-    // Neither while another command of the document runs; Start and Stop
-    // refuse then, and keep the document busy while they run.
+    // Start is not offered while another command of the document runs.
     bool CanStart() const;
     bool CanStop() const;
     // Table, clipboard and export: not while recording.

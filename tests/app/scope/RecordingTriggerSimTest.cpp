@@ -63,7 +63,7 @@ TEST_P(TriggerKinds, TriggerAtTimeZeroWithTheDelayBeforeIt)
     if (c.moveTo != 0)
         MoveTo(doc, c.moveTo);
     if (c.control != nullptr)
-        EXPECT_EQ(Drive().control(c.control), "ok");
+        EXPECT_EQ(Drive().control(c.control), "ok\n");
     ASSERT_TRUE(TicksUntil([&] { return data.collector.Triggered(); }, 60));
     Ticks(2);
     EXPECT_EQ(recording->Lamp(), RecordingState::Triggered);
@@ -113,7 +113,7 @@ bool ManualPositiveSet(std::int64_t o, std::int64_t n)
 }
 bool VelocityFalls(std::int64_t o, std::int64_t n)
 {
-    return o > 10000 && n <= 10000;
+    return o > 1000 && n <= 1000;
 }
 
 const std::vector<int> kPosition{RS::kPosition};
@@ -125,9 +125,9 @@ INSTANTIATE_TEST_SUITE_P(
                  -5000, nullptr, Falls},
         KindCase{"AnyEdgeFalling", kPosition, RS::kPosition, RS::kAnyEdge, "-100", "", "", "0x0", "0x0", "0x14", 4,
                  -5000, nullptr, FallsOrRises},
-        // |velocity| passes 10000 rising first, then falling while braking.
+        // |velocity| passes 1000 rising first, then falling while braking.
         KindCase{"FallingEdgeOfTheVelocity", {RS::kPosition, RS::kVelocity}, RS::kVelocity, RS::kFallingEdge,
-                 "10000", "", "", "0x0", "0x0", "25", 5, 5000, nullptr, VelocityFalls},
+                 "1000", "", "", "0x0", "0x0", "25", 5, 3000, nullptr, VelocityFalls},
         KindCase{"InWindow", kPosition, RS::kPosition, RS::kInWindow, "", "1000", "3000", "0x0", "0x0", "40", 8, 5000,
                  nullptr, EntersWindow},
         KindCase{"OutWindow", kPosition, RS::kPosition, RS::kOutWindow, "", "-50", "50", "0x0", "0x0", "  30", 6,
