@@ -1,5 +1,3 @@
-#include "FileText.h"
-
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -20,8 +18,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using ovro::test::ReadFile;
-using ovro::test::WriteFile;
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 CQVTParameter& Add(CQVTSection& s, const char* key, int type, int accessible)
 {

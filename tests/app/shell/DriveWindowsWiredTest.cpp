@@ -3,8 +3,11 @@
 // windows following the drive through the document's status poll, and
 // both closing when the document disconnects or closes - against
 // ovro-drive-sim (K315, node 5, 500 kBit/s) on a private bus.
+#include "QVTApp.h"
+#include "ScriptedUserInterface.h"
 #include "SimProcess.h"
-#include "WiredProgramFixture.h"
+#include "shell/DocumentHost.h"
+#include "shell/MainFrame.h"
 #include "ui/CommandIds.h"
 
 #include "description/Commissioning.h"
@@ -48,26 +51,52 @@ public:
     }
 };
 
-class DriveWindowsWiredTest : public WiredProgramFixture {
+class DriveWindowsWiredTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        PrepareProfile("drivewin", "500");
+        ASSERT_TRUE(dir_.isValid());
+        const std::string directory = dir_.path().toStdString();
+        ::setenv("OVRO_CANBUS_DIR", directory.c_str(), 1);
+        ::setenv("OVRO_CAN_CHANNEL", "virtual:drivewin", 1);
+        store_ = std::make_unique<QSettingsStore>(dir_.filePath(QStringLiteral("Ovro-QVT.ini")));
+        store_->WriteString("Interface", "Vendor", "PEAK-System Technik");
+        store_->WriteString("Interface", "Board", "PEAK PCAN-USB");
+        store_->WriteString("Interface", "Baudrate", "500");
         if (::access(ovro::test::SimProcess::executable().c_str(), X_OK) != 0)
             GTEST_SKIP() << "ovro-drive-sim is not built";
-        ASSERT_TRUE(sim_.start(Directory(), DriveArguments("5", "500"))) << sim_.log();
+        ASSERT_TRUE(sim_.start(directory, {"--model", "K315", "--node-id", "5", "--bitrate", "500", "--bus",
+                                           "drivewin", "--eeprom", directory + "/drive.eeprom", "--description",
+                                           std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml"}))
+            << sim_.log();
+        const std::string program = dir_.filePath(QStringLiteral("program")).toStdString();
+        std::filesystem::create_directories(program);
+        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", program + "/Ovro-QVT.xml");
+        app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
+        ASSERT_TRUE(app_->StartUp(program));
+        app_->OpenInterface();
+        ASSERT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
         CCommandState::Features features;
         features.document = true;
         features.motion = true;
         features.status = true;
-        StartProgram(features, 1000, 750);
+        frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
+        frame_->resize(1000, 750);
+        frame_->show();
+        host_ = std::make_unique<CDocumentHost>(*app_, *frame_, ui_);
         host_->SetChooser(&chooser_);
     }
 
     void TearDown() override
     {
-        StopProgram();
+        host_.reset();
+        frame_.reset();
+        if (app_)
+            app_->ExitInstance();
+        app_.reset();
         sim_.stop();
+        ::unsetenv("OVRO_CAN_CHANNEL");
+        ::unsetenv("OVRO_CANBUS_DIR");
     }
 
     ovro::CQVTDoc* Connect()
@@ -91,8 +120,15 @@ protected:
         return true;
     }
 
+    QTemporaryDir dir_;
     ovro::test::SimProcess sim_;
+    std::unique_ptr<QSettingsStore> store_;
+    ScriptedUserInterface ui_;
     ConnectNode5 chooser_;
+    ovro::CCommissioning description_;
+    std::unique_ptr<CQVTApp> app_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CDocumentHost> host_;
 };
 
 TEST_F(DriveWindowsWiredTest, CommandsOpenBothWindowsOnceWithCheckMarksAndDisconnectClosesThem)

@@ -1,7 +1,8 @@
 // Ovro-QVT end to end: the main frame with its document host, the Connect
 // Device and Search Node dialogs, the parameter window and the status bar,
 // against ovro-drive-sim (K315, node 127, 20 kBit/s) on a private bus.
-#include "WiredProgramFixture.h"
+#include "QVTApp.h"
+#include "ScriptedUserInterface.h"
 #include "shell/DlgConnectDevice.h"
 #include "shell/DlgInterface.h"
 #include "shell/DlgOptionSheet.h"
@@ -103,26 +104,51 @@ void ConnectAt127()
     });
 }
 
-class WireTest : public WiredProgramFixture {
+class WireTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        PrepareProfile("wire", "20");
+        ASSERT_TRUE(dir_.isValid());
+        const std::string directory = dir_.path().toStdString();
+        ::setenv("OVRO_CANBUS_DIR", directory.c_str(), 1);
+        ::setenv("OVRO_CAN_CHANNEL", "virtual:wire", 1);
+        store_ = std::make_unique<QSettingsStore>(dir_.filePath(QStringLiteral("Ovro-QVT.ini")));
+        store_->WriteString("Interface", "Vendor", "PEAK-System Technik");
+        store_->WriteString("Interface", "Board", "PEAK PCAN-USB");
+        store_->WriteString("Interface", "Baudrate", "20");
         store_->WriteInt("Settings", "NodeId", 127);
-        if (!StartDrive(Directory()))
+        if (!StartDrive(directory))
             GTEST_SKIP() << "ovro-drive-sim is not built";
+
+        // The program's folder: the description and the help files.
+        programDir_ = dir_.filePath(QStringLiteral("program")).toStdString();
+        std::filesystem::create_directories(programDir_ + "/Help");
+        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", programDir_ + "/Ovro-QVT.xml");
+        app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
+        ASSERT_TRUE(app_->StartUp(programDir_));
+        app_->OpenInterface();
+        ASSERT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
         CCommandState::Features features;
         features.document = true;
         features.printing = true;
         features.motion = true;
         features.status = true;
-        StartProgram(features, 900, 700);
+        frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
+        frame_->resize(900, 700);
+        frame_->show();
+        host_ = std::make_unique<CDocumentHost>(*app_, *frame_, ui_);
     }
 
     void TearDown() override
     {
-        StopProgram();
+        host_.reset();
+        frame_.reset();
+        if (app_)
+            app_->ExitInstance();
+        app_.reset();
         StopDrive();
+        ::unsetenv("OVRO_CAN_CHANNEL");
+        ::unsetenv("OVRO_CANBUS_DIR");
     }
 
     bool StartDrive(const std::string& directory)
@@ -132,9 +158,10 @@ protected:
         if (::access(program.c_str(), X_OK) != 0)
             return false;
         const std::string control = directory + "/drive.ctl";
-        std::vector<std::string> args = DriveArguments("127", "20");
-        args.insert(args.begin(), program);
-        args.insert(args.end(), {"--control", control});
+        std::vector<std::string> args = {program, "--model", "K315", "--node-id", "127", "--bitrate", "20",
+                                         "--bus", "wire", "--eeprom", directory + "/drive.eeprom",
+                                         "--description", std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml",
+                                         "--control", control};
         pid_ = ::fork();
         if (pid_ == 0) {
             // The drive ends with the test, even when the test dies.
@@ -175,7 +202,15 @@ protected:
         return host_->Document();
     }
 
+    QTemporaryDir dir_;
+    std::string programDir_;
     pid_t pid_ = -1;
+    std::unique_ptr<QSettingsStore> store_;
+    ScriptedUserInterface ui_;
+    ovro::CCommissioning description_;
+    std::unique_ptr<CQVTApp> app_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CDocumentHost> host_;
 };
 
 TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)

@@ -1,7 +1,5 @@
 // ovro-qvt-cli run as a child process against simulated drives on a
 // private virtual bus, with a private settings folder.
-#include "FileText.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,8 +14,6 @@
 
 namespace {
 
-using ovro::test::ReadFile;
-
 namespace fs = std::filesystem;
 using ovro::test::SimProcess;
 
@@ -27,6 +23,14 @@ const char* const kAcute = "\xC2\xB4";  // the ´ of the message texts, in UTF-8
 // time-out per SDO, so the runs that expect none keep it short.
 const char* const kPatient = "1000";
 const char* const kImpatient = "300";
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 void WriteFile(const std::string& path, const std::string& text)
 {

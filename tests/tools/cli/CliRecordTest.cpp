@@ -1,7 +1,5 @@
 // "record" and "export" of ovro-qvt-cli run as child processes against a
 // simulated drive on a private virtual bus.
-#include "FileText.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,10 +13,16 @@
 
 namespace {
 
-using ovro::test::ReadFile;
-
 namespace fs = std::filesystem;
 using ovro::test::SimProcess;
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 std::vector<std::string> Lines(const std::string& text)
 {

@@ -39,15 +39,13 @@ namespace {
 
 using RS = RecordingSettings;
 
-class NoDialog : public ovro::IConnectDeviceChooser {
-public:
-    ovro::ConnectDeviceChoice Choose(const ovro::ConnectDeviceRequest&) override
-    {
-        ovro::ConnectDeviceChoice choice;
-        choice.result = ovro::ConnectDeviceChoice::Offline;
-        return choice;
-    }
-};
+std::vector<std::string> Messages(const ScriptedUserInterface& ui)
+{
+    std::vector<std::string> texts;
+    for (const auto& m : ui.messages)
+        texts.push_back(m.text);
+    return texts;
+}
 
 class ScopeWindow : public ::testing::Test {
 protected:
@@ -56,19 +54,6 @@ protected:
     ScriptedUserInterface ui;
     MemorySettingsStore store;
     std::unique_ptr<CPlotFrame> frame;
-    ovro::CCommissioning description;
-    NoDialog chooser;  // the document opens offline
-
-    // What a document of these tests works with.
-    ovro::DocumentEnvironment Environment()
-    {
-        ovro::DocumentEnvironment env;
-        env.master = &master;
-        env.commissioning = &description;
-        env.ui = &ui;
-        env.chooser = &chooser;
-        return env;
-    }
 
     CPlotFrame& Frame(ovro::CQVTDoc* doc = nullptr)
     {
@@ -102,7 +87,7 @@ TEST_F(ScopeWindow, LeavingTheTriggerTabChecksTheShownFields)
     page.DelayEdit()->setText("20");
     emit page.DelayEdit()->textEdited("20");
     f.Tabs()->setCurrentIndex(CPlotFrame::kRecordingTab);
-    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Illegal value for slope level entered!"}));
+    EXPECT_EQ(Messages(ui), (std::vector<std::string>{"Illegal value for slope level entered!"}));
     EXPECT_EQ(f.Tabs()->currentIndex(), CPlotFrame::kRecordingTab) << "the user is not kept on the tab";
     EXPECT_EQ(data.settings.level, "1e3") << "kept as typed";
 }
@@ -117,7 +102,7 @@ TEST_F(ScopeWindow, LeavingTheRecordingTabChecksTheTimeBase)
     EXPECT_EQ(page.TimeBases()->itemText(0), "25ms") << "two groups at 20 kBit/s";
     EXPECT_EQ(page.TimeBases()->currentIndex(), -1);
     f.Tabs()->setCurrentIndex(CPlotFrame::kTriggerTab);
-    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Illegal value for time base entered!"}));
+    EXPECT_EQ(Messages(ui), (std::vector<std::string>{"Illegal value for time base entered!"}));
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
 }
 
@@ -235,7 +220,7 @@ TEST_F(ScopeWindow, TheRecordedDataWindowAndItsClipboard)
 
     window.SetClipboard([](const std::string&) { return false; });
     window.findChild<QPushButton*>("clipboard")->click();
-    ASSERT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Clipboard is busy. Unable to copy result to clipboard."}));
+    ASSERT_EQ(Messages(ui), (std::vector<std::string>{"Clipboard is busy. Unable to copy result to clipboard."}));
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::None);
 }
 
@@ -261,8 +246,19 @@ TEST_F(ScopeWindow, TableViewAndExportAreOfferedWhenNotRecording)
     EXPECT_EQ(f.View()->Plot()->PointCount(0), 3);
 }
 
+class NoDialog : public ovro::IConnectDeviceChooser {
+public:
+    ovro::ConnectDeviceChoice Choose(const ovro::ConnectDeviceRequest&) override
+    {
+        ovro::ConnectDeviceChoice choice;
+        choice.result = ovro::ConnectDeviceChoice::Offline;
+        return choice;
+    }
+};
+
 TEST_F(ScopeWindow, AnOfflineDocumentShowsItsRecordingAgain)
 {
+    ovro::CCommissioning description;
     ASSERT_TRUE(description.LoadDescription(OVRO_DESCRIPTION_FILE));
     ASSERT_NE(description.SelectDevice(ovro::CCommissioning::ModelK315), nullptr);
     description.GetCurrentDevice()->actual.recording = 1;
@@ -278,7 +274,13 @@ TEST_F(ScopeWindow, AnOfflineDocumentShowsItsRecordingAgain)
                                                 [&](std::string& text) { return saved.AppendRecording(text); }));
     description.ResetDevice();
 
-    ovro::CQVTDoc doc(Environment());
+    NoDialog chooser;
+    ovro::DocumentEnvironment env;
+    env.master = &master;
+    env.commissioning = &description;
+    env.ui = &ui;
+    env.chooser = &chooser;
+    ovro::CQVTDoc doc(env);
     ASSERT_TRUE(doc.OnOpenDocument(path));
     ASSERT_TRUE(doc.IsOffline());
     CPlotFrame& f = Frame(&doc);
@@ -318,35 +320,6 @@ TEST_F(ScopeWindow, TheHostKeepsOneWindowAndBringsItForward)
     data.settings.SetChannels({RS::kPosition});
     EXPECT_TRUE(host.AppendRecording(text));
     EXPECT_EQ(text.substr(0, 13), "[Recording]\r\n");
-}
-
-// While another command of the document runs (a download's progress box
-// lets window messages through), the user's close would reset the drive's
-// communication in the middle of it: refused. The document's own close
-// (a download, disconnect or firmware update closes the window first) is
-// not.
-TEST_F(ScopeWindow, ABusyDocumentKeepsTheWindowUnlessItClosesItItself)
-{
-    QMdiArea area;
-    area.resize(800, 600);
-    area.show();
-    ovro::CQVTDoc doc(Environment());
-    CScopeWindowHost host(&area, data, master, ui, store);
-    CPlotFrame* f = host.Open(&doc);
-    ASSERT_NE(f, nullptr);
-    {
-        const ovro::CQVTDoc::BusyScope busy(doc);
-        f->UpdateState();
-        EXPECT_FALSE(f->Action(CommandId::kStopRecording)->isEnabled());
-        EXPECT_FALSE(f->Recording().Start()) << "no node, and busy";
-        EXPECT_FALSE(f->close()) << "the user's close is refused";
-        EXPECT_TRUE(host.IsOpen());
-        EXPECT_TRUE(host.Close()) << "the document's own close goes through";
-    }
-    QApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(host.IsOpen());
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace
