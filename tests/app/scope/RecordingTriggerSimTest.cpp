@@ -62,8 +62,9 @@ TEST_P(TriggerKinds, TriggerAtTimeZeroWithTheDelayBeforeIt)
 
     if (c.moveTo != 0)
         MoveTo(doc, c.moveTo);
-    if (c.control != nullptr)
+    if (c.control != nullptr) {
         EXPECT_EQ(Drive().control(c.control), "ok\n");
+    }
     ASSERT_TRUE(TicksUntil([&] { return data.collector.Triggered(); }, 60));
     Ticks(2);
     EXPECT_EQ(recording->Lamp(), RecordingState::Triggered);
