@@ -4,6 +4,7 @@
 #include "canopen/CANopenNode.h"
 #include "ui/MessageTexts.h"
 
+#include <atomic>
 #include <new>
 #include <thread>
 #include <utility>
@@ -95,6 +96,8 @@ bool CCANopenMaster::Initialize(std::int16_t library, std::uint32_t boardType, c
     }
     lastError_ = 0;
     initialised_ = true;
+    static std::atomic<std::uint32_t> sessions{0};
+    session_ = ++sessions;
     return true;
 }
 

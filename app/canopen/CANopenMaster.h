@@ -81,6 +81,11 @@ public:
     void SetWaitFunction(std::function<void(std::chrono::milliseconds)> wait);
 
     bool IsInitialised() const { return initialised_; }
+    // Which opening of an interface this is: a number of its own for every
+    // successful Initialize of any master in the program (0: none yet).
+    // What a board keeps per opening, such as its callbacks, is gone with
+    // the next one.
+    std::uint32_t Session() const { return session_; }
     std::uint16_t BoardHandle() const { return boardHandle_; }
     std::uint32_t BoardType() const { return boardType_; }
     std::uint32_t HwAddress() const { return hwAddress_; }
@@ -98,6 +103,7 @@ private:
     void DeleteNodes();
 
     bool initialised_ = false;
+    std::uint32_t session_ = 0;
     std::uint16_t boardHandle_ = 0;
     std::uint32_t boardType_ = 0xFFFFFFFFu;
     std::uint32_t hwAddress_ = 0;

@@ -8,7 +8,11 @@
 
 namespace {
 
-std::atomic<bool> registered{false};
+// The interface opening the callback was handed to. A board
+// keeps its callbacks as long as it stays open; a board opened again, or
+// another one, is given the callback once more.
+constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+std::atomic<std::uint32_t> registered{kNone};
 
 // The attached recording. The lock is taken by the board's thread for one
 // drain and by the user-interface thread to attach or detach, never for
@@ -22,17 +26,18 @@ const std::atomic<bool>* targetCollecting = nullptr;
 
 bool CBoardPdoCallback::Register(CCANopenMaster& master)
 {
-    if (registered.load(std::memory_order_acquire))
+    const std::uint32_t session = master.Session();
+    if (registered.load(std::memory_order_acquire) == session)
         return true;
     if (!master.DefinePdoCallback(&CBoardPdoCallback::OnPdoReceived))
         return false;
-    registered.store(true, std::memory_order_release);
+    registered.store(session, std::memory_order_release);
     return true;
 }
 
-bool CBoardPdoCallback::Registered()
+bool CBoardPdoCallback::Registered(const CCANopenMaster& master)
 {
-    return registered.load(std::memory_order_acquire);
+    return registered.load(std::memory_order_acquire) == master.Session();
 }
 
 void CBoardPdoCallback::Attach(CSampleCollector* collector, std::uint8_t nodeId, const std::atomic<bool>* collecting)

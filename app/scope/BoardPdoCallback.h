@@ -1,5 +1,6 @@
 // CBoardPdoCallback: the PDO-received callback that the board master calls
-// in its receive thread. It is handed to the board master once per run;
+// in its receive thread. It is handed to the board master once per run
+// and opening of the board;
 // while a recording is attached and collecting, it drains the board's
 // received PDOs and puts those of the recording's node into its ring
 // (the others are dropped).
@@ -18,9 +19,12 @@ class CSampleCollector;
 class CBoardPdoCallback {
 public:
     // Hands the callback to the board master unless that was done before
-    // in this run; false when the board master refused it.
+    // for the board as it is open now (once per run while the interface
+    // stays the same; again after Interface > Initialize, since the board
+    // forgets its callbacks when it closes); false when the board master
+    // refused it.
     static bool Register(CCANopenMaster& master);
-    static bool Registered();
+    static bool Registered(const CCANopenMaster& master);
 
     // The recording the callback collects for: the node's PDOs go into the
     // collector while *collecting is true.

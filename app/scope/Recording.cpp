@@ -93,7 +93,12 @@ void CRecording::Open()
 
 bool CRecording::CanStart() const
 {
-    return OnlineNode() != nullptr && !IsRecording();
+    return OnlineNode() != nullptr && !IsRecording() && !doc_->IsBusy();
+}
+
+bool CRecording::CanStop() const
+{
+    return IsRecording();
 }
 
 // ---------------------------------------------------------------- Start
@@ -219,6 +224,9 @@ bool CRecording::Start()
         recording_.store(false, std::memory_order_release);
         return false;
     }
+    // Start while recording is not offered.
+    if (IsRecording())
+        return false;
     const ovro::CQVTDoc::BusyScope busy(*doc_);
     node->EnterPreOperational();
     if (settings_.channelCount == 0) {

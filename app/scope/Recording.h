@@ -86,8 +86,9 @@ public:
     // Draws the whole recording again ("Graphic view").
     void Rebuild(const std::function<void(std::int32_t done)>& progress = {});
 
+    // Start is not offered while another command of the document runs.
     bool CanStart() const;
-    bool CanStop() const { return IsRecording(); }
+    bool CanStop() const;
     // Table, clipboard and export: not while recording.
     bool CanShowData() const { return !IsRecording(); }
 

@@ -74,6 +74,15 @@ public:
         return file;
     }
 
+    // The texts of the messages shown, in order.
+    std::vector<std::string> MessageTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const Shown& m : messages)
+            texts.push_back(m.text);
+        return texts;
+    }
+
     std::vector<Shown> messages;
     std::vector<Asked> questions;
     std::vector<FileRequest> fileRequests;

@@ -252,8 +252,20 @@ void CPlotFrame::OnExport()
     CRecordingExport::Run(ui_, store_, Table());
 }
 
+void CPlotFrame::CloseForDocument()
+{
+    byDocument_ = true;
+    close();
+}
+
 void CPlotFrame::closeEvent(QCloseEvent* event)
 {
+    // Closing resets the drive's communication: not in the middle of
+    // another command of the document, unless that command closes it.
+    if (!closed_ && !byDocument_ && doc_ != nullptr && doc_->IsBusy()) {
+        event->ignore();
+        return;
+    }
     if (!closed_) {
         closed_ = true;
         view_->StopTimer();

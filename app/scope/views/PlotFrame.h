@@ -47,6 +47,11 @@ public:
     // that holds a recording shows it ("Please wait..." while it is drawn).
     void OnInitialUpdate();
 
+    // The document closes the window (disconnect, download, firmware
+    // update): also while that command keeps the document busy, when the
+    // user's close is refused.
+    void CloseForDocument();
+
     CRecording& Recording() { return recording_; }
     CPlotView* View() const { return view_; }
     QTabWidget* Tabs() const { return tabs_; }
@@ -103,4 +108,5 @@ private:
     RecordingState lampState_ = RecordingState::Idle;
     TableWindow tableWindow_;
     bool closed_ = false;
+    bool byDocument_ = false;
 };

@@ -56,7 +56,7 @@ bool CScopeWindowHost::Close()
 {
     if (frame_ == nullptr)
         return true;
-    frame_->close();
+    frame_->CloseForDocument();
     return frame_ == nullptr || !frame_->isVisible();
 }
 

@@ -14,6 +14,8 @@
 #include "ScriptedUserInterface.h"
 #include "TempDir.h"
 
+#include "FileText.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,20 +23,10 @@
 
 namespace {
 
+using ovro::test::ReadFile;
+using ovro::test::WriteFile;
+
 using RS = RecordingSettings;
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // Three samples at 10 ms, the trigger at the second: position, current and
 // digital inputs with bits 16 and 17 as the trigger's extra column.

@@ -15,27 +15,13 @@ namespace {
 
 using RS = RecordingSettings;
 
-std::vector<std::string> Texts(const std::vector<CRecordingTab::Entry>& entries)
+// The texts of a tab's list entries.
+template <typename Entry>
+std::vector<std::string> Texts(const std::vector<Entry>& entries)
 {
     std::vector<std::string> texts;
     for (const auto& e : entries)
         texts.push_back(e.text);
-    return texts;
-}
-
-std::vector<std::string> Texts(const std::vector<CTriggerTab::Entry>& entries)
-{
-    std::vector<std::string> texts;
-    for (const auto& e : entries)
-        texts.push_back(e.text);
-    return texts;
-}
-
-std::vector<std::string> Messages(const ScriptedUserInterface& ui)
-{
-    std::vector<std::string> texts;
-    for (const auto& m : ui.messages)
-        texts.push_back(m.text);
     return texts;
 }
 
@@ -100,7 +86,7 @@ TEST(RecordingSettings, TimeBasesOfferedAt125KBitWithPositionAndVelocity)
     EXPECT_EQ(tab.TimeBasePosition(), -1) << "2ms is not listed";
     ScriptedUserInterface ui;
     EXPECT_FALSE(tab.Leave(ui));
-    EXPECT_EQ(Messages(ui), (std::vector<std::string>{"Illegal value for time base entered!"}));
+    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"Illegal value for time base entered!"}));
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
     tab.ChooseTimeBase(3);
     EXPECT_EQ(tab.TimeBasePosition(), 0);
@@ -172,7 +158,7 @@ TEST_P(TriggerTabLeave, ChecksTheShownFieldsWithTheSignalsType)
     s.filter = c.filter;
     ScriptedUserInterface ui;
     EXPECT_EQ(CTriggerTab(s).Leave(ui), static_cast<int>(c.messages.size()));
-    EXPECT_EQ(Messages(ui), c.messages);
+    EXPECT_EQ(ui.MessageTexts(), c.messages);
     for (const auto& m : ui.messages)
         EXPECT_EQ(m.icon, MessageIcon::Exclamation);
 }

@@ -1,133 +1,17 @@
 // Recordings of real movements of the simulated drive on a private virtual
 // bus: the PDO set-up, every start failure, the ticks with and without a
 // trigger, Stop and closing.
-#include "DocTestSupport.h"
+#include "RecordingSimFixture.h"
 
-#include "canopen/CANopenDrive.h"
-#include "description/QVTDevice.h"
 #include "document/ParameterValue.h"
-#include "scope/OscilloscopeData.h"
-#include "scope/Recording.h"
-#include "scope/RecordingPlot.h"
 #include "scope/RecordingTab.h"
-
-#include <thread>
 
 namespace {
 
-using doctest::DriveOptions;
-using ovro::ConnectDeviceChoice;
+using doctest::ScriptedUi;
+using scopetest::RecordingSim;
 using RS = RecordingSettings;
 using namespace std::chrono_literals;
-
-// A plot that keeps its points.
-class PointPlot : public IRecordingPlot {
-public:
-    struct Point {
-        double t;
-        double value;
-    };
-    void SetChannels(const std::vector<std::string>& t, const std::string& time) override
-    {
-        titles = t;
-        timeTitle = time;
-        points.assign(t.size(), {});
-        ++setUps;
-    }
-    int ChannelCount() const override { return static_cast<int>(titles.size()); }
-    void AddPoint(int channel, double t, double value) override
-    {
-        points.at(static_cast<std::size_t>(channel)).push_back({t, value});
-    }
-    void SetTimeAxis(double minimum, double span) override
-    {
-        timeMin = minimum;
-        timeSpan = span;
-    }
-    double TimeMinimum() const override { return timeMin; }
-    double TimeSpan() const override { return timeSpan; }
-    void Repaint() override { ++repaints; }
-
-    std::vector<std::string> titles;
-    std::string timeTitle;
-    std::vector<std::vector<Point>> points;
-    double timeMin = 0;
-    double timeSpan = 1000;
-    int setUps = 0;
-    int repaints = 0;
-};
-
-class RecordingSim : public doctest::SimBusTest {
-protected:
-    COscilloscopeData data;
-    PointPlot plot;
-    std::unique_ptr<CRecording> recording;
-    std::vector<std::chrono::milliseconds> waits;
-
-    // A K315 at node 5 and 1000 kBit/s (or another rate), connected and
-    // uploaded, and its oscilloscope window opened.
-    ovro::CQVTDoc& Connected(int kbit = 1000, std::uint8_t baud = COP_BAUD_1000)
-    {
-        DriveOptions options;
-        options.kbit = kbit;
-        AddDrive(options);
-        ovro::CQVTDoc& doc = MakeDocument();
-        chooser_.Push(ConnectDeviceChoice::Connect, 5, baud);
-        EXPECT_TRUE(doc.OnNewDocument());
-        recording = std::make_unique<CRecording>(data.settings, data.collector, master_, ui_);
-        recording->SetDocument(&doc);
-        recording->SetPlot(&plot);
-        recording->SetSleep([this](std::chrono::milliseconds ms) { waits.push_back(ms); });
-        recording->Open();
-        return doc;
-    }
-
-    doctest::SimProcess& Drive() { return *drives_.front(); }
-
-    // Timer ticks every 55 ms.
-    void Ticks(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            const auto next = std::chrono::steady_clock::now() + CRecording::kTickPeriod;
-            recording->OnTimer();
-            std::this_thread::sleep_until(next);
-        }
-    }
-
-    // Ticks until the condition holds or the limit passes.
-    bool TicksUntil(const std::function<bool()>& done, int limit = 100)
-    {
-        for (int i = 0; i < limit && !done(); ++i)
-            Ticks(1);
-        return done();
-    }
-
-    // A profile-position move to an absolute target, by SDO.
-    void MoveTo(ovro::CQVTDoc& doc, std::int32_t target)
-    {
-        CCANopenNode& node = *doc.Node();
-        ASSERT_TRUE(SwitchModeOfOperation(node, ModeOfOperation::ProfilePosition, ui_));
-        ASSERT_TRUE(EnableOperation(node, ui_));
-        ASSERT_TRUE(node.WriteU32(0x607A, 0, static_cast<std::uint32_t>(target)));
-        ASSERT_TRUE(node.WriteU16(CANopen::Object::Controlword, 0, Controlword::EnableOperation));
-        ASSERT_TRUE(StartDrive(node, Controlword::StartMotion, ui_));
-    }
-
-    std::uint32_t DriveU32(ovro::CQVTDoc& doc, std::uint16_t index, std::uint8_t sub)
-    {
-        std::uint32_t value = 0;
-        EXPECT_TRUE(doc.Node()->ReadU32(index, sub, value)) << std::hex << index;
-        return value;
-    }
-
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& m : ui_.messages)
-            texts.push_back(m.text);
-        return texts;
-    }
-};
 
 TEST_F(RecordingSim, WithoutTriggerSamplesFromTimeZeroAndTheLampIsOrange)
 {
