@@ -1,65 +1,13 @@
 // The document's connection and transfer commands against a simulated
 // drive on a private virtual bus.
-#include "DocTestSupport.h"
+#include "DocCommandsTest.h"
 
 #include "canopen/CANopenNode.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterValue.h"
 #include "ui/MessageTexts.h"
 
-using namespace doctest;
-using ovro::ConnectDeviceChoice;
-using ovro::CQVTParameter;
-
-namespace {
-
-constexpr std::uint16_t kHeartbeat = 0x1017;  // "ProducerHeartbeatTime", Unsigned16, transferable
-constexpr std::uint16_t kGuardTime = 0x100C;  // "GuardTime", Unsigned16, transferable
-
-class DocCommandsTest : public SimBusTest {
-protected:
-    // A K315 at node 5, 20 kBit/s, connected and uploaded.
-    ovro::CQVTDoc& Connected(const std::string& model = "K315")
-    {
-        DriveOptions options;
-        options.model = model;
-        AddDrive(options);
-        ovro::CQVTDoc& doc = MakeDocument();
-        chooser_.Push(ConnectDeviceChoice::Connect, 5, 7);
-        EXPECT_TRUE(doc.OnNewDocument());
-        return doc;
-    }
-
-    CQVTParameter& Param(ovro::CQVTDoc& doc, std::uint16_t index)
-    {
-        CQVTParameter* p = doc.Device()->FindParameter(index, 0);
-        EXPECT_NE(p, nullptr);
-        return *p;
-    }
-
-    void Edit(ovro::CQVTDoc& doc, std::uint16_t index, const std::string& text)
-    {
-        CQVTParameter& p = Param(doc, index);
-        ASSERT_TRUE(ovro::CParameterValue::SetValueText(p, text));
-        p.changed = true;
-    }
-
-    std::uint16_t DriveU16(ovro::CQVTDoc& doc, std::uint16_t index)
-    {
-        std::uint16_t value = 0xFFFF;
-        EXPECT_TRUE(doc.Node()->ReadU16(index, 0, value));
-        return value;
-    }
-
-    // "MaxMotorSpeed", 0x6410/02: an application parameter (factory 3000).
-    CQVTParameter& SpeedParam(ovro::CQVTDoc& doc) { return *doc.Device()->FindParameter(0x6410, 2); }
-    void EditSpeed(ovro::CQVTDoc& doc, const std::string& text)
-    {
-        ASSERT_TRUE(ovro::CParameterValue::SetValueText(SpeedParam(doc), text));
-        SpeedParam(doc).changed = true;
-    }
-    std::string Speed(ovro::CQVTDoc& doc) { return ovro::CParameterValue::GetValueText(SpeedParam(doc), false); }
-};
+namespace doctest {
 
 TEST_F(DocCommandsTest, ConnectReadsTheModelAndUploadsEveryParameter)
 {
@@ -251,109 +199,6 @@ TEST_F(DocCommandsTest, ADriveLostDuringTheNodeSettingsChangeLeavesTheDocumentOf
     // The poll does not touch the lost node.
     doc.OnPollTimer();
     drive.control("resume");
-}
-
-TEST_F(DocCommandsTest, StoreResetAndRestoreAskFirst)
-{
-    ovro::CQVTDoc& doc = Connected();
-    EditSpeed(doc, "2500");
-    ASSERT_TRUE(doc.Download());
-
-    // No: nothing is stored.
-    ui_.answers = {false};
-    EXPECT_FALSE(doc.Store());
-    ASSERT_EQ(ui_.questions.size(), 1u);
-    EXPECT_EQ(ui_.questions[0], MessageText(63662));
-    drives_[0]->control("powercycle");
-    ASSERT_TRUE(doc.Upload());
-    EXPECT_EQ(Speed(doc), "3000");
-
-    // Yes: the application parameters survive a power cycle.
-    EditSpeed(doc, "2500");
-    ASSERT_TRUE(doc.Download());
-    ui_.answers = {true};
-    EXPECT_TRUE(doc.Store());
-    EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
-    drives_[0]->control("powercycle");
-    ASSERT_TRUE(doc.Upload());
-    EXPECT_EQ(Speed(doc), "2500");
-
-    // Reset: No leaves the name; Yes resets the drive, waits and uploads.
-    doc.Device()->name = "My drive";
-    doc.Device()->text = "text";
-    EditSpeed(doc, "2000");
-    ASSERT_TRUE(doc.Download());
-    ui_.answers = {false};
-    EXPECT_FALSE(doc.Reset());
-    EXPECT_EQ(doc.Device()->name, "My drive");
-    EXPECT_TRUE(sleeps_.empty());
-    ui_.answers = {true};
-    EXPECT_TRUE(doc.Reset());
-    EXPECT_EQ(ui_.questions.back(), MessageText(63663));
-    ASSERT_EQ(sleeps_.size(), 1u);
-    EXPECT_EQ(sleeps_[0], std::chrono::milliseconds(2000));
-    EXPECT_EQ(doc.Device()->name, "Ovro K315");
-    EXPECT_EQ(doc.Device()->text, "");
-    EXPECT_EQ(Speed(doc), "2500");
-
-    // Restore: No keeps the values; Yes brings back the factory settings.
-    ui_.answers = {false};
-    EXPECT_FALSE(doc.Restore());
-    EXPECT_EQ(ui_.questions.back(), MessageText(63664));
-    ui_.answers = {true};
-    EXPECT_TRUE(doc.Restore());
-    EXPECT_EQ(sleeps_.size(), 2u);
-    EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
-    EXPECT_EQ(Speed(doc), "3000");
-    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
-}
-
-TEST_F(DocCommandsTest, ARefusedStoreShowsTheAbortText)
-{
-    ovro::CQVTDoc& doc = Connected();
-    drives_[0]->control("refuse store");
-    ui_.answers = {true};
-    EXPECT_FALSE(doc.Store());
-    ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_TRUE(Contains(ui_.messages[0].text, "ERROR:\tcan\xB4t store parameters of node #5!\n\n\t"))
-        << ui_.messages[0].text;
-    EXPECT_FALSE(Contains(ui_.messages[0].text, "Resistance is futile")) << ui_.messages[0].text;
-    EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
-}
-
-TEST_F(DocCommandsTest, TheLongSdoTimeoutIsBackBeforeAnyFailureMessage)
-{
-    ovro::CQVTDoc& doc = Connected();
-    // While a message box is up the status poll reads on: with the timeout
-    // of the commands it would stall on a drive that has gone.
-    std::vector<std::uint16_t> timeoutWhileShown;
-    ui_.onMessage = [&](const ScriptedUi::Message&) { timeoutWhileShown.push_back(master_.SdoTimeout()); };
-    const struct {
-        const char* name;
-        const char* fault;
-        bool (ovro::CQVTDoc::*command)();
-        unsigned message;
-    } rows[] = {
-        {"restore refused at 0x1011", "abort 0x1011 1 0x08000020", &ovro::CQVTDoc::Restore, 63533},
-        {"restore refused at 0x6060", "abort 0x6060 0 0x06090030", &ovro::CQVTDoc::Restore, 63533},
-        {"store refused", "refuse store", &ovro::CQVTDoc::Store, 63529},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        drives_[0]->control("abort clear");
-        drives_[0]->control(row.fault);
-        ui_.messages.clear();
-        timeoutWhileShown.clear();
-        ui_.answers = {true};
-        EXPECT_FALSE((doc.*row.command)());
-        ASSERT_EQ(ui_.messages.size(), 1u);
-        EXPECT_EQ(ui_.messages[0].text.rfind(FormatMessage(row.message, 5, "").substr(0, 30), 0), 0u)
-            << ui_.messages[0].text;
-        ASSERT_EQ(timeoutWhileShown.size(), 1u);
-        EXPECT_EQ(timeoutWhileShown[0], kSdoTimeout);
-        EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
-    }
-    drives_[0]->control("abort clear");
 }
 
 TEST_F(DocCommandsTest, CommandsThatEndWithoutAMessageSayInThePromptPaneWhatTheyDid)
@@ -562,4 +407,4 @@ TEST_F(DocCommandsTest, TheFirmwareUpdateIsForTheK315Only)
     EXPECT_TRUE(ui_.fileRequests.empty());
 }
 
-}  // namespace
+}  // namespace doctest
