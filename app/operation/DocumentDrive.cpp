@@ -45,4 +45,20 @@ std::string CDocumentDrive::ErrorText(std::int32_t code) const
     return commissioning_.GetErrorText(code);
 }
 
+bool CDocumentDrive::IsBusy() const
+{
+    return doc_.IsBusy();
+}
+
+void CDocumentDrive::BeginCommand()
+{
+    commands_.push_back(std::make_unique<CQVTDoc::BusyScope>(doc_));
+}
+
+void CDocumentDrive::EndCommand()
+{
+    if (!commands_.empty())
+        commands_.pop_back();
+}
+
 } // namespace ovro

@@ -71,6 +71,9 @@ bool CHomingMode::AssignEnabled() const
 bool CHomingMode::Start()
 {
     using namespace OperationObject;
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
+        return false;
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

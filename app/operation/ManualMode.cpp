@@ -52,6 +52,9 @@ void CManualMode::SetSimulated(bool checked)
 
 bool CManualMode::StartJog(Direction direction)
 {
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
+        return false;
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

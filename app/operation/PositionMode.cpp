@@ -62,6 +62,9 @@ void CPositionMode::Open()
 bool CPositionMode::Start()
 {
     using namespace OperationObject;
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
+        return false;
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

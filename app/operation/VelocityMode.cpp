@@ -55,6 +55,9 @@ void CVelocityMode::Open()
 bool CVelocityMode::Start()
 {
     using namespace OperationObject;
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
+        return false;
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

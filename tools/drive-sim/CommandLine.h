@@ -18,7 +18,7 @@ struct SimOptions {
     uint64_t serial = 1;
     bool verbose = false;
     bool quiet = false;          // no log lines (a fuzzer's node)
-    bool realtime = false;
+    bool realtime = false;       // the virtual bus costs wire time
     bool help = false;
 };
 

@@ -66,8 +66,10 @@ public:
     void handleFrame(const canbus_frame& frame);
     void tick(uint32_t elapsedMs);
     uint64_t nowUs() const;
-    // Called once per turn of the event loop (the control socket).
-    void setLoopHook(std::function<void()> hook) { m_controlPoll = std::move(hook); }
+    // The control socket: poll serves it without blocking; the event loop
+    // calls it when wakeFd (readable while a client talks) wakes it, and at
+    // least every millisecond while frames keep coming.
+    void setControl(int wakeFd, std::function<void()> poll);
     uint32_t bitsPerSecond() const { return CommandLine::kbitOf(m_bitTiming) * 1000; }
 
 private:
@@ -98,6 +100,13 @@ private:
 
     bool silent() const;
 
+    // The drive's time runs in steps of 1 ms; catchUp() takes it up to now.
+    void catchUp();
+    // True while nothing needs a tick every millisecond.
+    bool quiet() const;
+    // When the event loop must look again at the latest.
+    uint64_t nextWakeUs() const;
+
     SimOptions m_options;
     CanPort& m_port;
     ObjectDictionary m_od;
@@ -121,9 +130,9 @@ private:
     uint64_t m_powerOnAtUs = 0;     // switched off until then (0: powered)
     uint64_t m_nextHeartbeatUs = 0;
     bool m_guardToggle = false;
-    uint64_t m_busFreeUs = 0;       // --realtime: when the wire is free again
     uint64_t m_framesSent = 0;
     uint64_t m_framesReceived = 0;
     uint64_t m_startUs = 0;
+    uint64_t m_lastTickUs = 0;
     std::function<void()> m_controlPoll;
 };

@@ -100,6 +100,9 @@ public:
     bool ErrorHistoryValid() const override { return historyValid; }
     int Model() const override { return model; }
     std::string ErrorText(std::int32_t code) const override { return "text of " + std::to_string(code); }
+    bool IsBusy() const override { return busy > 0; }
+    void BeginCommand() override { ++busy; }
+    void EndCommand() override { --busy; }
 
     CCANopenNode* node = nullptr;
     ovro::CQVTDevice* device = nullptr;
@@ -108,6 +111,7 @@ public:
     bool pollFailed = false;
     bool historyValid = true;
     int model = 2;
+    int busy = 0;  // commands running
 };
 
 // The description of data/, loaded once per test program.
