@@ -1,7 +1,6 @@
 #include "operation/DocumentDrive.h"
 
 #include "description/Commissioning.h"
-#include "document/QVTDoc.h"
 
 namespace ovro {
 
@@ -43,6 +42,19 @@ int CDocumentDrive::Model() const
 std::string CDocumentDrive::ErrorText(std::int32_t code) const
 {
     return commissioning_.GetErrorText(code);
+}
+
+bool CDocumentDrive::IsBusy() const
+{
+    return doc_.IsBusy();
+}
+
+void CDocumentDrive::MarkBusy(bool busy)
+{
+    if (busy)
+        busy_.push_back(std::make_unique<CQVTDoc::BusyScope>(doc_));
+    else if (!busy_.empty())
+        busy_.pop_back();
 }
 
 } // namespace ovro

@@ -1,19 +1,23 @@
 // CDocumentDrive: the program's document (CQVTDoc) as the motion and status
-// windows see it. It holds no state of its own; every question goes to
-// the document at the moment it is asked.
+// windows see it. It holds no state of its own but the busy marks of the
+// windows' commands; every question goes to the document at the moment it
+// is asked.
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "document/QVTDoc.h"
 #include "operation/DriveDocument.h"
 
 namespace ovro {
 
 class CCommissioning;
-class CQVTDoc;
 
 class CDocumentDrive : public IDriveDocument {
 public:
     // Both must outlive this object; commissioning gives the error texts.
-    CDocumentDrive(const CQVTDoc& doc, const CCommissioning& commissioning)
+    CDocumentDrive(CQVTDoc& doc, const CCommissioning& commissioning)
         : doc_(doc), commissioning_(commissioning) {}
 
     CCANopenNode* Node() const override;
@@ -24,9 +28,15 @@ public:
     bool ErrorHistoryValid() const override;
     int Model() const override;
     std::string ErrorText(std::int32_t code) const override;
+    bool IsBusy() const override;
+
+protected:
+    // The windows' commands keep the document's own busy mark.
+    void MarkBusy(bool busy) override;
 
 private:
-    const CQVTDoc& doc_;
+    CQVTDoc& doc_;
+    std::vector<std::unique_ptr<CQVTDoc::BusyScope>> busy_;
     const CCommissioning& commissioning_;
 };
 

@@ -9,18 +9,23 @@ namespace ovro {
 
 void CDriveCommands::QuickStop(IDriveDocument& doc)
 {
+    const IDriveDocument::BusyScope busy(doc);
     if (CCANopenNode* node = doc.Node())
         node->WriteU16(CANopen::Object::Controlword, 0, Controlword::QuickStop);
 }
 
 void CDriveCommands::Halt(IDriveDocument& doc)
 {
+    const IDriveDocument::BusyScope busy(doc);
     if (CCANopenNode* node = doc.Node())
         node->WriteU16(CANopen::Object::Controlword, 0, Controlword::Halt);
 }
 
 void CDriveCommands::ClearErrorList(IDriveDocument& doc)
 {
+    if (doc.IsBusy())
+        return;
+    const IDriveDocument::BusyScope busy(doc);
     if (CCANopenNode* node = doc.Node())
         node->ClearErrorHistory();
 }

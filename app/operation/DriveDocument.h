@@ -34,6 +34,27 @@ public:
     virtual int Model() const = 0;
     // The master's text of a COP error code.
     virtual std::string ErrorText(std::int32_t code) const = 0;
+
+    // A command or transfer runs on the document: the windows' own or one
+    // of the document's. While it does, a command that starts something is
+    // refused, and closing the windows, disconnecting or initialising the
+    // interface waits; a stop always runs.
+    virtual bool IsBusy() const = 0;
+    // Marks the document busy for the life of the object.
+    class BusyScope {
+    public:
+        explicit BusyScope(IDriveDocument& doc) : doc_(doc) { doc_.MarkBusy(true); }
+        ~BusyScope() { doc_.MarkBusy(false); }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        IDriveDocument& doc_;
+    };
+
+protected:
+    // One more (true) or one fewer (false) command running.
+    virtual void MarkBusy(bool busy) = 0;
 };
 
 } // namespace ovro

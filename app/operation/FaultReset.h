@@ -11,7 +11,8 @@ class IDriveDocument;
 class CFaultReset {
 public:
     // True when the fault is gone and the error history cleared: the
-    // window then disables "Reset Fault".
+    // window then disables "Reset Fault". Refused (false) while another
+    // command runs.
     static bool Run(IDriveDocument& doc);
 };
 

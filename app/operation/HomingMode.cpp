@@ -71,6 +71,9 @@ bool CHomingMode::AssignEnabled() const
 bool CHomingMode::Start()
 {
     using namespace OperationObject;
+    if (doc_.IsBusy())
+        return false;
+    const IDriveDocument::BusyScope busy(doc_);
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

@@ -28,8 +28,11 @@ void CManualMode::Open()
     simulated_ = mode_ != ModeOfOperation::Manual;
 }
 
-void CManualMode::SetSimulated(bool checked)
+bool CManualMode::SetSimulated(bool checked)
 {
+    if (doc_.IsBusy())
+        return false;
+    const IDriveDocument::BusyScope busy(doc_);
     simulated_ = checked;
     CCANopenNode* node = Node();
     if (node != nullptr && !checked) {
@@ -48,10 +51,14 @@ void CManualMode::SetSimulated(bool checked)
         }
     }
     Remember();
+    return true;
 }
 
 bool CManualMode::StartJog(Direction direction)
 {
+    if (doc_.IsBusy())
+        return false;
+    const IDriveDocument::BusyScope busy(doc_);
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;
@@ -67,6 +74,7 @@ bool CManualMode::StartJog(Direction direction)
 
 void CManualMode::StopJog()
 {
+    // The release always runs, busy or not: the drive must not go on.
     CDriveCommands::Halt(doc_);
 }
 

@@ -62,6 +62,9 @@ void CPositionMode::Open()
 bool CPositionMode::Start()
 {
     using namespace OperationObject;
+    if (doc_.IsBusy())
+        return false;
+    const IDriveDocument::BusyScope busy(doc_);
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

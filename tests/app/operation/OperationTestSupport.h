@@ -100,6 +100,7 @@ public:
     bool ErrorHistoryValid() const override { return historyValid; }
     int Model() const override { return model; }
     std::string ErrorText(std::int32_t code) const override { return "text of " + std::to_string(code); }
+    bool IsBusy() const override { return busy > 0; }
 
     CCANopenNode* node = nullptr;
     ovro::CQVTDevice* device = nullptr;
@@ -108,6 +109,15 @@ public:
     bool pollFailed = false;
     bool historyValid = true;
     int model = 2;
+    int busy = 0; // commands running; a test may set it
+    int busyMarks = 0; // how often a command marked the document busy
+
+protected:
+    void MarkBusy(bool on) override
+    {
+        busy += on ? 1 : -1;
+        busyMarks += on ? 1 : 0;
+    }
 };
 
 // The description of data/, loaded once per test program.
