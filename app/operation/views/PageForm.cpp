@@ -29,6 +29,15 @@ QLineEdit* CPageForm::AddField(const QString& caption, const char* name, const Q
     return field;
 }
 
+void CPageForm::AddCaptioned(const QString& caption, QWidget* widget)
+{
+    auto* label = new QLabel(caption, &page_);
+    label->setBuddy(widget);
+    grid_->addWidget(label, row_, 0);
+    grid_->addWidget(widget, row_, 1, 1, 2);
+    ++row_;
+}
+
 void CPageForm::AddRow(QWidget* first, QWidget* second, int column)
 {
     grid_->addWidget(first, row_, column);

@@ -33,6 +33,8 @@ public:
 
     // A row: caption (its mnemonic goes to the field), field, unit and extra.
     QLineEdit* AddField(const QString& caption, const char* name, const QString& unit, QWidget* extra = nullptr);
+    // A row of a caption and a widget that takes the field and unit columns.
+    void AddCaptioned(const QString& caption, QWidget* widget);
     // A row of one or two widgets: first in column (the caption's 0 or the
     // field's 1), second beside it to the row's end.
     void AddRow(QWidget* first, QWidget* second = nullptr, int column = 1);
