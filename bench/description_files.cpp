@@ -12,8 +12,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "Commissioning.h"
-#include "CommissioningFile.h"
+#include "description/Commissioning.h"
+#include "document/CommissioningFile.h"
 
 using namespace ovro;
 using Clock = std::chrono::steady_clock;

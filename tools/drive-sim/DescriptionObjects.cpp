@@ -1,6 +1,6 @@
 #include "DescriptionObjects.h"
 
-#include "Commissioning.h"
+#include "description/Commissioning.h"
 #include "ObjectIndex.h"
 
 #include <ctime>

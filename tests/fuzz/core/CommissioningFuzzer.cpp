@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Commissioning.h"
-#include "CommissioningFile.h"
+#include "description/Commissioning.h"
+#include "document/CommissioningFile.h"
 #include "FuzzFiles.h"
 
 using namespace ovro;

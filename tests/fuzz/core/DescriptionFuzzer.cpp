@@ -7,8 +7,8 @@
 #include <deque>
 #include <string>
 
-#include "QVTReader.h"
-#include "XmlReader.h"
+#include "description/QVTReader.h"
+#include "description/XmlReader.h"
 
 using namespace ovro;
 

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
-#include "Crc32.h"
+#include "download/Crc32.h"
 #include "FuzzFiles.h"
-#include "HexFile.h"
-#include "TextLine.h"
+#include "download/HexFile.h"
+#include "download/TextLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ProfileReader.h"
+#include "document/ProfileReader.h"
 
 using namespace ovro;
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "FuzzFiles.h"
-#include "HexFile.h"
-#include "SfvFile.h"
+#include "download/HexFile.h"
+#include "download/SfvFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

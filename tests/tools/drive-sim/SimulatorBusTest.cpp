@@ -1,6 +1,6 @@
 // The simulator as a process on a private virtual bus: boot-up, identity,
 // the parameters of the description, aborts, NMT, store and restore.
-#include "Commissioning.h"
+#include "description/Commissioning.h"
 #include "DescriptionObjects.h"
 #include "SimFixture.h"
 
