@@ -49,15 +49,9 @@ public:
 
 class DriveWindowsWiredTest : public WiredProgramFixture {
 protected:
-    DriveWindowsWiredTest() : WiredProgramFixture(Wiring{"drivewin", 5, 500, {1000, 750}, Features()}) {}
-
-    static CCommandState::Features Features()
+    DriveWindowsWiredTest()
+        : WiredProgramFixture(Wiring{"drivewin", 5, 500, {1000, 750}, {.document = true, .motion = true, .status = true}})
     {
-        CCommandState::Features features;
-        features.document = true;
-        features.motion = true;
-        features.status = true;
-        return features;
     }
 
     void SetUp() override

@@ -75,14 +75,8 @@ void Settle()
 
 class ScopeWiring : public WiredProgramFixture {
 protected:
-    ScopeWiring() : WiredProgramFixture(Wiring{"scope", 5, 1000, {1000, 700}, Features()}) {}
-
-    static CCommandState::Features Features()
+    ScopeWiring() : WiredProgramFixture(Wiring{"scope", 5, 1000, {1000, 700}, {.document = true, .oscilloscope = true}})
     {
-        CCommandState::Features features;
-        features.document = true;
-        features.oscilloscope = true;
-        return features;
     }
 
     void Configure(QSettingsStore& store) override

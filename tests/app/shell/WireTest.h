@@ -7,6 +7,7 @@
 #include "shell/DlgConnectDevice.h"
 #include "ui/CommandIds.h"
 
+#include "description/QVTDevice.h"
 #include "document/QVTDoc.h"
 
 #include <QApplication>
@@ -15,7 +16,9 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
+#include <utility>
 
 // Runs action once a modal dialog of type T is the active modal widget.
 template <typename T>
@@ -46,19 +49,24 @@ inline void ConnectAt127()
 
 class WireTest : public WiredProgramFixture {
 protected:
-    WireTest() : WiredProgramFixture(Wiring{"wire", 127, 20, {900, 700}, Features()}) {}
-
-    static CCommandState::Features Features()
+    WireTest()
+        : WiredProgramFixture(Wiring{"wire", 127, 20, {900, 700},
+                                     {.document = true, .printing = true, .motion = true, .status = true}})
     {
-        CCommandState::Features features;
-        features.document = true;
-        features.printing = true;
-        features.motion = true;
-        features.status = true;
-        return features;
     }
 
     void Configure(QSettingsStore& store) override { store.WriteInt("Settings", "NodeId", 127); }
+
+    // The section and row of a parameter in the document's table; -1, -1
+    // when it has none.
+    static std::pair<int, int> FindParameter(const ovro::CQVTDevice& device, std::uint16_t index)
+    {
+        for (std::size_t s = 0; s < device.sections.size(); ++s)
+            for (std::size_t p = 0; p < device.sections[s].parameters.size(); ++p)
+                if (device.sections[s].parameters[p].index == index)
+                    return {static_cast<int>(s), static_cast<int>(p)};
+        return {-1, -1};
+    }
 
     // "&Connect" through the dialog.
     ovro::CQVTDoc* ConnectThroughDialog()

@@ -108,15 +108,9 @@ TEST_F(WireTest, TheTableIsFilledAndAnEditStaysYellowUntilTheDownload)
     EXPECT_GT(child->Tree()->topLevelItemCount(), 0);
 
     // The profile velocity, typed into the table.
-    int section = -1;
-    int row = -1;
-    const ovro::CQVTDevice& device = *doc->Device();
-    for (std::size_t s = 0; s < device.sections.size() && section < 0; ++s)
-        for (std::size_t p = 0; p < device.sections[s].parameters.size(); ++p)
-            if (device.sections[s].parameters[p].index == 0x6081) {
-                section = static_cast<int>(s);
-                row = static_cast<int>(p);
-            }
+    const std::pair<int, int> at = FindParameter(*doc->Device(), 0x6081);
+    const int section = at.first;
+    const int row = at.second;
     ASSERT_GE(section, 0);
     child->Tree()->SelectSection(section);
     view->OnUpdate(section);
