@@ -28,11 +28,11 @@ constexpr IdentLine kIdentLines[] = {
 };
 constexpr int kFirstIdentLine = 3;
 
-// A value with an enumerator is printed as the table shows it, so that a
-// code (a baud rate, a mode) reads with its text.
+// The value as the drive holds it, without its enumerator's text: the
+// print-out lists codes (a baud rate, a mode) in its narrow value column.
 std::string ParameterLine(const CQVTParameter& p, bool firstSection)
 {
-    const std::string value = CParameterValue::GetValueText(p, true);
+    const std::string value = CParameterValue::GetValueText(p, false);
     if (firstSection || p.dataType == QvtVisibleString)
         return StringPrintf("        %-37s %s", p.name.c_str(), value.c_str());
     return StringPrintf("        %-37s %11s %s", p.name.c_str(), value.c_str(), p.unit.c_str());

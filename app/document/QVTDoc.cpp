@@ -1,7 +1,5 @@
 #include "document/QVTDoc.h"
 
-#include <memory>
-
 #include "canopen/CANopenMaster.h"
 #include "canopen/CANopenNode.h"
 #include "description/Commissioning.h"
@@ -10,11 +8,8 @@
 #include "document/DocMessage.h"
 #include "document/DocumentFileDialog.h"
 #include "document/DocumentObserver.h"
+#include "document/DocumentTransfers.h"
 #include "document/DocumentWindows.h"
-#include "document/NodeSettingsChange.h"
-#include "document/NullProgress.h"
-#include "document/ParameterDownload.h"
-#include "document/ParameterTransfer.h"
 #include "document/ParameterValue.h"
 #include "document/StatusTextSink.h"
 #include "settings/BaudRate.h"
@@ -441,121 +436,13 @@ bool CQVTDoc::OnSaveDocument(const std::string& path)
 bool CQVTDoc::Upload()
 {
     const BusyScope busy(*this);
-    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
-        return false;
-    const int id = nodeId_;
-    if (!CheckModel(device_->model, false)) {
-        if (node_->LastError() != 0)
-            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantUpload, id, ErrorText(node_->LastError()).c_str()));
-        else
-            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantUploadIncompatible, id));
-        return false;
-    }
-    UploadCount count;
-    for (CQVTSection& section : device_->sections) {
-        for (CQVTParameter& parameter : section.parameters) {
-            ++count.total;
-            const CParameterTransfer::Result result = CParameterTransfer::Read(parameter, *node_);
-            if (result == CParameterTransfer::Done) {
-                ++count.read;
-                device_->nodeId = node_->NodeId();
-                device_->baudRate = env_.master->BaudRate();
-                device_->nodeIdChanged = false;
-                device_->baudRateChanged = false;
-            } else if (result == CParameterTransfer::Failed) {
-                RefreshViews(currentSection_);
-                Show(MessageIcon::Exclamation,
-                     FormatMessage(kMsgCantUpload, id, ErrorText(node_->LastError()).c_str()));
-                return false;
-            }
-        }
-    }
-    RefreshViews(currentSection_);
-    SetPathName(device_->name, false);
-    lastUpload_ = count;
-    ShowPrompt(FormatMessage(kMsgPromptUploaded, count.read, count.total, id));
-    return true;
+    return CDocumentTransfers(*this).Upload();
 }
 
 bool CQVTDoc::Download()
 {
     const BusyScope busy(*this);
-    if (!IsNodeConnected(true) || !IsDescriptionAttached(true))
-        return false;
-    RefreshViews(IDocumentObserver::kCommitEdits);
-    const int id = nodeId_;
-    const int count = device_->CountParameters(true, true);
-    if (count == 0 && !device_->nodeIdChanged && !device_->baudRateChanged) {
-        Show(MessageIcon::Information, FormatMessage(kMsgNothingToDownload, id));
-        return false;
-    }
-    if (!CheckModel(device_->model, false)) {
-        if (node_->LastError() != 0)
-            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantDownload, id, ErrorText(node_->LastError()).c_str()));
-        else
-            Show(MessageIcon::Exclamation, FormatMessage(kMsgCantDownloadIncompatible, id));
-        return false;
-    }
-    if (env_.windows != nullptr)
-        env_.windows->CloseOscilloscope();
-    node_->EnterPreOperational();
-    poll_.transferIdle = false;
-    std::unique_ptr<IProgress> window = env_.ui->BeginProgress(count);
-    CNullProgress noWindow;
-    IProgress& progress = window ? *window : static_cast<IProgress&>(noWindow);
-
-    const CParameterDownload::Outcome outcome = CParameterDownload::Run(*device_, *node_, progress);
-    if (outcome.stopped) {
-        RefreshViews(currentSection_);
-        Show(MessageIcon::Exclamation, FormatMessage(kMsgCantDownload, id, ErrorText(node_->LastError()).c_str()));
-        window.reset();
-        poll_.transferIdle = true;
-        return false;
-    }
-
-    if (device_->nodeIdChanged || device_->baudRateChanged) {
-        const auto newId = static_cast<std::uint8_t>(device_->nodeId);
-        const auto newBaud = static_cast<std::uint8_t>(device_->baudRate);
-        CCANopenNode* configured =
-            CNodeSettingsChange::Run(*env_.master, *env_.ui, progress, node_, newId, newBaud);
-        if (configured == nullptr) {
-            // The old node object is gone with the drive's old settings.
-            RemoveNode();
-            RefreshViews(currentSection_);
-            Show(MessageIcon::Stop, CNodeSettingsChange::FailureText(*env_.master, *env_.commissioning,
-                                                                     static_cast<std::uint8_t>(id)));
-            window.reset();
-            poll_.transferIdle = true;
-            offline_ = true;
-            UpdateStatus();
-            return false;
-        }
-        node_ = configured;
-        nodeId_ = newId;
-        device_->nodeId = newId;
-        device_->baudRate = env_.master->BaudRate();
-        device_->nodeIdChanged = false;
-        device_->baudRateChanged = false;
-        UpdateStatus();
-    }
-
-    RefreshViews(currentSection_);
-    if (outcome.failed) {
-        progress.AddText(MessageText(kMsgFinishedWithErrors), 0);
-        Show(MessageIcon::Exclamation, FormatMessage(kMsgNotAllWritten, static_cast<int>(nodeId_)));
-    } else {
-        progress.AddText(MessageText(kMsgFinishedNoError), 0);
-        if (env_.windows != nullptr)
-            env_.windows->Beep();
-    }
-    progress.Finish(!outcome.failed);
-    if (outcome.attempted > 0 && !progress.Finished()) {
-        while (!progress.Cancelled() && !progress.Finished()) {
-        }
-    }
-    window.reset();
-    poll_.transferIdle = true;
-    return !outcome.failed;
+    return CDocumentTransfers(*this).Download();
 }
 
 bool CQVTDoc::Store()
@@ -608,6 +495,9 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
     if (env_.windows != nullptr)
         env_.windows->CloseDriveWindows();
     node_->EnterPreOperational();
+    // No poll while the loaders run: the download's boxes let the timer
+    // through, and a drive in its loader leaves each read to the time-out.
+    poll_.transferIdle = false;
     CCANopenMaster& master = *env_.master;
     const std::uint16_t old = master.SetSDOTimeout(kFirmwareTimeout);
     const bool done = download && download(loaderFile, *file, *node_);
@@ -615,6 +505,7 @@ bool CQVTDoc::OnFirmwareUpdate(const FirmwareDownload& download, const std::stri
         appFileName = *file;
     env_.Pause(kFirmwareWait);
     master.SetSDOTimeout(old);
+    poll_.transferIdle = true;
     Upload();
     return done;
 }

@@ -165,6 +165,9 @@ public:
     static constexpr int kPollPauseAfterConnect = 3;
 
 private:
+    // Upload and Download work on the document's state.
+    friend class CDocumentTransfers;
+
     void KeepRecording(const std::string& path);
     ConnectDeviceChoice Choose(const ConnectDeviceRequest& request);
     void ConnectNode(const ConnectDeviceChoice& choice);

@@ -1,6 +1,7 @@
 #include "operation/DocumentDrive.h"
 
 #include "description/Commissioning.h"
+#include "document/QVTDoc.h"
 
 namespace ovro {
 
@@ -49,12 +50,15 @@ bool CDocumentDrive::IsBusy() const
     return doc_.IsBusy();
 }
 
-void CDocumentDrive::MarkBusy(bool busy)
+void CDocumentDrive::BeginCommand()
 {
-    if (busy)
-        busy_.push_back(std::make_unique<CQVTDoc::BusyScope>(doc_));
-    else if (!busy_.empty())
-        busy_.pop_back();
+    commands_.push_back(std::make_unique<CQVTDoc::BusyScope>(doc_));
+}
+
+void CDocumentDrive::EndCommand()
+{
+    if (!commands_.empty())
+        commands_.pop_back();
 }
 
 } // namespace ovro

@@ -1,7 +1,7 @@
 // CDocumentDrive: the program's document (CQVTDoc) as the motion and status
-// windows see it. It holds no state of its own but the busy marks of the
-// windows' commands; every question goes to the document at the moment it
-// is asked.
+// windows see it. It holds no state of its own but the busy scopes of the
+// windows' running commands; every question goes to the document at the
+// moment it is asked.
 #pragma once
 
 #include <memory>
@@ -29,15 +29,13 @@ public:
     int Model() const override;
     std::string ErrorText(std::int32_t code) const override;
     bool IsBusy() const override;
-
-protected:
-    // The windows' commands keep the document's own busy mark.
-    void MarkBusy(bool busy) override;
+    void BeginCommand() override;
+    void EndCommand() override;
 
 private:
     CQVTDoc& doc_;
-    std::vector<std::unique_ptr<CQVTDoc::BusyScope>> busy_;
     const CCommissioning& commissioning_;
+    std::vector<std::unique_ptr<CQVTDoc::BusyScope>> commands_;  // one per running command
 };
 
 } // namespace ovro

@@ -9,23 +9,23 @@ namespace ovro {
 
 void CDriveCommands::QuickStop(IDriveDocument& doc)
 {
-    const IDriveDocument::BusyScope busy(doc);
+    const IDriveDocument::CommandScope command(doc, IDriveDocument::CommandScope::Kind::Stop);
     if (CCANopenNode* node = doc.Node())
         node->WriteU16(CANopen::Object::Controlword, 0, Controlword::QuickStop);
 }
 
 void CDriveCommands::Halt(IDriveDocument& doc)
 {
-    const IDriveDocument::BusyScope busy(doc);
+    const IDriveDocument::CommandScope command(doc, IDriveDocument::CommandScope::Kind::Stop);
     if (CCANopenNode* node = doc.Node())
         node->WriteU16(CANopen::Object::Controlword, 0, Controlword::Halt);
 }
 
 void CDriveCommands::ClearErrorList(IDriveDocument& doc)
 {
-    if (doc.IsBusy())
+    const IDriveDocument::CommandScope command(doc, IDriveDocument::CommandScope::Kind::Start);
+    if (!command.Entered())
         return;
-    const IDriveDocument::BusyScope busy(doc);
     if (CCANopenNode* node = doc.Node())
         node->ClearErrorHistory();
 }

@@ -14,8 +14,7 @@ public:
     static void QuickStop(IDriveDocument& doc);
     // Controlword 271: enable operation with the halt bit.
     static void Halt(IDriveDocument& doc);
-    // 0x1003:00 = 0: the drive clears its error history; nothing while
-    // another command runs. The stops run even then.
+    // 0x1003:00 = 0: the drive clears its error history.
     static void ClearErrorList(IDriveDocument& doc);
 };
 

@@ -1,8 +1,8 @@
 // IDriveDocument: what the motion and status windows see of a document -
 // its node (null while offline), its device record with the parameter
 // table, MotionMemory and the ActualValues of the status poll, and its
-// flags. CDocumentDrive serves it for the program's document; the terminal
-// program has one of its own.
+// flags, and its busy mark. CDocumentDrive serves it for the program's
+// document, which the terminal program uses too.
 #pragma once
 
 #include <cstdint>
@@ -35,26 +35,39 @@ public:
     // The master's text of a COP error code.
     virtual std::string ErrorText(std::int32_t code) const = 0;
 
-    // A command or transfer runs on the document: the windows' own or one
-    // of the document's. While it does, a command that starts something is
-    // refused, and closing the windows, disconnecting or initialising the
-    // interface waits; a stop always runs.
+    // A command runs on the document - one of its own or of a drive window.
+    // Meanwhile its message boxes let window messages through, but nothing
+    // closes the document, disconnects it or opens another interface.
     virtual bool IsBusy() const = 0;
-    // Marks the document busy for the life of the object.
-    class BusyScope {
+    // The marks of CommandScope; they nest.
+    virtual void BeginCommand() = 0;
+    virtual void EndCommand() = 0;
+
+    // One command of a drive window for the life of the object. A start
+    // (Start, Reset Fault, Clear List, a jog) does not begin while another
+    // command runs: Entered() is false and the command does nothing. A stop
+    // is never refused; it runs inside whatever else runs.
+    class CommandScope {
     public:
-        explicit BusyScope(IDriveDocument& doc) : doc_(doc) { doc_.MarkBusy(true); }
-        ~BusyScope() { doc_.MarkBusy(false); }
-        BusyScope(const BusyScope&) = delete;
-        BusyScope& operator=(const BusyScope&) = delete;
+        enum class Kind { Start, Stop };
+        CommandScope(IDriveDocument& doc, Kind kind) : doc_(doc), entered_(kind == Kind::Stop || !doc.IsBusy())
+        {
+            if (entered_)
+                doc_.BeginCommand();
+        }
+        ~CommandScope()
+        {
+            if (entered_)
+                doc_.EndCommand();
+        }
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+        bool Entered() const { return entered_; }
 
     private:
         IDriveDocument& doc_;
+        bool entered_;
     };
-
-protected:
-    // One more (true) or one fewer (false) command running.
-    virtual void MarkBusy(bool busy) = 0;
 };
 
 } // namespace ovro

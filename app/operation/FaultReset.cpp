@@ -11,9 +11,9 @@ namespace ovro {
 
 bool CFaultReset::Run(IDriveDocument& doc)
 {
-    if (doc.IsBusy())
+    const IDriveDocument::CommandScope command(doc, IDriveDocument::CommandScope::Kind::Start);
+    if (!command.Entered())
         return false;
-    const IDriveDocument::BusyScope busy(doc);
     CCANopenNode* node = doc.Node();
     CQVTDevice* device = doc.Device();
     if (node == nullptr || !node->WriteU16(CANopen::Object::Controlword, 0, Controlword::FaultReset))

@@ -11,8 +11,7 @@ class IDriveDocument;
 class CFaultReset {
 public:
     // True when the fault is gone and the error history cleared: the
-    // window then disables "Reset Fault". Refused (false) while another
-    // command runs.
+    // window then disables "Reset Fault".
     static bool Run(IDriveDocument& doc);
 };
 

@@ -44,8 +44,6 @@ public:
     // The "Assign Position" field: with the method list only for method -1.
     bool AssignEnabled() const;
 
-    // False after its message, without a node, or while another command
-    // runs.
     bool Start();
     // Quick stop (controlword 2), result ignored.
     void Stop();

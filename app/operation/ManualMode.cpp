@@ -28,11 +28,12 @@ void CManualMode::Open()
     simulated_ = mode_ != ModeOfOperation::Manual;
 }
 
-bool CManualMode::SetSimulated(bool checked)
+void CManualMode::SetSimulated(bool checked)
 {
-    if (doc_.IsBusy())
-        return false;
-    const IDriveDocument::BusyScope busy(doc_);
+    // Clearing the box writes the mode and may show a message: a start.
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
+        return;
     simulated_ = checked;
     CCANopenNode* node = Node();
     if (node != nullptr && !checked) {
@@ -51,14 +52,13 @@ bool CManualMode::SetSimulated(bool checked)
         }
     }
     Remember();
-    return true;
 }
 
 bool CManualMode::StartJog(Direction direction)
 {
-    if (doc_.IsBusy())
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
         return false;
-    const IDriveDocument::BusyScope busy(doc_);
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;
@@ -74,7 +74,6 @@ bool CManualMode::StartJog(Direction direction)
 
 void CManualMode::StopJog()
 {
-    // The release always runs, busy or not: the drive must not go on.
     CDriveCommands::Halt(doc_);
 }
 

@@ -24,13 +24,12 @@ public:
     std::int8_t Mode() const { return mode_; }
 
     // The user set or cleared the box; afterwards Simulated() tells how it
-    // stands (set again when the drive refused the manual mode). False:
-    // refused, another command runs on the document.
-    bool SetSimulated(bool checked);
+    // stands (set again when the drive refused the manual mode, unchanged
+    // while another command runs).
+    void SetSimulated(bool checked);
 
     // Enable sequence, simulated manual mode, controlword 31 (positive) or
-    // 47 (negative); false after its message or while another command
-    // runs.
+    // 47 (negative); false after its message.
     bool StartJog(Direction direction);
     // Halt (271), result ignored.
     void StopJog();

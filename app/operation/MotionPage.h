@@ -10,6 +10,7 @@
 #include <string>
 
 #include "canopen/CANopenDrive.h"
+#include "operation/DriveDocument.h"
 
 class CCANopenNode;
 class IUserInterface;
@@ -17,7 +18,6 @@ class IUserInterface;
 namespace ovro {
 
 class CQVTDevice;
-class IDriveDocument;
 struct MotionMemory;
 
 class CMotionPage {
@@ -37,6 +37,9 @@ protected:
     CMotionPage(IDriveDocument& doc, IUserInterface& ui, const DriveStepMessages& messages,
                 unsigned writeParameterMessage);
     ~CMotionPage() = default;
+
+    // Each Start holds one; the stops run through CDriveCommands.
+    using CommandScope = IDriveDocument::CommandScope;
 
     CCANopenNode* Node() const;
     CQVTDevice* Device() const;

@@ -62,9 +62,9 @@ void CPositionMode::Open()
 bool CPositionMode::Start()
 {
     using namespace OperationObject;
-    if (doc_.IsBusy())
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
         return false;
-    const IDriveDocument::BusyScope busy(doc_);
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

@@ -53,7 +53,7 @@ public:
     int ProfileListEntry() const { return fields_.profileNumber - 1; }
 
     // Start with the fields as they are; false after its message (or
-    // without a node, or refused while another command runs).
+    // without a node).
     bool Start();
     // Quick stop (controlword 2), result ignored.
     void Stop();

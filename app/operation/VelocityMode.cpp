@@ -55,9 +55,9 @@ void CVelocityMode::Open()
 bool CVelocityMode::Start()
 {
     using namespace OperationObject;
-    if (doc_.IsBusy())
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
         return false;
-    const IDriveDocument::BusyScope busy(doc_);
     CCANopenNode* node = Node();
     if (node == nullptr)
         return false;

@@ -29,8 +29,6 @@ public:
     Fields& Values() { return fields_; }
     const Fields& Values() const { return fields_; }
 
-    // False after its message, without a node, or while another command
-    // runs.
     bool Start();
     // Halt: enable operation with the halt bit (271), result ignored.
     void Stop();

@@ -210,11 +210,16 @@ Sample CRecording::FirstSample() const
 
 bool CRecording::Start()
 {
+    // Not while another command of the document runs; while this one writes
+    // and shows its messages, nothing takes the document's node.
+    if (doc_ != nullptr && doc_->IsBusy())
+        return false;
     CCANopenNode* node = OnlineNode();
     if (node == nullptr) {
         recording_.store(false, std::memory_order_release);
         return false;
     }
+    const ovro::CQVTDoc::BusyScope busy(*doc_);
     node->EnterPreOperational();
     if (settings_.channelCount == 0) {
         Show(kMsgNoSignalSelected, true);
@@ -323,6 +328,8 @@ void CRecording::Stop()
     CCANopenNode* node = OnlineNode();
     if (node == nullptr)
         return;
+    // A stop is never refused; it runs inside whatever else runs.
+    const ovro::CQVTDoc::BusyScope busy(*doc_);
     if (node->EnterPreOperational())
         recording_.store(false, std::memory_order_release);
     collector_.SetLamp(RecordingState::Idle);

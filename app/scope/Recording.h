@@ -70,7 +70,8 @@ public:
     // The window opens: with the board master its callback is registered
     // (once per run).
     void Open();
-    // "Start" (32812): true when the node runs and the recording collects.
+    // "Start" (32812): true when the node runs and the recording collects;
+    // false, doing nothing, while another command of the document runs.
     bool Start();
     // "Stop" (32813).
     void Stop();

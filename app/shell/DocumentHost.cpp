@@ -63,9 +63,14 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
     on(kDeviceManual, [this] { session_.OpenManual(true); });
     on(kCanopenManual, [this] { session_.OpenManual(false); });
     on(kViewSplit, &CDocumentHost::OnSplit);
+    // Through the session as every command: not while another one runs, and
+    // the window's loading of an offline recording (its box lets window
+    // messages through) keeps the document.
     on(kOscilloscope, [this] {
-        if (ovro::CQVTDoc* doc = session_.Document())
-            doc->OnOscilloscope();
+        session_.Run([](ovro::CQVTDoc& doc) {
+            doc.OnOscilloscope();
+            return true;
+        });
     });
     on(kExport, [this] { scope_.Export(); });
     on(kUpload, run(&ovro::CQVTDoc::Upload));

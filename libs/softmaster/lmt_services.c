@@ -23,6 +23,15 @@ enum {
 
 #define LMT_MODE_CONFIGURATION 1
 
+/* Up to n characters of text, never beyond its terminating zero; the rest
+ * of out is zero. */
+static void take_text(uint8_t* out, const char* text, size_t n)
+{
+    memset(out, 0, n);
+    for (size_t i = 0; i < n && text[i] != '\0'; ++i)
+        out[i] = (uint8_t)text[i];
+}
+
 /* An unconfirmed request: command and up to 7 bytes. */
 static int32_t unconfirmed(uint8_t command, const uint8_t* bytes, size_t count)
 {
@@ -100,12 +109,17 @@ int32_t lmt_configure(const char* manufacturer, const char* product, const char*
 {
     if (!manufacturer || !product || !serial)
         return COP_ERR_FATAL;
-    uint8_t bcd[7];
+    /* The caller's texts end at their terminating zero at the latest: what
+     * is missing of the 7, 7 and 14 characters is sent as zero. */
+    uint8_t vendor[7], name[7], digits[14], bcd[7];
+    take_text(vendor, manufacturer, sizeof vendor);
+    take_text(name, product, sizeof name);
+    take_text(digits, serial, sizeof digits);
     for (int i = 0; i < 7; ++i)
-        bcd[i] = (uint8_t)((serial[2 * i] & 0x0F) << 4 | (((uint8_t)serial[2 * i + 1] - 0x30) & 0x0F));
-    int32_t r = unconfirmed(LMT_SWITCH_SELECTIVE_MANUFACTURER, (const uint8_t*)manufacturer, 7);
+        bcd[i] = (uint8_t)((digits[2 * i] & 0x0F) << 4 | ((digits[2 * i + 1] - 0x30) & 0x0F));
+    int32_t r = unconfirmed(LMT_SWITCH_SELECTIVE_MANUFACTURER, vendor, 7);
     if (r == 0)
-        r = unconfirmed(LMT_SWITCH_SELECTIVE_PRODUCT, (const uint8_t*)product, 7);
+        r = unconfirmed(LMT_SWITCH_SELECTIVE_PRODUCT, name, 7);
     if (r == 0)
         r = unconfirmed(LMT_SWITCH_SELECTIVE_SERIAL, bcd, 7);
     if (r == 0)

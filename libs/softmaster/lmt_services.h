@@ -27,7 +27,9 @@ extern "C" {
 int32_t lmt_get_address(char* manufacturer, char* product, char* serial, uint32_t* abortCode);
 
 /* Selects the node with that address, gives it the node-id and the baud
- * index of table 0 and makes it store the configuration. */
+ * index of table 0 and makes it store the configuration. Each text is read
+ * up to its 7, 7 or 14 characters or its terminating zero, whichever comes
+ * first; missing characters are sent as zero. */
 int32_t lmt_configure(const char* manufacturer, const char* product, const char* serial, uint8_t node,
                       uint8_t baud, uint32_t* abortCode);
 

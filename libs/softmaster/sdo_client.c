@@ -153,6 +153,8 @@ static SdoStep upload_segment(SdoTransfer* t, const uint8_t* frame)
     }
     if (t->count < INT32_MAX - 7)
         t->count += n;
+    if (!(cmd & SDO_LAST_SEGMENT) && t->count > (t->size > SDO_LARGEST_OBJECT ? t->size : SDO_LARGEST_OBJECT))
+        return client_abort(t, SDO_ABORT_OUT_OF_MEMORY, COP_ERR_LENGTH); /* more than anyone reads */
     if (cmd & SDO_LAST_SEGMENT) {
         if (t->count > t->size)
             t->count = t->size;

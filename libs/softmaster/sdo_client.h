@@ -45,7 +45,15 @@ extern "C" {
 #define SDO_ABORT_TOGGLE 0x05030000u
 #define SDO_ABORT_TIMEOUT 0x05040000u
 #define SDO_ABORT_COMMAND 0x05040001u
+#define SDO_ABORT_OUT_OF_MEMORY 0x05040005u
 #define SDO_ABORT_GENERAL 0x08000000u
+
+/* The largest object the program reads: its SDO buffers hold 256 bytes, and
+ * an object somewhat longer is read to its end and cut to the buffer. A
+ * segmented upload that goes on beyond both this and the caller's buffer is
+ * aborted (out of memory) and fails with COP_ERR_LENGTH, so that a node that
+ * keeps sending segments cannot hold the caller for ever. */
+#define SDO_LARGEST_OBJECT 1024
 
 /* What the runner of a transfer does next. */
 typedef enum SdoStep {
@@ -87,7 +95,7 @@ SdoStep sdo_on_error(SdoTransfer* t, int32_t code);
 int16_t sdo_uploaded(const SdoTransfer* t);
 
 /* Uploads into buffer (size bytes); *length: bytes copied. Data beyond the
- * buffer are received and dropped. */
+ * buffer are received and dropped, up to SDO_LARGEST_OBJECT bytes. */
 int32_t sdo_upload(uint8_t node, uint16_t index, uint8_t subIndex, int16_t* length, uint8_t* buffer,
                    int16_t size, uint16_t timeoutMs, uint32_t* abortCode);
 int32_t sdo_download_expedited(uint8_t node, uint16_t index, uint8_t subIndex, int16_t length,

@@ -45,6 +45,8 @@ public:
     void ShowMessage(MessageSeverity severity, MessageIcon icon, const std::string& text) override
     {
         messages.push_back({severity, icon, text});
+        if (onMessage)
+            onMessage();
     }
     bool AskYesNo(MessageIcon icon, const std::string& text, bool defaultYes) override
     {
@@ -78,4 +80,5 @@ public:
     std::deque<bool> answers;                       // for AskYesNo; No when empty
     std::deque<std::optional<std::string>> files;   // for ChooseFile; cancel when empty
     std::function<void()> onProgressStep;           // runs at each step of a progress log
+    std::function<void()> onMessage;                // runs while a message box is up
 };

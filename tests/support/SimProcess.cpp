@@ -27,6 +27,11 @@ std::string SimProcess::executable()
 
 bool SimProcess::start(const std::string& dir, const std::vector<std::string>& args)
 {
+    return launch(dir, args) && waitUntilUp();
+}
+
+bool SimProcess::launch(const std::string& dir, const std::vector<std::string>& args)
+{
     stop();
     static int counter = 0;
     ++counter;
@@ -59,7 +64,14 @@ bool SimProcess::start(const std::string& dir, const std::vector<std::string>& a
         ::_exit(127);
     }
     m_pid = pid;
-    for (int i = 0; i < 300; ++i) {
+    return true;
+}
+
+bool SimProcess::waitUntilUp(int timeoutMs)
+{
+    if (m_pid <= 0)
+        return false;
+    for (int waited = 0; waited < timeoutMs; waited += 10) {
         if (control("state").find("ok") != std::string::npos)
             return true;
         int status = 0;

@@ -26,9 +26,14 @@ public:
     // output goes to a log file there); waits until it answers on its
     // control socket. False when it did not come up.
     bool start(const std::string& dir, const std::vector<std::string>& args);
+    // The two halves of start(), for starting many simulators at once:
+    // launch() only starts the process, waitUntilUp() waits for its answer.
+    bool launch(const std::string& dir, const std::vector<std::string>& args);
+    bool waitUntilUp(int timeoutMs = 3000);
     // Ends the process (SIGTERM, then SIGKILL) and waits for it.
     void stop();
     bool running() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
     // Waits for the process to end by itself; returns its exit code or -1.
     int wait(int timeoutMs);
 

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <net/if.h>
 
 namespace {
@@ -62,7 +64,7 @@ bool CommandLine::validBusName(const std::string& name)
 bool CommandLine::parse(const std::vector<std::string>& args, std::string& error)
 {
     std::vector<std::string> positional;
-    std::vector<std::string> dumpOnly, playOnly;  // options given, for the check below
+    std::vector<std::string> dumpOnly, playOnly, sendOnly;  // options given, for the check below
     std::string playBus;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -73,6 +75,11 @@ bool CommandLine::parse(const std::vector<std::string>& args, std::string& error
         if (arg == "--loop") {
             play.loop = true;
             playOnly.push_back(arg);
+            continue;
+        }
+        if (arg == "--flood") {
+            send.flood = true;
+            sendOnly.push_back(arg);
             continue;
         }
         std::string value;
@@ -103,6 +110,34 @@ bool CommandLine::parse(const std::vector<std::string>& args, std::string& error
         if (matched) {
             playBus = value;
             playOnly.push_back("--bus");
+            continue;
+        }
+        if (!optionValue(args, i, "--count", nullptr, value, matched, error))
+            return false;
+        if (matched) {
+            char* end = nullptr;
+            errno = 0;
+            const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
+            if (value.empty() || value[0] == '-' || *end != '\0' || errno != 0) {
+                error = "bad count '" + value + "': give a number of frames (0: until stopped)";
+                return false;
+            }
+            send.count = n;
+            sendOnly.push_back("--count");
+            continue;
+        }
+        if (!optionValue(args, i, "--ids", nullptr, value, matched, error))
+            return false;
+        if (matched) {
+            Player::IdRange range;
+            if (!Player::parseRange(value, range)) {
+                error = "bad identifiers '" + value + "': give a hexadecimal range (100-17F)";
+                return false;
+            }
+            send.stepIds = true;
+            send.firstId = range.first;
+            send.lastId = range.last;
+            sendOnly.push_back("--ids");
             continue;
         }
         if (!optionValue(args, i, "--wait-for", nullptr, value, matched, error))
@@ -140,6 +175,15 @@ bool CommandLine::parse(const std::vector<std::string>& args, std::string& error
         error = dumpOnly[0] + " is an option of dump";
         return false;
     }
+    if (!sendOnly.empty() && verb != "send") {
+        error = sendOnly[0] + " is an option of send";
+        return false;
+    }
+    if (send.flood && bitrate == 0) {
+        error = "--flood needs the bit rate of the wire (--bitrate)";
+        return false;
+    }
+    send.bitrate = bitrate;
     if (!playOnly.empty() && verb != "play") {
         error = playOnly[0] + " is an option of play";
         return false;
@@ -216,7 +260,7 @@ bool CommandLine::parse(const std::vector<std::string>& args, std::string& error
 const char* CommandLine::usage()
 {
     return "Usage: canbus [--bitrate RATE] dump [BUS] [-l FILE]\n"
-           "       canbus [--bitrate RATE] send [BUS] FRAME\n"
+           "       canbus [--bitrate RATE] send [BUS] FRAME [--count N] [--flood] [--ids A-B]\n"
            "       canbus [--bitrate RATE] play FILE [--bus BUS | BUS=IFACE...] [--loop]\n"
            "                                    [--wait-for IDS]\n"
            "       canbus [--bitrate RATE] bridge BUS IFACE\n"
@@ -228,7 +272,7 @@ const char* CommandLine::usage()
            "  dump      every frame, candump style; with -l FILE into FILE in the log\n"
            "            format of can-utils (candump -l, canplayer, log2asc):\n"
            "            (1700000000.123456) demo 605#4000100000000000\n"
-           "  send      one frame\n"
+           "  send      one frame, or N of them (--count, 0: until stopped)\n"
            "  play      replays a log with its timing, as canplayer does. Frames logged\n"
            "            on interface X go to the bus X, or all to --bus BUS, or those of\n"
            "            IFACE to BUS for each BUS=IFACE given (others are skipped)\n"
@@ -251,6 +295,10 @@ const char* CommandLine::usage()
            "  -l, --log FILE      dump: write the log to FILE (which must not exist)\n"
            "  --bus BUS           play: every frame to BUS\n"
            "  --loop              play: start again at the end, until stopped\n"
+           "  --count N           send: the frame N times (0: until stopped)\n"
+           "  --flood             send: one after the other at the wire's full frame rate\n"
+           "                      at RATE (47 + 8 bits a byte for a standard frame)\n"
+           "  --ids A-B           send: the identifier steps through A...B (hexadecimal)\n"
            "  --wait-for IDS      play: frames of these identifiers (600-67F,605,...)\n"
            "                      are the live side's: wait for each on the bus instead\n"
            "                      of sending it, then go on in step with it\n"

@@ -3,6 +3,7 @@
 #ifndef CANBUS_TOOL_COMMANDLINE_H
 #define CANBUS_TOOL_COMMANDLINE_H
 
+#include "FloodSender.h"
 #include "Player.h"
 
 #include <cstdint>
@@ -20,6 +21,7 @@ struct CommandLine {
     uint32_t bitrate = 0;   // 0: any rate (bridge: the interface's)
     bool bitrateGiven = false;
     Player::Options play;   // play
+    FloodSender::Options send;  // send: --count, --flood, --ids
 
     // False with a message in `error` for arguments that make no sense.
     bool parse(const std::vector<std::string>& args, std::string& error);

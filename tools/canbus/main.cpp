@@ -4,6 +4,7 @@
 #include "BusPorts.h"
 #include "CommandLine.h"
 #include "DumpLine.h"
+#include "FloodSender.h"
 #include "FrameSyntax.h"
 #include "InterfaceSetup.h"
 #include "LogFormat.h"
@@ -128,12 +129,17 @@ int send(const CommandLine& cmd)
     canbus_endpoint* ep = openBus(cmd.bus, cmd.bitrate);
     if (!ep)
         return 1;
-    int result = canbus_send(ep, &frame);
+    catchStopSignals();
+    std::uint64_t sent = 0;
+    const int result = FloodSender::run(ep, frame, cmd.send, stopRequested, sent);
     canbus_close(ep);
     if (result != 0) {
-        std::fprintf(stderr, "canbus: cannot send on bus '%s': %s\n", cmd.bus.c_str(), std::strerror(-result));
+        std::fprintf(stderr, "canbus: cannot send on bus '%s' (after %llu frames): %s\n", cmd.bus.c_str(),
+                     static_cast<unsigned long long>(sent), std::strerror(-result));
         return 1;
     }
+    if (cmd.send.count != 1)
+        std::fprintf(stderr, "canbus: %llu frames sent\n", static_cast<unsigned long long>(sent));
     return 0;
 }
 

@@ -35,7 +35,8 @@ std::string CommandLine::usage()
            "  --description FILE   device description (default Ovro-QVT.xml next to the program,\n"
            "                       then ../share/ovro-qvt/Ovro-QVT.xml)\n"
            "  --control PATH       Unix socket for test commands (send 'help' for the list)\n"
-           "  --realtime           pace frames at the wire time of the bit rate\n"
+           "  --realtime           the virtual bus costs wire time: every frame on it, from any node,\n"
+           "                       takes its time at the bit rate, one after the other\n"
            "  -v                   log every frame sent and received\n"
            "  --help               this text\n";
 }

@@ -17,7 +17,8 @@ struct SimOptions {
     std::string control;         // control socket path
     uint64_t serial = 1;
     bool verbose = false;
-    bool realtime = false;
+    bool quiet = false;          // no log lines (a fuzzer's node)
+    bool realtime = false;       // the virtual bus costs wire time
     bool help = false;
 };
 

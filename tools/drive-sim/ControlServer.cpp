@@ -4,12 +4,21 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sstream>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 constexpr size_t kMaxLine = 4096;
+
+void watch(int events, int fd)
+{
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.fd = fd;
+    ::epoll_ctl(events, EPOLL_CTL_ADD, fd, &ev);
+}
 
 void writeAll(int fd, const std::string& text)
 {
@@ -37,6 +46,8 @@ ControlServer::~ControlServer()
         ::close(m_listenFd);
         ::unlink(m_path.c_str());
     }
+    if (m_events >= 0)
+        ::close(m_events);
 }
 
 bool ControlServer::open(const std::string& path, std::string& error)
@@ -61,6 +72,9 @@ bool ControlServer::open(const std::string& path, std::string& error)
     }
     m_listenFd = fd;
     m_path = path;
+    m_events = ::epoll_create1(EPOLL_CLOEXEC);
+    if (m_events >= 0)
+        watch(m_events, m_listenFd);
     return true;
 }
 
@@ -72,6 +86,8 @@ void ControlServer::poll()
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             break;
+        if (m_events >= 0)
+            watch(m_events, fd);
         m_clients.push_back({fd, std::string()});
     }
     for (size_t i = 0; i < m_clients.size();) {

@@ -19,6 +19,8 @@ public:
     bool open(const std::string& path, std::string& error);
     // Accepts clients and serves complete lines, without blocking.
     void poll();
+    // Readable while a client connects or sends: for the event loop's wait.
+    int eventFd() const { return m_events; }
 
     static std::vector<std::string> split(const std::string& line);
 
@@ -31,5 +33,6 @@ private:
     Handler m_handler;
     std::string m_path;
     int m_listenFd = -1;
+    int m_events = -1;  // epoll of the listening socket and the clients
     std::vector<Client> m_clients;
 };

@@ -4,7 +4,7 @@
 // emergency producer and the store file. Drive modules (device control,
 // motion, homing, logbook, firmware loader) add their objects to the
 // dictionary in their constructor, hook into them, and are ticked by the
-// main loop at 1 kHz or faster.
+// main loop in steps of 1 ms.
 #pragma once
 
 #include "ObjectDictionary.h"
@@ -45,8 +45,15 @@ class DriveContext;
 class IDriveModule {
 public:
     virtual ~IDriveModule() = default;
-    // Called by the main loop at 1 kHz or faster; elapsedMs >= 1 since the last call.
+    // Advances the module by elapsedMs >= 1 (it steps through them one
+    // millisecond at a time). The main loop calls it every millisecond,
+    // except while every module is at rest: then it catches up before the
+    // next frame or control line, at the latest every 100 ms.
     virtual void tick(uint32_t elapsedMs) = 0;
+    // True while nothing the module does can show on the bus on its own
+    // (no motion, no power stage, no fault reaction): it need not be ticked
+    // every millisecond then.
+    virtual bool atRest() const { return false; }
     virtual void onEvent(DriveEvent /*event*/) {}
     // A fault raised through the control socket ("fault CODE"): the simulator
     // has already sent the emergency with that code and recorded it; the

@@ -450,6 +450,13 @@ void DriveProfile::tick(uint32_t elapsedMs)
     saveLogbook();
 }
 
+bool DriveProfile::atRest() const
+{
+    // Unpowered and standing: the model only cools down and counts time.
+    return !m_sm.powered() && m_motion.mode() == MotionModel::Mode::Idle && m_motion.standing() && !m_moveActive &&
+           m_homingState != HomingState::Running;
+}
+
 void DriveProfile::saveLogbook()
 {
     using DriveObjects::Logbook;

@@ -23,6 +23,7 @@ public:
     explicit DriveProfile(DriveContext& context);
 
     void tick(uint32_t elapsedMs) override;
+    bool atRest() const override;
     void onEvent(DriveEvent event) override;
     // The node has sent the emergency of a fault raised through the control socket.
     void onFault(uint16_t errorCode) override { raiseFault(errorCode, false); }

@@ -1,5 +1,7 @@
 #include "EepromStore.h"
 
+#include "FileCalls.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -111,37 +113,37 @@ bool EepromStore::save(std::string& error)
     }
     const std::string text = out.str();
     const std::string temp = m_path + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int fd = FileCalls::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = temp + ": " + std::strerror(errno);
         return false;
     }
+    const auto fail = [&](const std::string& file, int code) {
+        error = file + ": " + std::strerror(code);
+        ::unlink(temp.c_str());
+        return false;
+    };
     size_t done = 0;
     while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        const ssize_t n = FileCalls::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            error = temp + ": " + std::strerror(errno);
+            const int code = n < 0 ? errno : EIO;
             ::close(fd);
-            ::unlink(temp.c_str());
-            return false;
+            return fail(temp, code);
         }
         done += size_t(n);
     }
-    const bool synced = ::fsync(fd) == 0;
-    const int syncError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!synced || !closed) {
-        error = temp + ": " + std::strerror(synced ? errno : syncError);
-        ::unlink(temp.c_str());
-        return false;
+    if (FileCalls::fsync(fd) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return fail(temp, code);
     }
-    if (std::rename(temp.c_str(), m_path.c_str()) != 0) {
-        error = m_path + ": " + std::strerror(errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
+    if (FileCalls::close(fd) != 0)
+        return fail(temp, errno);
+    if (FileCalls::rename(temp.c_str(), m_path.c_str()) != 0)
+        return fail(m_path, errno);
     m_found = true;
     return true;
 }

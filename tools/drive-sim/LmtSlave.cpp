@@ -43,6 +43,14 @@ void LmtSlave::setActive(uint8_t nodeId, uint8_t bitTiming)
     m_pendingBitTiming = bitTiming;
 }
 
+void LmtSlave::powerOn(uint8_t nodeId, uint8_t bitTiming)
+{
+    setActive(nodeId, bitTiming);
+    m_configuration = false;
+    m_selectStep = 0;
+    m_phase = Phase::Idle;
+}
+
 bool LmtSlave::handle(const uint8_t* data, uint8_t length, std::array<uint8_t, 8>& answer, uint64_t nowMs)
 {
     if (length < 1 || m_phase != Phase::Idle)

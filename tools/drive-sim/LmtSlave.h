@@ -36,6 +36,8 @@ public:
 
     // The drive's active settings (at power-on and after a change).
     void setActive(uint8_t nodeId, uint8_t bitTiming);
+    // Power on with these settings: operation mode, nothing pending.
+    void powerOn(uint8_t nodeId, uint8_t bitTiming);
 
     // Handles a frame on 0x7E5; returns true and fills answer when a reply is due.
     bool handle(const uint8_t* data, uint8_t length, std::array<uint8_t, 8>& answer, uint64_t nowMs);

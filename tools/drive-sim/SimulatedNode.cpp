@@ -11,7 +11,6 @@
 #include <ctime>
 #include <limits>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 constexpr uint16_t kNmtId = 0x000;
@@ -21,6 +20,8 @@ constexpr uint16_t kSdoRequestBase = 0x600;
 constexpr uint16_t kSdoAnswerBase = 0x580;
 constexpr uint16_t kHeartbeatBase = 0x700;
 constexpr uint16_t kNodeSettings = 0x2005;  // sub 1 node-id, sub 2 bit-timing index
+// While the drive is at rest its time is caught up at least this often.
+constexpr uint64_t kRestTickUs = 100000;
 
 enum NmtCommand : uint8_t { Start = 0x01, Stop = 0x02, EnterPreOperational = 0x80, ResetNode = 0x81, ResetComm = 0x82 };
 
@@ -58,6 +59,8 @@ uint64_t SimulatedNode::nowUs() const
 
 void SimulatedNode::log(const std::string& text) const
 {
+    if (m_options.quiet)
+        return;
     std::fprintf(stderr, "ovro-drive-sim[%u]: %s\n", m_nodeId, text.c_str());
 }
 
@@ -75,7 +78,7 @@ void SimulatedNode::logFrame(const char* direction, const canbus_frame& frame) c
 
 bool SimulatedNode::silent() const
 {
-    return m_lmtSilent || (m_silentUntilUs != 0 && nowUs() < m_silentUntilUs);
+    return m_lmtSilent || m_powerOnAtUs != 0 || (m_silentUntilUs != 0 && nowUs() < m_silentUntilUs);
 }
 
 void SimulatedNode::send(uint16_t id, const uint8_t* data, uint8_t length, bool remote)
@@ -87,16 +90,6 @@ void SimulatedNode::send(uint16_t id, const uint8_t* data, uint8_t length, bool 
     frame.len = std::min<uint8_t>(length, 8);
     if (data)
         std::copy(data, data + frame.len, frame.data);
-    if (m_options.realtime) {
-        // Wire time of a standard frame with typical bit stuffing.
-        const uint64_t bits = (47 + 8 * uint64_t(remote ? 0 : frame.len)) * 6 / 5;
-        const uint64_t wireUs = bits * 1000000 / std::max<uint32_t>(bitsPerSecond(), 1);
-        uint64_t now = nowUs();
-        if (m_busFreeUs > now)
-            ::usleep(useconds_t(m_busFreeUs - now));
-        now = nowUs();
-        m_busFreeUs = std::max(now, m_busFreeUs) + wireUs;
-    }
     logFrame("tx", frame);
     if (m_port.send(frame))
         ++m_framesSent;
@@ -375,6 +368,12 @@ void SimulatedNode::setNmtState(NmtState state)
 
 void SimulatedNode::changeNodeId(uint8_t nodeId)
 {
+    adoptNodeId(nodeId);
+    resetCommunication();
+}
+
+void SimulatedNode::adoptNodeId(uint8_t nodeId)
+{
     log("node-id now " + std::to_string(nodeId));
     m_nodeId = nodeId;
     // COB-IDs that follow the node-id get new factory values; stored ones of
@@ -395,7 +394,6 @@ void SimulatedNode::changeNodeId(uint8_t nodeId)
         if (e && e->index >= ObjectIndex::ErrorRegister && e->index <= ObjectIndex::ErrorHistory)
             e->value = value;
     }
-    resetCommunication();
 }
 
 void SimulatedNode::sendEmergency(uint16_t errorCode, uint8_t errorRegister, const std::array<uint8_t, 5>& data)
@@ -470,6 +468,9 @@ void SimulatedNode::handleNmt(const uint8_t* data, uint8_t length)
 
 void SimulatedNode::handleSdo(const canbus_frame& frame)
 {
+    const FaultTriggers::Fault fault = m_triggers.onSdoRequest(frame.data, frame.len, m_sdo.faults());
+    if (fault.strikesNow())
+        return strike(fault);
     SdoServer::Answer answer;
     if (m_sdo.handle(frame.data, frame.len, answer))
         send(uint16_t(kSdoAnswerBase + m_nodeId), answer.data, answer.length);
@@ -477,9 +478,20 @@ void SimulatedNode::handleSdo(const canbus_frame& frame)
 
 void SimulatedNode::handleLmt(const canbus_frame& frame)
 {
+    const FaultTriggers::Fault fault = m_triggers.onLmtRequest(frame.data, frame.len);
+    if (fault.strikesNow())
+        return strike(fault);
     std::array<uint8_t, 8> answer{};
-    if (m_lmt->handle(frame.data, frame.len, answer, nowMs()))
-        send(LmtSlave::kSlaveId, answer.data(), 8);
+    if (!m_lmt->handle(frame.data, frame.len, answer, nowMs()))
+        return;
+    FaultTriggers::Fault& faults = m_triggers.lmtFaults();
+    if (faults.dropAnswers > 0) {
+        --faults.dropAnswers;
+        return;
+    }
+    const bool wrongLength = faults.wrongLength;
+    faults.wrongLength = false;
+    send(LmtSlave::kSlaveId, answer.data(), wrongLength ? 5 : 8);
 }
 
 void SimulatedNode::sendHeartbeat()
@@ -501,6 +513,11 @@ void SimulatedNode::sendHeartbeat()
 
 void SimulatedNode::tick(uint32_t elapsedMs)
 {
+    if (m_powerOnAtUs != 0 && nowUs() >= m_powerOnAtUs) {
+        m_powerOnAtUs = 0;
+        log("power on");
+        powerCycle();
+    }
     if (m_silentUntilUs != 0 && nowUs() >= m_silentUntilUs) {
         m_silentUntilUs = 0;
         log("talking again");
@@ -519,24 +536,67 @@ void SimulatedNode::tick(uint32_t elapsedMs)
     }
 }
 
+void SimulatedNode::setControl(int wakeFd, std::function<void()> poll)
+{
+    m_controlPoll = std::move(poll);
+    m_port.setWakeFd(wakeFd);
+}
+
+void SimulatedNode::catchUp()
+{
+    const uint64_t now = nowUs();
+    if (now < m_lastTickUs + 1000)
+        return;
+    const uint64_t elapsedMs = (now - m_lastTickUs) / 1000;
+    m_lastTickUs += elapsedMs * 1000;
+    tick(uint32_t(std::min<uint64_t>(elapsedMs, std::numeric_limits<uint32_t>::max())));
+}
+
+bool SimulatedNode::quiet() const
+{
+    if (m_nmt == NmtState::Operational || m_resetRequested || m_lmt->switching())
+        return false;
+    return std::all_of(m_modules.begin(), m_modules.end(), [](const auto& m) { return m->atRest(); });
+}
+
+uint64_t SimulatedNode::nextWakeUs() const
+{
+    const uint64_t nextTick = m_lastTickUs + 1000;
+    if (!quiet())
+        return nextTick;
+    // At rest only the timers of the node itself can make it talk; a
+    // heartbeat just configured is scheduled by the next tick.
+    if (m_nextHeartbeatUs == 0 && m_nodeId != 0 && m_od.getUnsigned(ObjectIndex::ProducerHeartbeat, 0) != 0)
+        return nextTick;
+    uint64_t wake = m_lastTickUs + kRestTickUs;
+    if (m_nextHeartbeatUs != 0)
+        wake = std::min(wake, m_nextHeartbeatUs);
+    if (m_silentUntilUs != 0)
+        wake = std::min(wake, m_silentUntilUs);
+    return std::max(wake, nextTick);
+}
+
 void SimulatedNode::run(const volatile std::sig_atomic_t& stop)
 {
-    uint64_t lastTickUs = nowUs();
+    m_lastTickUs = nowUs();
+    uint64_t lastControlUs = 0;
     while (!stop) {
-        const uint64_t now = nowUs();
-        const uint64_t nextTickUs = lastTickUs + 1000;
-        const int64_t waitUs = nextTickUs > now ? int64_t(nextTickUs - now) : 0;
+        const uint64_t wake = nextWakeUs();
+        uint64_t now = nowUs();
         canbus_frame frame{};
-        if (m_port.receive(frame, waitUs))
+        const bool got = m_port.receive(frame, wake > now ? int64_t(wake - now) : 0);
+        if (got) {
+            catchUp();  // the drive's time up to now, before the frame acts on it
             handleFrame(frame);
-        const uint64_t after = nowUs();
-        if (after >= nextTickUs) {
-            const uint64_t elapsedMs = (after - lastTickUs) / 1000;
-            lastTickUs += elapsedMs * 1000;
-            tick(uint32_t(std::min<uint64_t>(elapsedMs, std::numeric_limits<uint32_t>::max())));
         }
-        if (m_controlPoll)
+        catchUp();
+        // The control socket when it woke the loop, and every millisecond
+        // while frames keep coming.
+        now = nowUs();
+        if (m_controlPoll && (!got || now - lastControlUs >= 1000)) {
+            lastControlUs = now;
             m_controlPoll();
+        }
     }
     saveRetained();
 }
@@ -599,7 +659,40 @@ void SimulatedNode::powerCycle()
 {
     saveRetained();
     m_silentUntilUs = 0;
+    m_powerOnAtUs = 0;
+    m_lmtSilent = false;
+    // Node-id and bit rate come from the store, else from the command line,
+    // as at power-on; what LMT configured without storing is gone.
+    uint8_t nodeId = m_options.nodeId;
+    if (m_store.nodeId)
+        nodeId = *m_store.nodeId == LmtSlave::kUnconfigured ? 0 : *m_store.nodeId;
+    const uint8_t bitTiming = m_store.bitTiming ? *m_store.bitTiming : m_options.bitTiming;
+    if (bitTiming != m_bitTiming) {
+        m_bitTiming = bitTiming;
+        m_port.setBitrate(bitsPerSecond());
+    }
+    if (nodeId != m_nodeId)
+        adoptNodeId(nodeId);
+    m_lmt->powerOn(m_nodeId ? m_nodeId : LmtSlave::kUnconfigured, m_bitTiming);
     resetNode();
+}
+
+void SimulatedNode::strike(const FaultTriggers::Fault& fault)
+{
+    if (fault.powerCycle)
+        switchOff(fault.offMs);
+    else if (fault.silentMs == FaultTriggers::kForGood)
+        silenceUntilResumed();
+    else
+        silenceFor(fault.silentMs);
+}
+
+void SimulatedNode::switchOff(uint64_t ms)
+{
+    log("power off for " + std::to_string(ms) + " ms");
+    saveRetained();
+    m_sdo.reset();
+    m_powerOnAtUs = nowUs() + std::max<uint64_t>(ms, 1) * 1000;
 }
 
 bool SimulatedNode::moduleControl(const std::vector<std::string>& words, std::string& reply)

@@ -8,6 +8,7 @@
 #include "DriveContext.h"
 #include "EepromStore.h"
 #include "EmergencyProducer.h"
+#include "FaultTriggers.h"
 #include "LmtSlave.h"
 #include "PdoEngine.h"
 #include "SdoServer.h"
@@ -40,8 +41,13 @@ public:
     void silenceFor(uint64_t ms);
     void silenceUntilResumed();
     void resume();
-    // Switched off and on: counters saved, reset from the store.
+    // Switched off and on: counters saved, reset from the store (node
+    // settings too).
     void powerCycle();
+    // Switched off now and on again after ms milliseconds.
+    void switchOff(uint64_t ms);
+    // Faults that wait for an object or LMT service.
+    FaultTriggers& triggers() { return m_triggers; }
     // Offers a control line to the drive modules; true when one took it.
     bool moduleControl(const std::vector<std::string>& words, std::string& reply);
 
@@ -60,8 +66,10 @@ public:
     void handleFrame(const canbus_frame& frame);
     void tick(uint32_t elapsedMs);
     uint64_t nowUs() const;
-    // Called once per turn of the event loop (the control socket).
-    void setLoopHook(std::function<void()> hook) { m_controlPoll = std::move(hook); }
+    // The control socket: poll serves it without blocking; the event loop
+    // calls it when wakeFd (readable while a client talks) wakes it, and at
+    // least every millisecond while frames keep coming.
+    void setControl(int wakeFd, std::function<void()> poll);
     uint32_t bitsPerSecond() const { return CommandLine::kbitOf(m_bitTiming) * 1000; }
 
 private:
@@ -76,9 +84,11 @@ private:
     void resetCommunication();
     void setNmtState(NmtState state);
     void changeNodeId(uint8_t nodeId);
+    void adoptNodeId(uint8_t nodeId);
     void handleNmt(const uint8_t* data, uint8_t length);
     void handleSdo(const canbus_frame& frame);
     void handleLmt(const canbus_frame& frame);
+    void strike(const FaultTriggers::Fault& fault);
     void sendHeartbeat();
 
     void installStoreHooks();
@@ -90,11 +100,19 @@ private:
 
     bool silent() const;
 
+    // The drive's time runs in steps of 1 ms; catchUp() takes it up to now.
+    void catchUp();
+    // True while nothing needs a tick every millisecond.
+    bool quiet() const;
+    // When the event loop must look again at the latest.
+    uint64_t nextWakeUs() const;
+
     SimOptions m_options;
     CanPort& m_port;
     ObjectDictionary m_od;
     EepromStore m_store;
     SdoServer m_sdo;
+    FaultTriggers m_triggers;
     EmergencyProducer m_emcy;
     PdoEngine m_pdo;
     std::unique_ptr<LmtSlave> m_lmt;
@@ -109,11 +127,12 @@ private:
     bool m_refuseFirmware = false;
     bool m_lmtSilent = false;       // bit-rate switch in progress
     uint64_t m_silentUntilUs = 0;   // control "silent": 0 = off, UINT64_MAX = until "resume"
+    uint64_t m_powerOnAtUs = 0;     // switched off until then (0: powered)
     uint64_t m_nextHeartbeatUs = 0;
     bool m_guardToggle = false;
-    uint64_t m_busFreeUs = 0;       // --realtime: when the wire is free again
     uint64_t m_framesSent = 0;
     uint64_t m_framesReceived = 0;
     uint64_t m_startUs = 0;
+    uint64_t m_lastTickUs = 0;
     std::function<void()> m_controlPoll;
 };

@@ -45,9 +45,9 @@ bool SocketCanPort::send(const canbus_frame& frame)
 
 bool SocketCanPort::receive(canbus_frame& frame, int64_t timeoutUs)
 {
-    pollfd pfd{m_fd, POLLIN, 0};
+    pollfd pfd[2] = {{m_fd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     timespec ts{timeoutUs / 1000000, long(timeoutUs % 1000000) * 1000};
-    if (::ppoll(&pfd, 1, timeoutUs < 0 ? nullptr : &ts, nullptr) <= 0)
+    if (::ppoll(pfd, m_wakeFd >= 0 ? 2 : 1, timeoutUs < 0 ? nullptr : &ts, nullptr) <= 0 || !(pfd[0].revents & POLLIN))
         return false;
     can_frame in{};
     if (::read(m_fd, &in, sizeof in) != ssize_t(sizeof in))

@@ -13,10 +13,12 @@ public:
 
     bool send(const canbus_frame& frame) override;
     bool receive(canbus_frame& frame, int64_t timeoutUs) override;
+    void setWakeFd(int fd) override { m_wakeFd = fd; }
     void setBitrate(uint32_t) override {}
     std::string describe() const override;
 
 private:
     int m_fd;
+    int m_wakeFd = -1;
     std::string m_interface;
 };

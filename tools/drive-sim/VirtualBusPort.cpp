@@ -2,10 +2,12 @@
 
 #include <cstring>
 
-std::unique_ptr<CanPort> CanPort::openVirtual(const std::string& bus, uint32_t bitsPerSecond, std::string& error)
+std::unique_ptr<CanPort> CanPort::openVirtual(const std::string& bus, uint32_t bitsPerSecond, bool wireTime,
+                                              std::string& error)
 {
     int err = 0;
-    canbus_endpoint* ep = canbus_open(bus.c_str(), bitsPerSecond, &err);
+    canbus_endpoint* ep = wireTime ? canbus_open_with(bus.c_str(), bitsPerSecond, CANBUS_WIRE_TIME, &err)
+                                   : canbus_open(bus.c_str(), bitsPerSecond, &err);
     if (!ep) {
         error = "cannot open virtual bus '" + bus + "': " + std::strerror(err);
         return nullptr;
@@ -26,6 +28,11 @@ bool VirtualBusPort::send(const canbus_frame& frame)
 bool VirtualBusPort::receive(canbus_frame& frame, int64_t timeoutUs)
 {
     return canbus_receive_us(m_endpoint, &frame, timeoutUs) == 1;
+}
+
+void VirtualBusPort::setWakeFd(int fd)
+{
+    canbus_set_wake_fd(m_endpoint, fd);
 }
 
 void VirtualBusPort::setBitrate(uint32_t bitsPerSecond)

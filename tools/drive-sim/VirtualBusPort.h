@@ -12,6 +12,7 @@ public:
 
     bool send(const canbus_frame& frame) override;
     bool receive(canbus_frame& frame, int64_t timeoutUs) override;
+    void setWakeFd(int fd) override;
     void setBitrate(uint32_t bitsPerSecond) override;
     std::string describe() const override;
 

@@ -36,7 +36,7 @@ int main(int argc, char** argv)
 
     std::unique_ptr<CanPort> port =
         options.socketCan.empty()
-            ? CanPort::openVirtual(options.bus, CommandLine::kbitOf(options.bitTiming) * 1000, error)
+            ? CanPort::openVirtual(options.bus, CommandLine::kbitOf(options.bitTiming) * 1000, options.realtime, error)
             : CanPort::openSocketCan(options.socketCan, error);
     if (!port) {
         std::fprintf(stderr, "ovro-drive-sim: %s\n", error.c_str());
@@ -57,7 +57,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "ovro-drive-sim: %s\n", error.c_str());
             return 1;
         }
-        node.setLoopHook([&control] { control.poll(); });
+        node.setControl(control.eventFd(), [&control] { control.poll(); });
     }
     if (!node.start(error)) {
         std::fprintf(stderr, "ovro-drive-sim: %s\n", error.c_str());

@@ -1,6 +1,5 @@
 #include "BusDirectory.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,12 +14,6 @@ namespace {
 bool plainName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
-}
-
-bool endsWith(const char* text, const char* tail)
-{
-    std::size_t n = std::strlen(text), m = std::strlen(tail);
-    return n > m && std::strcmp(text + n - m, tail) == 0;
 }
 
 }  // namespace
@@ -51,20 +44,6 @@ int BusDirectory::create() const
     if (stat(path_.c_str(), &st) != 0)
         return errno;
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-}
-
-std::vector<std::string> BusDirectory::peers(const std::string& own) const
-{
-    std::vector<std::string> names;
-    DIR* dir = opendir(path_.c_str());
-    if (!dir)
-        return names;
-    while (const dirent* entry = readdir(dir)) {
-        if (endsWith(entry->d_name, ".sock") && own != entry->d_name)
-            names.emplace_back(entry->d_name);
-    }
-    closedir(dir);
-    return names;
 }
 
 }  // namespace ovro::canbus

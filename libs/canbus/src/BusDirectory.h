@@ -3,7 +3,6 @@
 #define CANBUS_BUSDIRECTORY_H
 
 #include <string>
-#include <vector>
 
 namespace ovro::canbus {
 
@@ -19,9 +18,6 @@ public:
     // Creates the folder and its missing parents with mode 0700.
     // 0 or a positive errno.
     int create() const;
-
-    // File names of the "*.sock" entries, except `own`.
-    std::vector<std::string> peers(const std::string& own) const;
 
 private:
     std::string path_;

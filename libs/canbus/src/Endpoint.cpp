@@ -1,5 +1,8 @@
 #include "Endpoint.h"
 
+#include "WireTime.h"
+
+#include <sys/prctl.h>
 #include <sys/random.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -10,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <thread>
 #include <vector>
@@ -26,6 +30,9 @@ constexpr auto kFullPeerRetry = std::chrono::milliseconds(2);
 // pause, and only while its file is still the one that refused.
 constexpr auto kRefusedGrace = std::chrono::microseconds(300);
 constexpr auto kRetryPause = std::chrono::microseconds(20);
+// On a wire-timed bus a sender sleeps until this long before its frame has
+// passed the wire and waits out the rest on the clock.
+constexpr std::int64_t kWakeMargin = 40000;  // ns
 // Datagrams the reader takes from the socket with one call.
 constexpr unsigned kDrainBatch = 64;
 
@@ -57,66 +64,25 @@ std::uint64_t randomTag()
     return tag ^ (tag >> 31);
 }
 
-// The file a peer name stands for at one moment: its device and inode.
-struct FileId {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    bool operator==(const FileId&) const = default;
-};
-
-// False when the path is gone (or is no socket).
-bool socketFileId(const std::string& path, FileId& id)
+// The socket file a path names now: false when it is gone or no socket.
+bool socketFileId(const char* path, dev_t& dev, ino_t& ino)
 {
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode))
+    if (lstat(path, &st) != 0 || !S_ISSOCK(st.st_mode))
         return false;
-    id = {st.st_dev, st.st_ino};
+    dev = st.st_dev;
+    ino = st.st_ino;
     return true;
-}
-
-struct Pending {
-    std::string path;
-    sockaddr_un addr;
-    bool refused;
-    Clock::time_point refusedAt;
-    FileId refusedFile;
-};
-
-// Remembers when and which file first refused; false when it is gone.
-bool noteRefusal(Pending& peer, Clock::time_point now)
-{
-    peer.refused = true;
-    peer.refusedAt = now;
-    return socketFileId(peer.path, peer.refusedFile);
-}
-
-// A peer that refused again. True while it is worth trying once more.
-bool retryRefused(Pending& peer, Clock::time_point now, Clock::time_point deadline)
-{
-    if (!peer.refused)
-        return noteRefusal(peer, now);
-    if (now - peer.refusedAt < kRefusedGrace)
-        return true;
-    FileId current;
-    if (!socketFileId(peer.path, current))
-        return false;  // gone meanwhile
-    if (current == peer.refusedFile) {
-        unlink(peer.path.c_str());  // its owner is gone
-        return false;
-    }
-    // Another socket has the name now: never remove that one on the
-    // strength of its predecessor's refusal.
-    return now < deadline && noteRefusal(peer, now);
 }
 
 }  // namespace
 
 Endpoint::Endpoint(BusDirectory dir, std::uint32_t bitrate)
-    : dir_(std::move(dir)), bitrate_(bitrate), queue_(CANBUS_QUEUE_FRAMES)
+    : dir_(std::move(dir)), bitrate_(bitrate), queue_(CANBUS_QUEUE_FRAMES), peers_(dir_.path())
 {
 }
 
-std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate, int* err)
+std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate, bool wireTime, int* err)
 {
     int dummy = 0;
     int& error = err ? *err : dummy;
@@ -139,11 +105,14 @@ std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate
         error = errno;
         return nullptr;
     }
-    if ((error = ep->bindUnique()) != 0)
+    ep->record_ = BusRecord::open(ep->dir_.path());
+    if ((error = ep->bindUnique(wireTime)) != 0)
         return nullptr;
+    if (ep->record_)
+        ep->record_->notePeerChange();  // senders: read the folder again
     try {
         Endpoint* self = ep.get();
-        ep->reader_ = std::make_unique<SocketReader>(ep->socket_, [self] { self->drain(); });
+        ep->reader_ = std::make_unique<SocketReader>(ep->socket_, [self] { return self->drain(); });
     } catch (const std::bad_alloc&) {
         error = ENOMEM;
         return nullptr;
@@ -153,15 +122,15 @@ std::unique_ptr<Endpoint> Endpoint::open(const char* name, std::uint32_t bitrate
     return ep;
 }
 
-int Endpoint::bindUnique()
+int Endpoint::bindUnique(bool wireTime)
 {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         // Never a name used before: a sender may still hold the name of an
         // endpoint that has gone, and must not take this one for it.
         char tag[17];
         std::snprintf(tag, sizeof tag, "%016llx", static_cast<unsigned long long>(randomTag()));
-        std::string name = std::to_string(getpid()) + "-" + std::to_string(nameCounter++) + "-" +
-                           tag + ".sock";
+        std::string name = std::to_string(getpid()) + "-" + std::to_string(nameCounter++) + "-" + tag +
+                           (wireTime ? PeerList::kWireTimeEnding : ".sock");
         sockaddr_un addr;
         if (!makeAddress(dir_.path() + "/" + name, addr))
             return ENAMETOOLONG;
@@ -179,14 +148,17 @@ Endpoint::~Endpoint()
 {
     // The file goes first: senders then find no peer (ENOENT) instead of a
     // dead socket that they would have to wait on and remove.
-    if (!ownName_.empty())
+    if (!ownName_.empty()) {
         unlink((dir_.path() + "/" + ownName_).c_str());
+        if (record_)
+            record_->notePeerChange();
+    }
     reader_.reset();
     if (socket_ >= 0)
         close(socket_);
 }
 
-void Endpoint::drain()
+std::size_t Endpoint::drain()
 {
     // Several datagrams per call, so that a reader that gets the processor
     // seldom on a busy machine still empties the socket at once.
@@ -194,6 +166,7 @@ void Endpoint::drain()
     iovec iov[kDrainBatch];
     mmsghdr msgs[kDrainBatch];
     canbus_frame frames[kDrainBatch];
+    std::size_t queued = 0;
     for (;;) {
         for (unsigned i = 0; i < kDrainBatch; ++i) {
             iov[i] = {bufs[i], sizeof bufs[i]};
@@ -205,7 +178,7 @@ void Endpoint::drain()
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return;  // EAGAIN: drained
+            return queued;  // EAGAIN: drained
         }
         const std::uint32_t own = bitrate_.load();
         std::size_t kept = 0;
@@ -220,10 +193,57 @@ void Endpoint::drain()
             frames[kept++] = frame;
         }
         if (kept > 0)
-            queue_.push(frames, kept);
+            queued += queue_.push(frames, kept);
         if (static_cast<unsigned>(n) < kDrainBatch)
-            return;  // the socket was emptied
+            return queued;  // the socket was emptied
     }
+}
+
+void Endpoint::refreshPeers()
+{
+    if (!peers_.refresh(ownName_, record_.get()))
+        return;
+    // One message per peer, all with the same datagram; sized here, never
+    // while a frame is sent.
+    messages_.resize(peers_.size());
+    retry_.clear();
+    retry_.reserve(peers_.size());
+    for (std::size_t i = 0; i < peers_.size(); ++i) {
+        std::memset(&messages_[i], 0, sizeof messages_[i]);
+        messages_[i].msg_hdr.msg_name = const_cast<sockaddr_un*>(&peers_.address(i));
+        messages_[i].msg_hdr.msg_namelen = sizeof(sockaddr_un);
+    }
+}
+
+// Remembers when and which file first refused; false when it is gone.
+bool Endpoint::noteRefusal(Retry& peer, Clock::time_point now)
+{
+    peer.refused = true;
+    peer.refusedAt = now;
+    return socketFileId(peers_.address(peer.peer).sun_path, peer.dev, peer.ino);
+}
+
+// A peer that refused again. True while it is worth trying once more.
+bool Endpoint::retryRefused(Retry& peer, Clock::time_point now, Clock::time_point deadline)
+{
+    if (!peer.refused)
+        return noteRefusal(peer, now);
+    if (now - peer.refusedAt < kRefusedGrace)
+        return true;
+    const char* path = peers_.address(peer.peer).sun_path;
+    dev_t dev;
+    ino_t ino;
+    if (!socketFileId(path, dev, ino))
+        return false;  // gone meanwhile
+    if (dev == peer.dev && ino == peer.ino) {
+        unlink(path);  // its owner is gone
+        if (record_)
+            record_->notePeerChange();
+        return false;
+    }
+    // Another socket has the name now: never remove that one on the
+    // strength of its predecessor's refusal.
+    return now < deadline && noteRefusal(peer, now);
 }
 
 int Endpoint::send(const canbus_frame& frame)
@@ -234,38 +254,53 @@ int Endpoint::send(const canbus_frame& frame)
     out.bitrate = bitrate_.load();
     std::uint8_t wire[CANBUS_FRAME_SIZE];
     canbus_encode(&out, wire);
+    iovec iov{wire, sizeof wire};
 
-    std::vector<Pending> retry;
+    std::lock_guard<std::mutex> lock(sendMutex_);
     try {
-        for (const std::string& name : dir_.peers(ownName_)) {
-            Pending peer{dir_.path() + "/" + name, {}, false, {}, {}};
-            if (!makeAddress(peer.path, peer.addr))
-                continue;
-            if (sendto(socket_, wire, sizeof wire, MSG_DONTWAIT | MSG_NOSIGNAL,
-                       reinterpret_cast<const sockaddr*>(&peer.addr), sizeof peer.addr) >= 0 ||
-                errno == ENOENT)
-                continue;
-            if (errno == ECONNREFUSED) {
-                if (!noteRefusal(peer, Clock::now()))
-                    continue;  // already gone
-            } else if (errno != EAGAIN && errno != ENOBUFS && errno != EINTR) {
-                continue;  // not a socket of ours; leave it alone
-            }
-            retry.push_back(std::move(peer));
-        }
+        refreshPeers();
     } catch (const std::bad_alloc&) {
         return -ENOMEM;
     }
+    if (peers_.wireTimed())
+        passWire(out);
+    const std::size_t count = peers_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        messages_[i].msg_hdr.msg_iov = &iov;
+        messages_[i].msg_hdr.msg_iovlen = 1;
+    }
+
+    // All peers with one call; the kernel stops at the first that fails,
+    // which is looked at on its own before the rest go on.
+    retry_.clear();
+    for (std::size_t at = 0; at < count;) {
+        const int sent = sendmmsg(socket_, &messages_[at], static_cast<unsigned>(count - at), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (sent > 0) {
+            at += static_cast<std::size_t>(sent);
+            continue;
+        }
+        const int error = errno;
+        if (sent < 0 && error == EINTR)
+            continue;
+        Retry peer{at, false, {}, 0, 0};
+        ++at;
+        if (sent < 0 && error == ECONNREFUSED) {
+            if (noteRefusal(peer, Clock::now()))
+                retry_.push_back(peer);
+        } else if (sent < 0 && (error == EAGAIN || error == ENOBUFS)) {
+            retry_.push_back(peer);
+        }
+        // ENOENT: gone already; anything else is not a socket of ours.
+    }
 
     const auto deadline = Clock::now() + kFullPeerRetry;
-    while (!retry.empty()) {
+    while (!retry_.empty()) {
         std::this_thread::sleep_for(kRetryPause);
         const auto now = Clock::now();
-        for (std::size_t i = 0; i < retry.size();) {
-            Pending& peer = retry[i];
+        for (std::size_t i = 0; i < retry_.size();) {
+            Retry& peer = retry_[i];
             bool done = true;
-            if (sendto(socket_, wire, sizeof wire, MSG_DONTWAIT | MSG_NOSIGNAL,
-                       reinterpret_cast<const sockaddr*>(&peer.addr), sizeof peer.addr) < 0) {
+            if (sendmsg(socket_, &messages_[peer.peer].msg_hdr, MSG_DONTWAIT | MSG_NOSIGNAL) < 0) {
                 if (errno == ECONNREFUSED)
                     done = !retryRefused(peer, now, deadline);
                 else if (errno == EAGAIN || errno == ENOBUFS || errno == EINTR) {
@@ -274,14 +309,94 @@ int Endpoint::send(const canbus_frame& frame)
                 }
             }
             if (done) {
-                retry[i] = std::move(retry.back());
-                retry.pop_back();
+                retry_[i] = retry_.back();
+                retry_.pop_back();
             } else {
                 ++i;
             }
         }
     }
     return 0;
+}
+
+// Waits for the frame's slot on the bus and until the frame has passed the
+// wire: receivers see it no earlier than they would on a real bus.
+void Endpoint::passWire(const canbus_frame& frame)
+{
+    const std::int64_t wire = WireTime::nanoseconds(frame, frame.bitrate);
+    if (wire == 0)
+        return;  // rate 0 ("any") or an error frame
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::int64_t ns = std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+    std::int64_t end;
+    if (record_) {
+        end = record_->reserve(ns, wire);
+    } else {
+        end = WireTime::slot(localBusFree_, ns, wire).end;
+        localBusFree_ = end;
+    }
+    // A sleep ends some tens of microseconds late even with a small timer
+    // slack (50 us by default, a third of a frame at 1 Mbit/s): it ends
+    // kWakeMargin early and the rest is waited out on the clock.
+    const int slack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    if (slack > 1000)
+        prctl(PR_SET_TIMERSLACK, 1000, 0, 0, 0);
+    const std::int64_t wake = end - kWakeMargin;
+    if (wake > ns) {
+        const timespec until{static_cast<time_t>(wake / 1000000000), static_cast<long>(wake % 1000000000)};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+        }
+    }
+    if (slack > 1000)
+        prctl(PR_SET_TIMERSLACK, slack, 0, 0, 0);
+    do {
+        clock_gettime(CLOCK_MONOTONIC, &now);
+    } while (std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec < end);
+}
+
+bool Endpoint::wireTimed()
+{
+    std::lock_guard<std::mutex> lock(sendMutex_);
+    try {
+        refreshPeers();
+    } catch (const std::bad_alloc&) {
+    }
+    return peers_.wireTimed();
+}
+
+bool Endpoint::receive(canbus_frame& frame, std::chrono::microseconds timeout)
+{
+    if (queue_.pop(frame, std::chrono::microseconds(0)))
+        return true;
+    if (timeout.count() == 0)
+        return false;  // what arrives, the reader thread queues
+    const bool forever = timeout.count() < 0 || timeout > std::chrono::hours(24);
+    const auto deadline = Clock::now() + (forever ? std::chrono::microseconds(0) : timeout);
+    const auto queued = [this] { return queue_.size() > 0; };
+    for (;;) {
+        auto left = std::chrono::microseconds(-1);
+        if (!forever) {
+            left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+            if (left.count() <= 0)
+                return false;
+        }
+        switch (reader_->awaitData(left, queued)) {
+        case SocketReader::Wait::Ready:
+            // Readable, or queued by the reader: take it in this thread.
+            reader_->drainNow();
+            if (queue_.pop(frame, std::chrono::microseconds(0)))
+                return true;
+            break;
+        case SocketReader::Wait::Busy:
+            // Another consumer waits on the socket and queues what comes.
+            return queue_.pop(frame, left);
+        case SocketReader::Wait::Woken:
+        case SocketReader::Wait::TimedOut:
+            reader_->drainNow();
+            return queue_.pop(frame, std::chrono::microseconds(0));
+        }
+    }
 }
 
 }  // namespace ovro::canbus

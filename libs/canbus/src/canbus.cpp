@@ -3,8 +3,10 @@
 
 #include "BusDirectory.h"
 #include "Endpoint.h"
+#include "WireTime.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 using ovro::canbus::BusDirectory;
@@ -69,13 +71,21 @@ char* canbus_directory(const char* name, char* buf, size_t size)
 
 canbus_endpoint* canbus_open(const char* name, uint32_t bitrate, int* err)
 {
+    const char* wire = std::getenv("OVRO_CANBUS_WIRE_TIME");
+    const bool wireTime = wire && (std::strcmp(wire, "1") == 0 || std::strcmp(wire, "on") == 0 ||
+                                   std::strcmp(wire, "yes") == 0);
+    return canbus_open_with(name, bitrate, wireTime ? CANBUS_WIRE_TIME : 0u, err);
+}
+
+canbus_endpoint* canbus_open_with(const char* name, uint32_t bitrate, unsigned flags, int* err)
+{
     canbus_endpoint* ep = new (std::nothrow) canbus_endpoint;
     if (!ep) {
         if (err)
             *err = ENOMEM;
         return nullptr;
     }
-    ep->impl = Endpoint::open(name, bitrate, err);
+    ep->impl = Endpoint::open(name, bitrate, (flags & CANBUS_WIRE_TIME) != 0, err);
     if (!ep->impl) {
         delete ep;
         return nullptr;
@@ -110,12 +120,34 @@ int canbus_receive_us(canbus_endpoint* ep, canbus_frame* frame, int64_t timeout_
 {
     if (!ep || !frame)
         return 0;
-    return ep->impl->queue().pop(*frame, std::chrono::microseconds(timeout_us < 0 ? -1 : timeout_us)) ? 1 : 0;
+    return ep->impl->receive(*frame, std::chrono::microseconds(timeout_us < 0 ? -1 : timeout_us)) ? 1 : 0;
 }
 
 int canbus_receive(canbus_endpoint* ep, canbus_frame* frame, int timeout_ms)
 {
     return canbus_receive_us(ep, frame, timeout_ms < 0 ? -1 : int64_t(timeout_ms) * 1000);
+}
+
+int canbus_wire_timed(canbus_endpoint* ep)
+{
+    return ep && ep->impl->wireTimed() ? 1 : 0;
+}
+
+uint32_t canbus_frame_bits(const canbus_frame* frame)
+{
+    return frame ? ovro::canbus::WireTime::bits(*frame) : 0;
+}
+
+int64_t canbus_wire_time_ns(const canbus_frame* frame, uint32_t bitrate)
+{
+    return frame ? ovro::canbus::WireTime::nanoseconds(*frame, bitrate) : 0;
+}
+
+int canbus_set_wake_fd(canbus_endpoint* ep, int fd)
+{
+    if (!ep)
+        return -EINVAL;
+    return -ep->impl->setWakeFd(fd);
 }
 
 size_t canbus_pending(canbus_endpoint* ep)

@@ -49,6 +49,13 @@ COP_CM_RESULT CommandChannel::receive(BoardSlot& slot, std::uint8_t* block)
         KDI_RESULT r = slot.queues->receive(ORX_RXQ_ANSWER, block, ORX_COMMAND_BLOCK_MAX, &size);
         if (r == KDI_OK && size >= ORX_HEADER)
             return CM_OK;
+        if (r == KDI_ERR_SIZE) {
+            // No answer is that long: the block is taken out and dropped, or
+            // it would stand in front of every answer to come.
+            std::uint8_t discard[KDI_MAX_BLOCK];
+            if (slot.queues->receive(ORX_RXQ_ANSWER, discard, sizeof discard, &size) == KDI_OK)
+                continue;
+        }
         if (r != KDI_OK && r != KDI_ERR_EMPTY && r != KDI_ERR_SIZE)
             return CM_ERR_COMMUNICATION;
         Clock::time_point now = Clock::now();

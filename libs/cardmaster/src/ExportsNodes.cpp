@@ -46,45 +46,23 @@ CM_EXPORT COP_CM_RESULT COP_AddNode(uint16_t handle, uint8_t node, uint8_t mode,
     });
 }
 
-CM_EXPORT COP_CM_RESULT COP_SearchNode(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_SEARCH_NODE, node);
-}
+// The exports whose only parameter is the node-id.
+#define CM_NODE_COMMAND(name, code)                             \
+    CM_EXPORT COP_CM_RESULT name(uint16_t handle, uint8_t node) \
+    {                                                           \
+        return nodeCommand(handle, code, node);                 \
+    }
 
-CM_EXPORT COP_CM_RESULT COP_DeleteNode(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_DELETE_NODE, node);
-}
+CM_NODE_COMMAND(COP_SearchNode, ORX_CMD_SEARCH_NODE)
+CM_NODE_COMMAND(COP_DeleteNode, ORX_CMD_DELETE_NODE)
+CM_NODE_COMMAND(COP_StartNode, ORX_CMD_START_NODE)
+CM_NODE_COMMAND(COP_EnterPreOperational, ORX_CMD_PRE_OPERATIONAL)
+CM_NODE_COMMAND(COP_SetDisconnected, ORX_CMD_SET_DISCONNECTED)
+CM_NODE_COMMAND(COP_StopNode, ORX_CMD_STOP_NODE)
+CM_NODE_COMMAND(COP_ResetComm, ORX_CMD_RESET_COMM)
+CM_NODE_COMMAND(COP_ResetNode, ORX_CMD_RESET_NODE)
 
-CM_EXPORT COP_CM_RESULT COP_StartNode(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_START_NODE, node);
-}
-
-CM_EXPORT COP_CM_RESULT COP_EnterPreOperational(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_PRE_OPERATIONAL, node);
-}
-
-CM_EXPORT COP_CM_RESULT COP_SetDisconnected(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_SET_DISCONNECTED, node);
-}
-
-CM_EXPORT COP_CM_RESULT COP_StopNode(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_STOP_NODE, node);
-}
-
-CM_EXPORT COP_CM_RESULT COP_ResetComm(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_RESET_COMM, node);
-}
-
-CM_EXPORT COP_CM_RESULT COP_ResetNode(uint16_t handle, uint8_t node)
-{
-    return nodeCommand(handle, ORX_CMD_RESET_NODE, node);
-}
+#undef CM_NODE_COMMAND
 
 CM_EXPORT COP_CM_RESULT COP_GetNodeState(uint16_t handle, uint8_t node, uint8_t* state)
 {

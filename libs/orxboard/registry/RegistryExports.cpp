@@ -35,11 +35,34 @@ ORX_RESULT copyText(const std::string& text, char* out, uint32_t size)
     return ORX_OK;
 }
 
-ORX_RESULT withFile(const std::function<ORX_RESULT(const RegistryFile&)>& read)
+// Runs `read` on the registry as the file holds it now; a null `out`
+// (the caller's result) gives ORX_ERR_PARAMETER.
+ORX_RESULT reading(const void* out, const std::function<ORX_RESULT(const RegistryFile&)>& read)
 {
-    RegistryFile file;
-    ORX_RESULT r = RegistryStore::load(file);
-    return r != ORX_OK ? r : read(file);
+    if (!out)
+        return ORX_ERR_PARAMETER;
+    return guarded([&] {
+        RegistryFile file;
+        ORX_RESULT r = RegistryStore::load(file);
+        return r != ORX_OK ? r : read(file);
+    });
+}
+
+// Runs `change` on the registry and writes it back when it succeeds.
+ORX_RESULT changing(const std::function<ORX_RESULT(RegistryFile&)>& change)
+{
+    return guarded([&] { return RegistryStore::update(change); });
+}
+
+// Copies a variable's value of `need` bytes; *size becomes `need`.
+ORX_RESULT copyValue(const void* from, uint32_t need, void* value, uint32_t* size)
+{
+    uint32_t have = *size;
+    *size = need;
+    if (have < need)
+        return ORX_ERR_SIZE;
+    std::memcpy(value, from, need);
+    return ORX_OK;
 }
 
 }  // namespace
@@ -58,25 +81,21 @@ ORX_EXPORT ORX_RESULT ORX_CheckProductVersion(const char* version)
 
 ORX_EXPORT ORX_RESULT ORX_SelectHardware(uint32_t* entry)
 {
-    if (!entry)
-        return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) -> ORX_RESULT {
-            const std::string& answer = file.selection();
-            if (strcasecmp(answer.c_str(), "cancel") == 0)
-                return ORX_ERR_CANCELLED;
-            uint32_t chosen = 0;
-            if (!answer.empty() && !RegistryFile::asDword(answer, chosen))
-                return ORX_ERR_FORMAT;
-            if (chosen == 0)
-                chosen = file.defaultEntry();
-            if (chosen == 0 && !file.entries().empty())
-                chosen = file.entries().front().number;
-            if (chosen == 0 || !file.entry(chosen))
-                return ORX_ERR_NOT_FOUND;
-            *entry = chosen;
-            return ORX_OK;
-        });
+    return reading(entry, [&](const RegistryFile& file) -> ORX_RESULT {
+        const std::string& answer = file.selection();
+        if (strcasecmp(answer.c_str(), "cancel") == 0)
+            return ORX_ERR_CANCELLED;
+        uint32_t chosen = 0;
+        if (!answer.empty() && !RegistryFile::asDword(answer, chosen))
+            return ORX_ERR_FORMAT;
+        if (chosen == 0)
+            chosen = file.defaultEntry();
+        if (chosen == 0 && !file.entries().empty())
+            chosen = file.entries().front().number;
+        if (chosen == 0 || !file.entry(chosen))
+            return ORX_ERR_NOT_FOUND;
+        *entry = chosen;
+        return ORX_OK;
     });
 }
 
@@ -84,11 +103,9 @@ ORX_EXPORT ORX_RESULT ORX_CreateNewHwEntry(uint32_t boardType, uint32_t* entry)
 {
     if (!entry || (boardType & 0xFFFFFF00u) == 0)
         return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return RegistryStore::update([&](RegistryFile& file) {
-            *entry = file.addEntry(boardType);
-            return ORX_OK;
-        });
+    return changing([&](RegistryFile& file) {
+        *entry = file.addEntry(boardType);
+        return ORX_OK;
     });
 }
 
@@ -101,36 +118,25 @@ ORX_EXPORT ORX_RESULT ORX_InstallHardware(uint32_t boardType, uint32_t* entry)
 
 ORX_EXPORT ORX_RESULT ORX_DeleteHwEntry(uint32_t entry)
 {
-    return guarded([&] {
-        return RegistryStore::update(
-            [&](RegistryFile& file) { return file.removeEntry(entry) ? ORX_OK : ORX_ERR_NOT_FOUND; });
-    });
+    return changing([&](RegistryFile& file) { return file.removeEntry(entry) ? ORX_OK : ORX_ERR_NOT_FOUND; });
 }
 
 ORX_EXPORT ORX_RESULT ORX_GetConfig(uint32_t entry, uint32_t* boardType)
 {
-    if (!boardType)
-        return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) {
-            const orx::RegistryEntry* e = file.entry(entry);
-            if (!e)
-                return ORX_ERR_NOT_FOUND;
-            *boardType = e->type;
-            return ORX_OK;
-        });
+    return reading(boardType, [&](const RegistryFile& file) {
+        const orx::RegistryEntry* e = file.entry(entry);
+        if (!e)
+        return ORX_ERR_NOT_FOUND;
+        *boardType = e->type;
+        return ORX_OK;
     });
 }
 
 ORX_EXPORT ORX_RESULT ORX_ScanHardware(uint32_t* count)
 {
-    if (!count)
-        return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) {
-            *count = static_cast<uint32_t>(file.entries().size());
-            return ORX_OK;
-        });
+    return reading(count, [&](const RegistryFile& file) {
+        *count = static_cast<uint32_t>(file.entries().size());
+        return ORX_OK;
     });
 }
 
@@ -141,85 +147,61 @@ ORX_EXPORT ORX_RESULT ORX_GetOrxRegKey(char* text, uint32_t size)
 
 ORX_EXPORT ORX_RESULT ORX_GetRegKeyFromHwEntry(uint32_t entry, char* text, uint32_t size)
 {
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) {
-            if (!file.entry(entry))
-                return ORX_ERR_NOT_FOUND;
-            return copyText(RegistryStore::path() + "#Board" + std::to_string(entry), text, size);
-        });
+    return reading(text, [&](const RegistryFile& file) {
+        if (!file.entry(entry))
+        return ORX_ERR_NOT_FOUND;
+        return copyText(RegistryStore::path() + "#Board" + std::to_string(entry), text, size);
     });
 }
 
 ORX_EXPORT ORX_RESULT ORX_FindHwEntry(uint32_t boardType, uint32_t* entry)
 {
-    if (!entry)
-        return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) {
-            const orx::RegistryEntry* e = file.findType(boardType);
-            if (!e)
-                return ORX_ERR_NOT_FOUND;
-            *entry = e->number;
-            return ORX_OK;
-        });
+    return reading(entry, [&](const RegistryFile& file) {
+        const orx::RegistryEntry* e = file.findType(boardType);
+        if (!e)
+        return ORX_ERR_NOT_FOUND;
+        *entry = e->number;
+        return ORX_OK;
     });
 }
 
 ORX_EXPORT ORX_RESULT ORX_EnumHwEntry(uint32_t index, uint32_t* entry)
 {
-    if (!entry)
-        return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) {
-            if (index >= file.entries().size())
-                return ORX_ERR_NO_MORE;
-            *entry = file.entries()[index].number;
-            return ORX_OK;
-        });
+    return reading(entry, [&](const RegistryFile& file) {
+        if (index >= file.entries().size())
+        return ORX_ERR_NO_MORE;
+        *entry = file.entries()[index].number;
+        return ORX_OK;
     });
 }
 
 ORX_EXPORT ORX_RESULT ORX_GetHwEntryVar(uint32_t entry, const char* name, uint32_t* kind, void* value,
                                         uint32_t* size)
 {
-    if (!name || !kind || !value || !size)
+    if (!name || !kind || !size)
         return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) {
-            const orx::RegistryEntry* e = file.entry(entry);
-            if (!e)
+    return reading(value, [&](const RegistryFile& file) {
+        const orx::RegistryEntry* e = file.entry(entry);
+        if (!e)
+            return ORX_ERR_NOT_FOUND;
+        std::string text;
+        if (strcasecmp(name, "Type") == 0) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "0x%08X", e->type);
+            text = hex;
+        } else {
+            const std::string* v = file.variable(entry, name);
+            if (!v)
                 return ORX_ERR_NOT_FOUND;
-            std::string text;
-            if (strcasecmp(name, "Type") == 0) {
-                char hex[16];
-                std::snprintf(hex, sizeof hex, "0x%08X", e->type);
-                text = hex;
-            } else {
-                const std::string* v = file.variable(entry, name);
-                if (!v)
-                    return ORX_ERR_NOT_FOUND;
-                text = *v;
-            }
-            uint32_t number = 0;
-            if (RegistryFile::asDword(text, number)) {
-                *kind = ORX_VAR_DWORD;
-                uint32_t need = sizeof number;
-                uint32_t have = *size;
-                *size = need;
-                if (have < need)
-                    return ORX_ERR_SIZE;
-                std::memcpy(value, &number, sizeof number);
-                return ORX_OK;
-            }
-            *kind = ORX_VAR_STRING;
-            uint32_t need = static_cast<uint32_t>(text.size() + 1);
-            uint32_t have = *size;
-            *size = need;
-            if (have < need)
-                return ORX_ERR_SIZE;
-            std::memcpy(value, text.c_str(), need);
-            return ORX_OK;
-        });
+            text = *v;
+        }
+        uint32_t number = 0;
+        if (RegistryFile::asDword(text, number)) {
+            *kind = ORX_VAR_DWORD;
+            return copyValue(&number, sizeof number, value, size);
+        }
+        *kind = ORX_VAR_STRING;
+        return copyValue(text.c_str(), static_cast<uint32_t>(text.size() + 1), value, size);
     });
 }
 
@@ -229,10 +211,8 @@ ORX_EXPORT ORX_RESULT ORX_SetHwEntryVarString(uint32_t entry, const char* name, 
         return ORX_ERR_PARAMETER;
     if (strcasecmp(name, "Type") == 0)
         return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return RegistryStore::update([&](RegistryFile& file) {
-            return file.setVariable(entry, name, value) ? ORX_OK : ORX_ERR_NOT_FOUND;
-        });
+    return changing([&](RegistryFile& file) {
+        return file.setVariable(entry, name, value) ? ORX_OK : ORX_ERR_NOT_FOUND;
     });
 }
 
@@ -243,27 +223,21 @@ ORX_EXPORT ORX_RESULT ORX_SetHwEntryVarDWORD(uint32_t entry, const char* name, u
 
 ORX_EXPORT ORX_RESULT ORX_SetDefaultHwEntry(uint32_t entry)
 {
-    return guarded([&] {
-        return RegistryStore::update([&](RegistryFile& file) {
-            if (!file.entry(entry))
-                return ORX_ERR_NOT_FOUND;
-            file.setDefaultEntry(entry);
-            return ORX_OK;
-        });
+    return changing([&](RegistryFile& file) {
+        if (!file.entry(entry))
+            return ORX_ERR_NOT_FOUND;
+        file.setDefaultEntry(entry);
+        return ORX_OK;
     });
 }
 
 ORX_EXPORT ORX_RESULT ORX_GetDefaultHwEntry(uint32_t* entry)
 {
-    if (!entry)
-        return ORX_ERR_PARAMETER;
-    return guarded([&] {
-        return withFile([&](const RegistryFile& file) {
-            if (file.defaultEntry() == 0 || !file.entry(file.defaultEntry()))
-                return ORX_ERR_NOT_FOUND;
-            *entry = file.defaultEntry();
-            return ORX_OK;
-        });
+    return reading(entry, [&](const RegistryFile& file) {
+        if (file.defaultEntry() == 0 || !file.entry(file.defaultEntry()))
+        return ORX_ERR_NOT_FOUND;
+        *entry = file.defaultEntry();
+        return ORX_OK;
     });
 }
 

@@ -51,7 +51,7 @@ std::unique_ptr<SocketCanBackend> SocketCanBackend::open(const std::string& inte
         return nullptr;
     try {
         SocketCanBackend* self = backend.get();
-        backend->reader_ = std::make_unique<canbus::SocketReader>(backend->socket_, [self] { self->drain(); });
+        backend->reader_ = std::make_unique<canbus::SocketReader>(backend->socket_, [self] { return self->drain(); });
     } catch (const std::bad_alloc&) {
         *error = PCAN_ERR_RESOURCE;
         return nullptr;
@@ -71,19 +71,22 @@ SocketCanBackend::~SocketCanBackend()
         close(socket_);
 }
 
-void SocketCanBackend::drain()
+std::size_t SocketCanBackend::drain()
 {
+    std::size_t queued = 0;
     can_frame frame;
     while (::read(socket_, &frame, sizeof frame) == static_cast<ssize_t>(sizeof frame)) {
         TPCANMsg msg;
         if (frame.can_id & CAN_ERR_FLAG) {
-            if (errorState_.apply(frame.can_id, frame.len, frame.data, msg))
-                queue_.push(msg);
+            if (errorState_.apply(frame.can_id, frame.len, frame.data, msg) && queue_.push(msg))
+                ++queued;
         } else if (!(frame.can_id & CAN_EFF_FLAG) || extended_) {
             FrameConversion::fromCanFrame(frame, msg);
-            queue_.push(msg);
+            if (queue_.push(msg))
+                ++queued;
         }
     }
+    return queued;
 }
 
 std::uint32_t SocketCanBackend::write(const TPCANMsg& msg)
@@ -110,7 +113,29 @@ std::uint32_t SocketCanBackend::read(TPCANMsg& msg)
 
 bool SocketCanBackend::waitRead(std::uint32_t timeoutMicroseconds)
 {
-    return queue_.waitReady(std::chrono::microseconds(timeoutMicroseconds));
+    // The waiting thread drains the socket itself: one wake-up per frame.
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::microseconds(timeoutMicroseconds);
+    const auto ready = [this] { return queue_.waitReady(std::chrono::microseconds(0)); };
+    for (;;) {
+        if (ready())
+            return true;
+        reader_->drainNow();
+        if (ready())
+            return true;
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        switch (reader_->awaitData(left, ready)) {
+        case canbus::SocketReader::Wait::Busy:
+            return queue_.waitReady(left);
+        case canbus::SocketReader::Wait::TimedOut:
+            reader_->drainNow();
+            return ready();
+        default:
+            break;
+        }
+    }
 }
 
 void SocketCanBackend::reset()

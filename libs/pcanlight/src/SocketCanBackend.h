@@ -36,7 +36,7 @@ public:
 
 private:
     explicit SocketCanBackend(bool extended) : extended_(extended), queue_(kQueueMessages) {}
-    void drain();
+    std::size_t drain();
 
     bool extended_;
     int socket_ = -1;

@@ -75,8 +75,8 @@ TEST_F(DocBoardTest, StoreResetAndRestore)
     EditSpeed(doc, "2500");
     ASSERT_TRUE(doc.Download());
     ui_.answers = {true};
-    EXPECT_TRUE(doc.Store());
-    EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
+    EXPECT_TRUE(doc.Store()) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
+    EXPECT_EQ(master_.SdoTimeout(), kBoardSdoTimeout);
     drives_[0]->control("powercycle");
     ASSERT_TRUE(doc.Upload());
     EXPECT_EQ(SpeedText(doc), "2500") << "stored";
@@ -84,11 +84,11 @@ TEST_F(DocBoardTest, StoreResetAndRestore)
     EditSpeed(doc, "2000");
     ASSERT_TRUE(doc.Download());
     ui_.answers = {true};
-    EXPECT_TRUE(doc.Reset());
+    EXPECT_TRUE(doc.Reset()) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
     EXPECT_EQ(SpeedText(doc), "2500") << "reset to the stored value";
 
     ui_.answers = {true};
-    EXPECT_TRUE(doc.Restore());
+    EXPECT_TRUE(doc.Restore()) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
     EXPECT_EQ(SpeedText(doc), "3000") << "factory value";
     EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
 }
@@ -96,11 +96,7 @@ TEST_F(DocBoardTest, StoreResetAndRestore)
 TEST_F(DocBoardTest, TheNodeSettingsChangeByLmtMovesTheDrive)
 {
     ovro::CQVTDoc& doc = Connected();
-    ovro::CQVTDevice& device = *doc.Device();
-    device.nodeId = 9;
-    device.nodeIdChanged = true;
-    device.baudRate = 4;
-    device.baudRateChanged = true;
+    ChangeNodeSettings(*doc.Device(), 9, 4);
     EXPECT_TRUE(doc.Download());
     EXPECT_EQ(ui_.progress.Joined(), "Changing Node-Id. and/or Baudrate...|OK!\r\n|+++ Finished: no error occurred!|");
     EXPECT_EQ(doc.NodeId(), 9);
@@ -113,14 +109,7 @@ TEST_F(DocBoardTest, TheNodeSettingsChangeByLmtMovesTheDrive)
 
 TEST_F(DocBoardTest, TheNodeSearchFindsEveryDrive)
 {
-    DriveOptions a;
-    a.nodeId = "3";
-    DriveOptions b;
-    b.model = "H315";
-    b.nodeId = "6";
-    b.serial = 2;
-    AddDrive(a);
-    AddDrive(b);
+    AddK315AndH315();
     ScriptedSearchView view;
     view.pick = 1;
     ovro::CNodeSearch search(master_, commissioning_, ui_, view);

@@ -189,10 +189,7 @@ TEST_F(DocCommandsTest, ADownloadWithANewNodeIdAndBitRateMovesTheDrive)
 {
     ovro::CQVTDoc& doc = Connected();
     ovro::CQVTDevice& device = *doc.Device();
-    device.nodeId = 9;
-    device.nodeIdChanged = true;
-    device.baudRate = 4;
-    device.baudRateChanged = true;
+    ChangeNodeSettings(device, 9, 4);
     EXPECT_TRUE(doc.Download());
 
     ASSERT_EQ(ui_.messages.size(), 1u);
@@ -490,6 +487,44 @@ TEST_F(DocCommandsTest, TheFirmwareUpdateRunsTheDownloadWithTheChosenFile)
     EXPECT_FALSE(doc.OnFirmwareUpdate([](const std::string&, const std::string&, CCANopenNode&) { return false; },
                                       "/x/sll/sll.H86", appFile));
     EXPECT_EQ(appFile, "/fw/new.h86");
+}
+
+TEST_F(DocCommandsTest, TheStatusPollRestsWhileTheFirmwareLoadersRun)
+{
+    ovro::CQVTDoc& doc = Connected();
+    ovro::ActualValues& actual = doc.Device()->actual;
+    doc.PollState().pollPause = 0;
+    // The download's progress box and its failure message let the window
+    // timer through; every tick meanwhile must leave the drive alone.
+    constexpr std::int32_t kUntouched = 0x5A5A5A5A;
+    int ticks = 0;
+    ui_.onMessage = [&](const ScriptedUi::Message&) {
+        for (int i = 0; i < 8; ++i, ++ticks)
+            doc.OnPollTimer();
+    };
+    const auto download = [&](const std::string&, const std::string&, CCANopenNode&) {
+        actual.actualPosition = kUntouched;
+        actual.actualVelocity = kUntouched;
+        for (int i = 0; i < 8; ++i, ++ticks)
+            doc.OnPollTimer();
+        ui_.ShowMessage(MessageSeverity::Error, MessageIcon::Exclamation, "loader refused");
+        return false;
+    };
+    std::string appFile = "OvroNeu.H86";
+    ui_.files = {"/fw/new.h86"};
+    EXPECT_FALSE(doc.OnFirmwareUpdate(download, "/x/sll/sll.H86", appFile));
+    EXPECT_EQ(ticks, 16);
+    EXPECT_EQ(actual.actualPosition, kUntouched);
+    EXPECT_EQ(actual.actualVelocity, kUntouched);
+    EXPECT_EQ(master_.SdoTimeout(), kSdoTimeout);
+
+    // Afterwards the poll reads the drive again.
+    ui_.onMessage = nullptr;
+    doc.PollState().pollPause = 0;
+    for (int i = 0; i < 4; ++i)
+        doc.OnPollTimer();
+    EXPECT_TRUE(doc.PollState().transferIdle);
+    EXPECT_NE(actual.actualPosition, kUntouched);
 }
 
 TEST_F(DocCommandsTest, TheFirmwareUpdateIsForTheK315Only)

@@ -7,6 +7,8 @@
 
 #include <cop/cop.h>
 
+#include "description/QVTDevice.h"
+
 namespace doctest {
 
 using namespace std::chrono_literals;
@@ -175,7 +177,7 @@ void SimBusTest::SetUp()
             << "error " << master_.LastError();
     }
     // Generous, for a machine under load; a lost drive costs this per read.
-    master_.SetSDOTimeout(kSdoTimeout);
+    master_.SetSDOTimeout(boardInterface_ ? kBoardSdoTimeout : kSdoTimeout);
 }
 
 void SimBusTest::TearDown()
@@ -199,6 +201,26 @@ SimProcess& SimBusTest::AddDrive(const DriveOptions& options)
                                          OVRO_DESCRIPTION_FILE}))
         << "ovro-drive-sim did not start: " << drive.log();
     return drive;
+}
+
+void SimBusTest::AddK315AndH315()
+{
+    DriveOptions k315;
+    k315.nodeId = "3";
+    DriveOptions h315;
+    h315.model = "H315";
+    h315.nodeId = "6";
+    h315.serial = 2;
+    AddDrive(k315);
+    AddDrive(h315);
+}
+
+void SimBusTest::ChangeNodeSettings(ovro::CQVTDevice& device, int nodeId, int baudRate)
+{
+    device.nodeId = nodeId;
+    device.nodeIdChanged = true;
+    device.baudRate = baudRate;
+    device.baudRateChanged = true;
 }
 
 ovro::DocumentEnvironment SimBusTest::Environment()

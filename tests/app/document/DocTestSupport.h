@@ -140,6 +140,8 @@ struct DriveOptions {
 class SimBusTest : public ::testing::Test {
 protected:
     static constexpr std::uint16_t kSdoTimeout = 500;
+    // Through the board each transfer passes its firmware's threads as well.
+    static constexpr std::uint16_t kBoardSdoTimeout = 1500;
     static constexpr std::uint32_t kStick = 0x01050F00u;
 
     void SetUp() override;
@@ -147,6 +149,10 @@ protected:
 
     // Starts a drive; fails the test when it does not come up.
     SimProcess& AddDrive(const DriveOptions& options);
+    // A K315 as node 3 and an H315 as node 6 (serial number 2), for the node search.
+    void AddK315AndH315();
+    // Marks a new node-id and bit rate for the download (by LMT).
+    static void ChangeNodeSettings(ovro::CQVTDevice& device, int nodeId, int baudRate);
     ovro::CQVTDoc& MakeDocument();
     ovro::DocumentEnvironment Environment();
 

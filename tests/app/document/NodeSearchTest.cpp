@@ -31,14 +31,7 @@ protected:
 
 TEST_F(NodeSearchTest, TheSweepListsEveryDriveThatAnswers)
 {
-    DriveOptions a;
-    a.nodeId = "3";
-    DriveOptions b;
-    b.model = "H315";
-    b.nodeId = "6";
-    b.serial = 2;
-    AddDrive(a);
-    AddDrive(b);
+    AddK315AndH315();
     view_.pick = 1;
     EXPECT_EQ(Search(8, 1), CNodeSearch::Outcome::Chosen);
 

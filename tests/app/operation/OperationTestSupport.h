@@ -101,6 +101,8 @@ public:
     int Model() const override { return model; }
     std::string ErrorText(std::int32_t code) const override { return "text of " + std::to_string(code); }
     bool IsBusy() const override { return busy > 0; }
+    void BeginCommand() override { ++busy; }
+    void EndCommand() override { --busy; }
 
     CCANopenNode* node = nullptr;
     ovro::CQVTDevice* device = nullptr;
@@ -109,15 +111,7 @@ public:
     bool pollFailed = false;
     bool historyValid = true;
     int model = 2;
-    int busy = 0; // commands running; a test may set it
-    int busyMarks = 0; // how often a command marked the document busy
-
-protected:
-    void MarkBusy(bool on) override
-    {
-        busy += on ? 1 : -1;
-        busyMarks += on ? 1 : 0;
-    }
+    int busy = 0;  // commands running
 };
 
 // The description of data/, loaded once per test program.

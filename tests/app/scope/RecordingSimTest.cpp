@@ -307,6 +307,59 @@ TEST_F(RecordingSim, ARefusedPdoWriteShowsItsTextAndStartsNoNode)
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Error, can\xB4t configure PDO1!"}));
 }
 
+TEST_F(RecordingSim, NoStartWhileAnotherCommandRunsAndNothingTakesTheNodeFromAStart)
+{
+    ovro::CQVTDoc& doc = Connected();
+    data.settings.SetChannels({RS::kPosition});
+    const std::uint32_t ownPdo2 = DriveU32(doc, 0x1801, 1);
+    {
+        // A download's progress box lets the Start button through.
+        const ovro::CQVTDoc::BusyScope download(doc);
+        EXPECT_FALSE(recording->Start());
+        EXPECT_TRUE(ui_.messages.empty());
+        EXPECT_FALSE(recording->IsRecording());
+        EXPECT_EQ(DriveU32(doc, 0x1801, 1), ownPdo2) << "no PDO configured";
+        EXPECT_EQ(Drive().state("nmt"), "pre-operational");
+    }
+
+    // While a Start shows its failure, the document keeps its node.
+    Drive().control("abort 0x1801 1 0x06090030");
+    struct {
+        int messages = 0;
+        bool busy = false;
+        bool disconnected = true;
+        bool mayClose = true;
+    } inside;
+    ui_.onMessage = [&](const ScriptedUi::Message&) {
+        ++inside.messages;
+        inside.busy = doc.IsBusy();
+        inside.disconnected = doc.OnDisconnect();
+        inside.mayClose = doc.CanCloseFrame();
+    };
+    EXPECT_FALSE(recording->Start());
+    ui_.onMessage = nullptr;
+    EXPECT_EQ(inside.messages, 1);
+    EXPECT_TRUE(inside.busy);
+    EXPECT_FALSE(inside.disconnected);
+    EXPECT_FALSE(inside.mayClose);
+    EXPECT_TRUE(ui_.questions.empty());
+    EXPECT_TRUE(doc.IsOnline());
+    EXPECT_FALSE(doc.IsBusy());
+
+    // A Stop is never refused.
+    Drive().control("abort clear");
+    ui_.messages.clear();
+    ASSERT_TRUE(recording->Start()) << (ui_.messages.empty() ? "" : ui_.messages[0].text);
+    EXPECT_TRUE(Drive().waitForState("nmt", "operational"));
+    {
+        const ovro::CQVTDoc::BusyScope download(doc);
+        recording->Stop();
+        EXPECT_FALSE(recording->IsRecording());
+    }
+    EXPECT_TRUE(Drive().waitForState("nmt", "pre-operational"));
+    EXPECT_FALSE(doc.IsBusy());
+}
+
 TEST_F(RecordingSim, NoSignalAnOfflineDocumentAndTicksThatMustWait)
 {
     ovro::CQVTDoc& doc = Connected();

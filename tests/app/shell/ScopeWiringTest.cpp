@@ -169,4 +169,25 @@ TEST_F(ScopeWiring, ARecordingGoesWithTheDocumentOnlineAndOffline)
         ADD_FAILURE() << m.text;
 }
 
+TEST_F(ScopeWiring, TheOscilloscopeDoesNotOpenWhileAnotherCommandRuns)
+{
+    chooser_.results.push_back(ovro::ConnectDeviceChoice::Connect);
+    frame_->Action(kConnect)->trigger();
+    ovro::CQVTDoc* doc = host_->Document();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->IsOnline());
+    CScopeWindowHost& scope = host_->Oscilloscope();
+    {
+        // A download's progress box lets the menu command through.
+        const ovro::CQVTDoc::BusyScope download(*doc);
+        frame_->Action(kOscilloscope)->trigger();
+        EXPECT_FALSE(scope.IsOpen());
+    }
+    frame_->Action(kOscilloscope)->trigger();
+    EXPECT_TRUE(scope.IsOpen());
+    EXPECT_FALSE(doc->IsBusy()) << "the window stays; the command is over";
+    for (const auto& m : ui_.messages)
+        ADD_FAILURE() << m.text;
+}
+
 }  // namespace

@@ -61,7 +61,8 @@ protected:
     {
         std::vector<std::string> files;
         for (const auto& entry : fs::directory_iterator(busDir()))
-            files.push_back(entry.path().filename().string());
+            if (entry.path().extension() == ".sock")
+                files.push_back(entry.path().filename().string());
         return files;
     }
 
@@ -313,6 +314,91 @@ TEST_F(Endpoint, ClosesWhileItsReaderWaitsAndWhileFramesArrive)
     stop = true;
     sender.join();
     EXPECT_EQ(socketFiles().size(), 1u);
+}
+
+TEST_F(Endpoint, AFrameSentRightAfterANewEndpointBindsReachesIt)
+{
+    canbus_endpoint* tx = open();
+    ASSERT_NE(tx, nullptr);
+    // The sender knows its peers from earlier sends; each newcomer must be
+    // seen by the very next frame, and each leaver dropped.
+    ASSERT_EQ(canbus_send(tx, &(const canbus_frame&)dataFrame(0x100, 1)), 0);
+    for (int i = 0; i < 20; ++i) {
+        canbus_endpoint* rx = canbus_open("test", 0, nullptr);
+        ASSERT_NE(rx, nullptr);
+        ASSERT_EQ(canbus_send(tx, &(const canbus_frame&)dataFrame(0x200 + i, 1)), 0);
+        canbus_frame got{};
+        ASSERT_EQ(canbus_receive(rx, &got, 1000), 1) << "newcomer " << i;
+        EXPECT_EQ(got.id, 0x200u + i);
+        canbus_close(rx);
+        ASSERT_EQ(canbus_send(tx, &(const canbus_frame&)dataFrame(0x300, 1)), 0) << "after a leaver";
+    }
+    EXPECT_EQ(socketFiles().size(), 1u);
+}
+
+TEST_F(Endpoint, ReceiveAlsoEndsWhenTheWakeDescriptorIsReadable)
+{
+    canbus_endpoint* tx = open();
+    canbus_endpoint* rx = open();
+    ASSERT_TRUE(tx && rx);
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    ASSERT_EQ(canbus_set_wake_fd(rx, pipeFds[0]), 0);
+    std::thread waker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(write(pipeFds[1], "x", 1), 1);
+    });
+    canbus_frame got{};
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(canbus_receive(rx, &got, 5000), 0) << "no frame, but woken";
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+    waker.join();
+    // A frame that waits is still delivered while the descriptor is readable.
+    ASSERT_EQ(canbus_send(tx, &(const canbus_frame&)dataFrame(0x181, 2)), 0);
+    EXPECT_EQ(canbus_receive(rx, &got, 1000), 1);
+    EXPECT_EQ(got.id, 0x181u);
+    EXPECT_EQ(canbus_set_wake_fd(rx, -1), 0);
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+}
+
+TEST_F(Endpoint, ASocketOfAnotherProgramIsSeenSoonAfterItBinds)
+{
+    // Not an endpoint of this library: it does not count itself in the bus
+    // record, so the sender finds it when it reads the folder again.
+    canbus_endpoint* tx = open();
+    ASSERT_NE(tx, nullptr);
+    ASSERT_EQ(canbus_send(tx, &(const canbus_frame&)dataFrame(0x100, 1)), 0);
+    const std::string path = busDir() + "/tool.sock";
+    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strcpy(addr.sun_path, path.c_str());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    uint8_t wire[64];
+    ssize_t n = -1;
+    for (int i = 0; i < 1000 && n < 0; ++i) {
+        ASSERT_EQ(canbus_send(tx, &(const canbus_frame&)dataFrame(0x123, 2)), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        n = recv(fd, wire, sizeof wire, MSG_DONTWAIT);
+    }
+    ASSERT_EQ(n, CANBUS_FRAME_SIZE);
+    canbus_frame got{};
+    ASSERT_EQ(canbus_decode(wire, size_t(n), &got), 1);
+    EXPECT_EQ(got.id, 0x123u);
+    close(fd);
+    unlink(path.c_str());
+}
+
+TEST_F(Endpoint, SharedBusRecordIsARegularFileBesideTheSockets)
+{
+    canbus_endpoint* ep = open();
+    ASSERT_NE(ep, nullptr);
+    struct stat st {};
+    ASSERT_EQ(lstat((busDir() + "/bus.state").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(socketFiles().size(), 1u) << "it is not taken for a peer";
 }
 
 }  // namespace

@@ -37,6 +37,8 @@ namespace {
 
 constexpr uint8_t kNode = 5;
 constexpr uint16_t kTimeout = 500; // generous: the bus shares a loaded machine
+// How long a test waits for what must come (it goes on as soon as it does).
+constexpr auto kArrival = 5s;
 const char* const kBus = "softmaster-e2e";
 constexpr uint32_t kStick = 0x01050F00u; // "Orvax Stick-U1 compact"
 
@@ -55,7 +57,7 @@ class EndToEnd : public ::testing::TestWithParam<Master> {
 protected:
     static void SetUpTestSuite()
     {
-        static char dir[] = "/tmp/ovro-softmaster-e2e.XXXXXX";
+        char dir[] = "/tmp/ovro-softmaster-e2e.XXXXXX";  // a fresh one per run of the suite
         ASSERT_NE(mkdtemp(dir), nullptr);
         busRoot = dir;
         setenv("OVRO_CANBUS_DIR", dir, 1);
@@ -124,7 +126,7 @@ protected:
 
     bool readPdo(uint8_t& node, uint8_t& pdo, uint8_t* data, uint8_t& len)
     {
-        for (auto end = std::chrono::steady_clock::now() + 1s; std::chrono::steady_clock::now() < end;) {
+        for (auto end = std::chrono::steady_clock::now() + kArrival; std::chrono::steady_clock::now() < end;) {
             if (cop->ReadPDO(&node, &pdo, data, &len))
                 return true;
             std::this_thread::sleep_for(1ms);
@@ -165,7 +167,7 @@ TEST_P(EndToEnd, NmtCommandsReachTheNode)
     EXPECT_TRUE(cop->EnterPreOperationalState(kNode));
     EXPECT_TRUE(cop->ResetCommunication(kNode));
     EXPECT_TRUE(cop->ResetNode(0));
-    ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0 && f.data[0] == 0x81; }, 1s));
+    ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0 && f.data[0] == 0x81; }, kArrival));
     auto nmt = peer->nmtCommands();
     ASSERT_EQ(nmt.size(), 5u);
     const uint8_t commands[5] = {0x01, 0x02, 0x80, 0x82, 0x81};
@@ -306,7 +308,7 @@ TEST_P(EndToEnd, MisbehavingServersEndWithTheClientAbort)
         if (c.upload) {
             EXPECT_EQ(len, code(0, 99)) << "the board path leaves the length of a failed upload";
         }
-        EXPECT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x600 + kNode && f.data[0] == 0x80; }, 1s));
+        EXPECT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x600 + kNode && f.data[0] == 0x80; }, kArrival));
         EXPECT_TRUE(hasClientAbort(*peer, c.clientAbort));
         peer->clearSdoFaults();
     }
@@ -322,7 +324,7 @@ TEST_P(EndToEnd, PdosAreSentRequestedAndReceived)
     ASSERT_TRUE(cop->CreatePDO(0, 1, 1, 0x7E5, 8));
     const uint8_t out[8] = {0x0F, 0x00, 0x34, 0x12, 9, 9, 9, 9};
     ASSERT_TRUE(cop->WritePDO(kNode, 1, out));
-    ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x200 + kNode; }, 1s));
+    ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x200 + kNode; }, kArrival));
     auto sent = peer->receivedWithId(0x200 + kNode);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].len, 4);
@@ -336,7 +338,7 @@ TEST_P(EndToEnd, PdosAreSentRequestedAndReceived)
     EXPECT_EQ(pdo, 8);
     EXPECT_EQ(len, 8);
     EXPECT_EQ(data[7], 8);
-    EXPECT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return (f.id & CANBUS_RTR_FLAG) && (f.id & 0x7FF) == 0x380 + kNode; }, 1s));
+    EXPECT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return (f.id & CANBUS_RTR_FLAG) && (f.id & 0x7FF) == 0x380 + kNode; }, kArrival));
 
     ASSERT_TRUE(peer->sendFrame(0x480 + kNode, {0xA, 0xB, 0xC, 0xD, 0xE, 0xF}));
     ASSERT_TRUE(peer->sendFrame(0x123, {1})); // nobody's PDO
@@ -433,7 +435,7 @@ TEST_P(EndToEnd, EmergenciesAndSync)
     EXPECT_EQ(cop->GetLastError(), COP_ERR_QUEUE_EMPTY);
     ASSERT_TRUE(peer->sendEmergency(0x3210, 0x05, {1, 2, 3, 4, 5}));
     bool got = false;
-    for (auto end = std::chrono::steady_clock::now() + 1s; !got && std::chrono::steady_clock::now() < end;)
+    for (auto end = std::chrono::steady_clock::now() + kArrival; !got && std::chrono::steady_clock::now() < end;)
         got = cop->GetEmergency(&node, data) || (std::this_thread::sleep_for(1ms), false);
     ASSERT_TRUE(got);
     EXPECT_EQ(node, kNode);
@@ -442,7 +444,7 @@ TEST_P(EndToEnd, EmergenciesAndSync)
 
     ASSERT_TRUE(cop->SendSync());
     EXPECT_EQ(cop->GetLastError(), 0);
-    ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x080 && f.len == 0; }, 1s));
+    ASSERT_TRUE(peer->waitForFrame([](const canbus_frame& f) { return f.id == 0x080 && f.len == 0; }, kArrival));
 }
 
 TEST_P(EndToEnd, LmtInquiryAndConfiguration)

@@ -3,6 +3,9 @@
 // frame the engine writes is seen, and each answer is scripted.
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -223,6 +226,47 @@ TEST_F(Engine, UploadFitsTheBufferAndRunsToTheEnd)
     EXPECT_EQ(COP_GetLastError(), 0);
 }
 
+// Valid upload segments of 7 bytes each, toggling, none of them the last.
+std::deque<Answer> endlessSegments(size_t count)
+{
+    std::deque<Answer> answers{sdo({0x41, 0x00, 0x30, 0x00, 0, 0, 0, 0})};  // size not given
+    for (size_t i = 0; i < count; ++i)
+        answers.push_back(sdo({uint8_t(i % 2 ? 0x10 : 0x00), 1, 2, 3, 4, 5, 6, 7}));
+    return answers;
+}
+
+TEST_F(Engine, UploadThatNeverEndsIsAbortedBeyondBufferAndLargestObject)
+{
+    // An 8-byte buffer: the upload may run on to the largest object the
+    // program reads (1024 bytes, 146 segments), not further.
+    script.answers = endlessSegments(400);
+    int16_t len = 99;
+    uint8_t buf[8];
+    EXPECT_FALSE(COP_ReadSDO(kNode, 0x3000, 0, &len, buf, sizeof buf));
+    EXPECT_EQ(COP_GetLastError(), COP_ERR_LENGTH);
+    EXPECT_EQ(COP_GetLastAbort(), 0u);
+    EXPECT_EQ(len, 0);
+    auto w = written();
+    ASSERT_EQ(w.size(), 1u + 147u + 1u) << "initiate, 147 segment requests, the abort";
+    EXPECT_EQ(w.back().DATA[0], 0x80);
+    EXPECT_EQ(u32(w.back().DATA + 4), 0x05040005u);
+
+    // A larger buffer moves the bound to its own size.
+    fake_pcan_clear_written();
+    script.answers = endlessSegments(400);
+    std::vector<uint8_t> big(2000);
+    EXPECT_FALSE(COP_ReadSDO(kNode, 0x3000, 0, &len, big.data(), int16_t(big.size())));
+    EXPECT_EQ(COP_GetLastError(), COP_ERR_LENGTH);
+    EXPECT_EQ(written().size(), 1u + 286u + 1u);
+    EXPECT_EQ(big[1999], 5) << "kept up to the buffer's end";
+
+    // An object of exactly the largest size still reads, cut to the buffer.
+    script.answers = endlessSegments(146);
+    script.answers.push_back(sdo({0x0B, 1, 2}));  // the last, 2 bytes: 1024 in all
+    EXPECT_TRUE(COP_ReadSDO(kNode, 0x3000, 0, &len, buf, sizeof buf));
+    EXPECT_EQ(len, 8);
+}
+
 TEST_F(Engine, DownloadsSendTheirFrames)
 {
     const uint8_t data[32] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
@@ -307,6 +351,39 @@ TEST_F(Engine, LmtFailuresStopTheSequence)
     EXPECT_FALSE(COP_ConfigureNode("Kelvane", "OvroK31", "01234567890123", 9, COP_BAUD_250));
     EXPECT_EQ(COP_GetLastError(), COP_ERR_LENGTH);
     EXPECT_EQ(COP_GetLastAbort(), 0u);
+}
+
+TEST_F(Engine, ConfigureNodeReadsTheTextsOnlyUpToTheirTerminatingZero)
+{
+    // The three texts end right before an inaccessible page: a read of a
+    // byte beyond any terminating zero would fault.
+    const long page = sysconf(_SC_PAGESIZE);
+    auto* pages = static_cast<char*>(mmap(nullptr, size_t(2 * page), PROT_READ | PROT_WRITE,
+                                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(pages, MAP_FAILED);
+    ASSERT_EQ(mprotect(pages + page, size_t(page), PROT_NONE), 0);
+    char* end = pages + page;
+    char* serial = end - 3;
+    std::memcpy(serial, "12", 3);
+    char* product = serial - 4;
+    std::memcpy(product, "Ovr", 4);
+    char* manufacturer = product - 8;
+    std::memcpy(manufacturer, "Ke\0levan", 8);  // bytes after the zero are not the text's
+
+    script.requestId = 0x7E5;
+    auto lmt = [](std::vector<uint8_t> bytes) {
+        bytes.resize(8);
+        return Answer{frame(0x7E4, bytes)};
+    };
+    script.answers = {Answer{}, Answer{}, Answer{}, lmt({0x11, 0}), lmt({0x13, 0}), lmt({0x17, 0})};
+    EXPECT_TRUE(COP_ConfigureNode(manufacturer, product, serial, 9, COP_BAUD_250));
+    auto w = written();
+    ASSERT_EQ(w.size(), 6u);
+    EXPECT_EQ(std::vector<uint8_t>(w[0].DATA, w[0].DATA + 8), (std::vector<uint8_t>{0x01, 'K', 'e', 0, 0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(w[1].DATA, w[1].DATA + 8), (std::vector<uint8_t>{0x02, 'O', 'v', 'r', 0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(w[2].DATA, w[2].DATA + 8), (std::vector<uint8_t>{0x03, 0x12, 0, 0, 0, 0, 0, 0}))
+        << "missing serial digits count as 0";
+    munmap(pages, size_t(2 * page));
 }
 
 TEST_F(Engine, PdoAndEmergencyQueuesKeepEachOthersFrames)

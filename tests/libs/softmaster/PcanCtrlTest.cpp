@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "fake_pcan.h"
 #include "pcan_ctrl.h"
@@ -255,6 +256,45 @@ TEST_F(PcanCtrl, StatusMessagesSetAndClearTheBusBits)
     ctrl_poll(CTRL_POLL_BUDGET);
     EXPECT_EQ(ctrl_status() & 0x72, CTRL_ST_MSGLOST) << "message lost is sticky, the others follow the driver";
 }
+
+// One driver bit at a time: each sets its own controller bit and no other.
+struct StatusBitRow {
+    const char* name;
+    uint8_t driverBit;
+    uint8_t controllerBit;  // 0: the bit changes nothing
+    bool sticky;
+};
+
+class PcanCtrlStatusBit : public PcanCtrl, public ::testing::WithParamInterface<StatusBitRow> {};
+
+TEST_P(PcanCtrlStatusBit, SetsOnlyItsOwnBit)
+{
+    const StatusBitRow& row = GetParam();
+    const uint8_t before = ctrl_status();
+    ASSERT_EQ(before & 0x72, 0);
+    TPCANMsg s = statusMessage(row.driverBit);
+    fake_pcan_push(&s);
+    ctrl_poll(CTRL_POLL_BUDGET);
+    EXPECT_EQ(ctrl_status(), before | row.controllerBit);
+
+    s = statusMessage(0);
+    fake_pcan_push(&s);
+    ctrl_poll(CTRL_POLL_BUDGET);
+    EXPECT_EQ(ctrl_status(), before | (row.sticky ? row.controllerBit : 0))
+        << (row.sticky ? "stays until the next open" : "follows the driver");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PcanCtrlStatusBit,
+    ::testing::Values(StatusBitRow{"BusOff", PCAN_ERR_BUSOFF, CTRL_ST_BUSOFF, false},
+                      StatusBitRow{"ErrorPassive", PCAN_ERR_BUSHEAVY, CTRL_ST_BUSERROR, false},
+                      StatusBitRow{"ErrorWarning", PCAN_ERR_BUSLIGHT, CTRL_ST_WARNING, false},
+                      StatusBitRow{"Overrun", PCAN_ERR_OVERRUN, CTRL_ST_MSGLOST, true},
+                      StatusBitRow{"TransmitBufferFull", PCAN_ERR_XMTFULL, 0, false},
+                      StatusBitRow{"ReceiveQueueEmpty", PCAN_ERR_QRCVEMPTY, 0, false},
+                      StatusBitRow{"ReceiveQueueOverrun", PCAN_ERR_QOVERRUN, 0, false},
+                      StatusBitRow{"TransmitQueueFull", PCAN_ERR_QXMTFULL, 0, false}),
+    [](const ::testing::TestParamInfo<StatusBitRow>& info) { return std::string(info.param.name); });
 
 TEST_F(PcanCtrl, MalformedFramesStayInsideTheBuffers)
 {

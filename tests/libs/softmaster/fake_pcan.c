@@ -9,11 +9,18 @@
 #define EXPORT __attribute__((visibility("default")))
 #define FAKE_WRITTEN 4096
 
+#ifdef FAKE_PCAN_SECOND_CHANNEL_PNP
+#define FAKE_CALL(name) CAN2_##name
+#else
+#define FAKE_CALL(name) CAN_##name
+#endif
+
 static TPCANMsg Queue[FAKE_PCAN_QUEUE];
 static size_t Head, Count;
 static TPCANMsg Written[FAKE_WRITTEN];
 static size_t WrittenCount;
-static uint32_t WriteResult, InitResult;
+static uint32_t WriteResult, InitResult, ResetResult;
+static char CallLog[64];
 static char Version[PCAN_VERSION_TEXT_SIZE] = "PCAN-ISA fake driver 2.49";
 static FakeResponder Responder;
 static void* ResponderContext;
@@ -23,7 +30,8 @@ static int CloseCalls;
 EXPORT void fake_pcan_reset(void)
 {
     Head = Count = WrittenCount = 0;
-    WriteResult = InitResult = 0;
+    WriteResult = InitResult = ResetResult = 0;
+    CallLog[0] = '\0';
     strcpy(Version, "PCAN-ISA fake driver 2.49");
     Responder = NULL;
     ResponderContext = NULL;
@@ -101,9 +109,38 @@ EXPORT int fake_pcan_close_calls(void)
     return CloseCalls;
 }
 
+EXPORT void fake_pcan_set_reset_result(uint32_t result)
+{
+    ResetResult = result;
+}
+
+EXPORT const char* fake_pcan_call_log(void)
+{
+    return CallLog;
+}
+
+static void log_call(char letter)
+{
+    size_t n = strlen(CallLog);
+    if (n + 1 < sizeof CallLog) {
+        CallLog[n] = letter;
+        CallLog[n + 1] = '\0';
+    }
+}
+
 /* ---- The PCAN-Light calls ---- */
 
-EXPORT uint32_t CAN_Init(uint16_t btr0btr1, int msgType, int hwType, uint32_t ioPort, uint16_t interrupt)
+#ifdef FAKE_PCAN_SECOND_CHANNEL_PNP
+EXPORT uint32_t FAKE_CALL(Init)(uint16_t btr0btr1, int msgType)
+{
+    Init.calls++;
+    Init.btr0btr1 = btr0btr1;
+    Init.msgType = msgType;
+    log_call('I');
+    return InitResult;
+}
+#else
+EXPORT uint32_t FAKE_CALL(Init)(uint16_t btr0btr1, int msgType, int hwType, uint32_t ioPort, uint16_t interrupt)
 {
     Init.calls++;
     Init.btr0btr1 = btr0btr1;
@@ -111,21 +148,23 @@ EXPORT uint32_t CAN_Init(uint16_t btr0btr1, int msgType, int hwType, uint32_t io
     Init.hwType = hwType;
     Init.ioPort = ioPort;
     Init.interrupt = interrupt;
+    log_call('I');
     return InitResult;
 }
+#endif
 
-EXPORT uint32_t CAN_Close(void)
+EXPORT uint32_t FAKE_CALL(Close)(void)
 {
     ++CloseCalls;
     return 0;
 }
 
-EXPORT uint32_t CAN_Status(void)
+EXPORT uint32_t FAKE_CALL(Status)(void)
 {
     return 0;
 }
 
-EXPORT uint32_t CAN_Write(TPCANMsg* msg)
+EXPORT uint32_t FAKE_CALL(Write)(TPCANMsg* msg)
 {
     if (WriteResult & (PCAN_ERR_XMTFULL | PCAN_ERR_QXMTFULL | ~0xFFu))
         return WriteResult;
@@ -136,7 +175,7 @@ EXPORT uint32_t CAN_Write(TPCANMsg* msg)
     return WriteResult;
 }
 
-EXPORT uint32_t CAN_Read(TPCANMsg* msg)
+EXPORT uint32_t FAKE_CALL(Read)(TPCANMsg* msg)
 {
     if (Count == 0)
         return PCAN_ERR_QRCVEMPTY;
@@ -146,13 +185,14 @@ EXPORT uint32_t CAN_Read(TPCANMsg* msg)
     return 0;
 }
 
-EXPORT uint32_t CAN_VersionInfo(char* text)
+EXPORT uint32_t FAKE_CALL(VersionInfo)(char* text)
 {
     memcpy(text, Version, PCAN_VERSION_TEXT_SIZE);
     return 0;
 }
 
-EXPORT uint32_t CAN_ResetClient(void)
+EXPORT uint32_t FAKE_CALL(ResetClient)(void)
 {
-    return 0;
+    log_call('R');
+    return ResetResult;
 }

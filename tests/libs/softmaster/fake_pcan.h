@@ -1,8 +1,11 @@
 /*
- * fake_pcan.h - a PCAN-Light driver library for tests (built as
- * libpcan_isa.so in a folder of its own, CAN_ names, five-argument
- * initialisation, no CAN_WaitRead). The test controls what CAN_Read delivers
- * and what CAN_Write and CAN_Init answer, and sees every frame written.
+ * fake_pcan.h - a PCAN-Light driver library for tests, without WaitRead.
+ * Built as libpcan_isa.so (CAN_ names, five-argument initialisation) and,
+ * with FAKE_PCAN_SECOND_CHANNEL_PNP defined, as libpcan_2pci.so (CAN2_
+ * names, two-argument initialisation), each in a folder of its own. The test
+ * controls what Read delivers and what Write, Init and ResetClient answer,
+ * and sees every frame written and the order of the Init and ResetClient
+ * calls.
  */
 #ifndef FAKE_PCAN_H
 #define FAKE_PCAN_H
@@ -44,6 +47,10 @@ size_t fake_pcan_written(TPCANMsg* out, size_t max);
 void fake_pcan_clear_written(void);
 FakeInitCall fake_pcan_init_call(void);
 int fake_pcan_close_calls(void);
+void fake_pcan_set_reset_result(uint32_t result);
+/* The Init and ResetClient calls since the reset, in order: "I" for each
+ * Init, "R" for each ResetClient (at most 63 letters kept). */
+const char* fake_pcan_call_log(void);
 
 #ifdef __cplusplus
 }

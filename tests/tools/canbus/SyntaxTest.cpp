@@ -136,6 +136,45 @@ TEST(CommandLine, CommandsBusesAndBitRates)
     EXPECT_EQ(cmd.command, CommandLine::Command::Help);
 }
 
+TEST(CommandLine, SendManyFramesFloodedWithSteppedIds)
+{
+    CommandLine cmd;
+    std::string error;
+    ASSERT_TRUE(cmd.parse({"send", "b", "123#11"}, error));
+    EXPECT_EQ(cmd.send.count, 1u);
+    EXPECT_FALSE(cmd.send.flood);
+    EXPECT_FALSE(cmd.send.stepIds);
+
+    cmd = CommandLine();
+    ASSERT_TRUE(cmd.parse({"--bitrate", "1M", "send", "b", "123#11", "--count", "0", "--flood", "--ids", "100-17F"},
+                          error))
+        << error;
+    EXPECT_EQ(cmd.send.count, 0u);
+    EXPECT_TRUE(cmd.send.flood);
+    EXPECT_EQ(cmd.send.bitrate, 1000000u);
+    EXPECT_TRUE(cmd.send.stepIds);
+    EXPECT_EQ(cmd.send.firstId, 0x100u);
+    EXPECT_EQ(cmd.send.lastId, 0x17Fu);
+}
+
+TEST(FloodSender, FrameBitsOnTheWireWithoutStuffing)
+{
+    struct Row {
+        const char* frame;
+        std::uint32_t bits;
+    };
+    const Row rows[] = {
+        {"123#", 47}, {"123#11", 55}, {"123#1122334455667788", 111}, {"12345678#1122334455667788", 131},
+        {"123#R8", 47},
+    };
+    for (const Row& row : rows) {
+        canbus_frame frame;
+        std::string error;
+        ASSERT_TRUE(FrameSyntax::parse(row.frame, frame, error)) << row.frame;
+        EXPECT_EQ(FloodSender::frameBits(frame), row.bits) << row.frame;
+    }
+}
+
 TEST(CommandLine, RefusesWhatMakesNoSense)
 {
     const std::vector<std::vector<std::string>> bad = {
@@ -150,6 +189,12 @@ TEST(CommandLine, RefusesWhatMakesNoSense)
         {"dump", "--bitrate", "9999999k"},
         {"dump", "--verbose"},
         {"dump", "../x"},
+        {"dump", "--count", "3"},
+        {"send", "b", "123#11", "--count", "-1"},
+        {"send", "b", "123#11", "--count", "many"},
+        {"send", "b", "123#11", "--flood"},  // no bit rate to pace at
+        {"send", "b", "123#11", "--ids", "zz"},
+        {"play", "log", "--flood"},
     };
     for (const auto& args : bad) {
         CommandLine cmd;

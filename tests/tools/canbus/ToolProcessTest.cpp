@@ -188,6 +188,28 @@ TEST_F(CanbusTool, DumpAtABitRateIgnoresOtherRates)
     EXPECT_NE(line.find("  rates  200   [1]  02"), std::string::npos) << line;
 }
 
+// A flood: the frames one after the other at the wire's frame rate (no
+// faster than 111 bits each at 1 Mbit/s), the identifiers in turn.
+TEST_F(CanbusTool, SendFloodsTheBusAtTheWireRateWithSteppedIds)
+{
+    startDump("flood", {"--bitrate", "1M"});
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = run({"--bitrate", "1M", "send", "flood", "123#1122334455667788", "--count", "900", "--flood",
+                          "--ids", "100-10F"});
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("900 frames sent"), std::string::npos) << r.err;
+    EXPECT_GE(ms, 900 * 111 / 1000) << "faster than the wire";
+    for (int i = 0; i < 900; ++i) {
+        const std::string line = dumpLine();
+        char id[8];
+        std::snprintf(id, sizeof id, "%03X", 0x100 + i % 16);
+        ASSERT_NE(line.find(std::string("  flood  ") + id + "   [8]  11 22 33 44 55 66 77 88"), std::string::npos)
+            << "frame " << i << ": " << line;
+    }
+}
+
 TEST_F(CanbusTool, BadInputFailsWithAClearMessage)
 {
     Result r = run({"send", "vbus", "123#1"});

@@ -156,6 +156,30 @@ TEST_F(CliBusTest, UploadSavesADocumentThatShowPrints)
         << missing.err;
 }
 
+TEST_F(CliBusTest, ShowPrintsTheDateTheFileHolds)
+{
+    StartDrive("K315", 3, 20);
+    const std::string file = Path("dated.31x");
+    const RunResult up = CliAt(3, 20, {"upload", file});
+    ASSERT_EQ(up.status, 0) << up.err;
+    // The file says 16.06.2009 for "Date of Manufacture".
+    std::string text = ReadFile(file);
+    const std::size_t at = text.find("ManufacturingDate=");
+    ASSERT_NE(at, std::string::npos) << text;
+    const std::size_t end = text.find("\r\n", at);
+    text.replace(at, end - at, "ManufacturingDate=16.06.2009 00:00");
+    WriteFile(file, text);
+
+    ::unsetenv("OVRO_CAN_CHANNEL");
+    const RunResult show = Cli({"show", file});
+    ASSERT_EQ(show.status, 0) << show.err;
+    const std::size_t line = show.out.find("Date of Manufacture");
+    ASSERT_NE(line, std::string::npos) << show.out;
+    const std::string shown = show.out.substr(line, show.out.find('\n', line) - line);
+    EXPECT_NE(shown.find("16.06.2009 00:00"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("01.01.1970"), std::string::npos) << shown;
+}
+
 TEST_F(CliBusTest, WriteThenReadOneObject)
 {
     StartDrive("K315", 2, 20);

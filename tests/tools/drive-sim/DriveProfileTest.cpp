@@ -216,6 +216,26 @@ TEST_F(DriveProfileTest, ManualModeFollowsTheManualInputs)
     EXPECT_EQ(read(ObjectIndex::VelocityActual), 0);
 }
 
+TEST_F(DriveProfileTest, AtRestOnlyWhileUnpoweredAndStanding)
+{
+    // At rest the simulator ticks the drive lazily; whatever could move,
+    // brake or fault on its own must not count as at rest.
+    run(10);
+    EXPECT_TRUE(drive.atRest()) << "switch on disabled, standing";
+    enable();
+    EXPECT_FALSE(drive.atRest()) << "power stage on";
+    write(ObjectIndex::ModesOfOperation, 0, DriveMode::ProfileVelocity);
+    write(ObjectIndex::TargetVelocity, 0, 20000);
+    run(200);
+    ASSERT_GT(read(ObjectIndex::VelocityActual), 0);
+    write(ObjectIndex::Controlword, 0, 0x06);  // shut down: the power stage goes off while it turns
+    EXPECT_FALSE(drive.atRest() && read(ObjectIndex::VelocityActual) != 0) << "never at rest while turning";
+    run(2000);
+    EXPECT_EQ(read(ObjectIndex::VelocityActual), 0);
+    EXPECT_EQ(statusword() & 0x6F, 0x21);
+    EXPECT_TRUE(drive.atRest()) << "ready to switch on, standing again";
+}
+
 TEST_F(DriveProfileTest, QuickStopBrakesAndStaysInQuickStopActive)
 {
     ASSERT_EQ(write(DriveObjects::QuickStopOption, 0, 6), 0u);

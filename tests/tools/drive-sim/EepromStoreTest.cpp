@@ -1,8 +1,11 @@
 // The store file: round trip, damaged files, failed writes.
 #include "EepromStore.h"
+#include "FileCalls.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -78,6 +81,36 @@ TEST_F(EepromStoreTest, FailedSaveKeepsTheOldFile)
     EXPECT_FALSE(store.save(error));
     EXPECT_NE(error.find("store.tmp"), std::string::npos) << error;
     EXPECT_EQ(read(file), good);
+}
+
+TEST_F(EepromStoreTest, EachFailingCallKeepsTheOldFile)
+{
+    const std::string file = dir + "/store";
+    EepromStore store(file);
+    store.values()[0x608100] = {1, 2, 3, 4};
+    std::string error;
+    ASSERT_TRUE(store.save(error));
+    const std::string good = read(file);
+    store.values()[0x608100] = {5, 6, 7, 8};
+    const struct {
+        FileCalls::Call call;
+        int error;
+    } rows[] = {{FileCalls::Call::Open, EACCES},
+                {FileCalls::Call::Write, ENOSPC},
+                {FileCalls::Call::Fsync, EIO},
+                {FileCalls::Call::Close, EIO},
+                {FileCalls::Call::Rename, EXDEV}};
+    for (const auto& row : rows) {
+        FileCalls::failNext(row.call, row.error);
+        error.clear();
+        EXPECT_FALSE(store.save(error)) << int(row.call);
+        EXPECT_NE(error.find(std::strerror(row.error)), std::string::npos) << error;
+        EXPECT_EQ(read(file), good) << error;
+        EXPECT_FALSE(std::filesystem::exists(file + ".tmp")) << error;
+    }
+    FileCalls::clear();
+    EXPECT_TRUE(store.save(error));
+    EXPECT_NE(read(file), good);
 }
 
 TEST_F(EepromStoreTest, WithoutAPathTheStoreLivesInMemory)

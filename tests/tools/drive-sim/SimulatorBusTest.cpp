@@ -4,6 +4,7 @@
 #include "DescriptionObjects.h"
 #include "SimFixture.h"
 
+#include <chrono>
 #include <fstream>
 #include <thread>
 
@@ -366,7 +367,13 @@ TEST_F(SimulatorBus, RealtimePacingKeepsTheProtocol)
     BusClient& bus = client(10000);
     startSim({"--node-id", "5", "--bitrate", "10", "--realtime"});
     std::vector<uint8_t> bytes;
+    const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(bus.upload(kNode, 0x1008, 0, bytes), 0);
+    const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(text(bytes), "Ovro K315");
+    // Initiate and two segments, each request and answer a frame of 8 bytes,
+    // 135 bits at 10 kbit/s: the client's frames cost their time as well as
+    // the simulator's.
+    EXPECT_GE(took, 6 * std::chrono::microseconds(13500));
 }
 }  // namespace
