@@ -12,17 +12,14 @@ CDriveStatusBox::CDriveStatusBox(ovro::IDriveDocument& doc, const ovro::DriveSta
 {
     setObjectName(QStringLiteral("driveStatus"));
     auto* grid = new QGridLayout(this);
-    statusword_ = opviews::ValueLabel(this, QStringLiteral("statusword"));
-    state_ = opviews::ValueLabel(this, QStringLiteral("deviceState"));
-    errorCode_ = opviews::ValueLabel(this, QStringLiteral("errorCode"));
-    errorText_ = opviews::ValueLabel(this, QStringLiteral("errorText"));
-    state_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    errorText_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    errorText_->setWordWrap(true);
-    grid->addWidget(statusword_, 0, 0);
-    grid->addWidget(state_, 0, 1);
-    grid->addWidget(errorCode_, 1, 0);
-    grid->addWidget(errorText_, 1, 1);
+    const char* const names[kFields] = {"statusword", "deviceState", "errorCode", "errorText"};
+    for (int f = 0; f < kFields; ++f) {
+        fields_[f] = opviews::ValueLabel(this, QString::fromLatin1(names[f]));
+        if (f % 2 == 1)
+            fields_[f]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(fields_[f], f / 2, f % 2);
+    }
+    fields_[kErrorText]->setWordWrap(true);
     resetFault_ = new QPushButton(QStringLiteral("Reset Fault"), this);
     resetFault_->setObjectName(QStringLiteral("resetFault"));
     grid->addWidget(resetFault_, 2, 0);
@@ -38,10 +35,10 @@ QGridLayout* CDriveStatusBox::Grid() const
 void CDriveStatusBox::Show(const ovro::DriveStatusText& status)
 {
     using opviews::Latin1;
-    statusword_->setText(Latin1(status.statusword));
-    state_->setText(Latin1(status.state));
-    errorCode_->setText(Latin1(status.errorCode));
-    errorText_->setText(Latin1(status.errorText));
+    fields_[kStatusword]->setText(Latin1(status.statusword));
+    fields_[kState]->setText(Latin1(status.state));
+    fields_[kErrorCode]->setText(Latin1(status.errorCode));
+    fields_[kErrorText]->setText(Latin1(status.errorText));
     resetFault_->setEnabled(status.resetFault);
 }
 

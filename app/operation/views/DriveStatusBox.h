@@ -31,10 +31,10 @@ public slots:
     void OnResetFault();
 
 private:
+    // The fields in the grid's order: statusword, state; code, text.
+    enum Field { kStatusword, kState, kErrorCode, kErrorText, kFields };
+
     ovro::IDriveDocument& doc_;
-    QLabel* statusword_ = nullptr;
-    QLabel* state_ = nullptr;
-    QLabel* errorCode_ = nullptr;
-    QLabel* errorText_ = nullptr;
+    QLabel* fields_[kFields] = {};
     QPushButton* resetFault_ = nullptr;
 };
