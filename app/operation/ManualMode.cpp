@@ -30,6 +30,10 @@ void CManualMode::Open()
 
 void CManualMode::SetSimulated(bool checked)
 {
+    // Clearing the box writes the mode and may show a message: a start.
+    const CommandScope command(doc_, CommandScope::Kind::Start);
+    if (!command.Entered())
+        return;
     simulated_ = checked;
     CCANopenNode* node = Node();
     if (node != nullptr && !checked) {

@@ -24,7 +24,8 @@ public:
     std::int8_t Mode() const { return mode_; }
 
     // The user set or cleared the box; afterwards Simulated() tells how it
-    // stands (set again when the drive refused the manual mode).
+    // stands (set again when the drive refused the manual mode, unchanged
+    // while another command runs).
     void SetSimulated(bool checked);
 
     // Enable sequence, simulated manual mode, controlword 31 (positive) or

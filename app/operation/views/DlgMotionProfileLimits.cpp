@@ -6,20 +6,13 @@
 #include "operation/LimitsReader.h"
 #include "operation/views/OperationWidgets.h"
 
-CDlgMotionProfileLimits::CDlgMotionProfileLimits(QWidget* parent) : QDialog(parent)
+CDlgMotionProfileLimits::CDlgMotionProfileLimits(QWidget* parent)
+    : CDlgLimits("CDlgMotionProfileLimits", QStringLiteral("Motion Profile Limits"), parent)
 {
-    setObjectName(QStringLiteral("CDlgMotionProfileLimits"));
-    setWindowTitle(QStringLiteral("Motion Profile Limits"));
-    setModal(false);
     auto* grid = new QGridLayout(this);
     int row = 0;
     const auto add = [&](const QString& label, const QString& unit) {
-        auto* value = new QLabel(this);
-        value->setObjectName(label);
-        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        value->setFrameShape(QFrame::Panel);
-        value->setFrameShadow(QFrame::Sunken);
-        value->setMinimumWidth(90);
+        QLabel* value = opviews::ValueLabel(this, label, QString(), 90);
         grid->addWidget(new QLabel(label, this), row, 0);
         grid->addWidget(value, row, 1);
         grid->addWidget(new QLabel(unit, this), row, 2);

@@ -1,21 +1,18 @@
-// CDlgMotionProfileLimits: the modeless "Motion Profile Limits" window of
-// the motion pages' "?" button - max. profile velocity, max. acceleration
-// and deceleration and the motor's rated current, read from the drive when
-// it opens and whenever the button is pressed again.
+// CDlgMotionProfileLimits: the "Motion Profile Limits" window of the motion
+// pages' "?" button - max. profile velocity, max. acceleration and
+// deceleration and the motor's rated current.
 #pragma once
 
-#include <QDialog>
+#include "operation/views/DlgLimits.h"
 
-class CCANopenNode;
 class QLabel;
 
-class CDlgMotionProfileLimits : public QDialog {
+class CDlgMotionProfileLimits : public CDlgLimits {
     Q_OBJECT
 public:
     explicit CDlgMotionProfileLimits(QWidget* parent = nullptr);
 
-    // Reads the limits (null: none readable) and shows them.
-    void Refresh(CCANopenNode* node);
+    void Refresh(CCANopenNode* node) override;
     QString FieldText(const QString& label) const;
 
 private:

@@ -6,32 +6,16 @@
 #include "operation/LimitsReader.h"
 #include "operation/views/OperationWidgets.h"
 
-namespace {
-
-QLabel* Value(QWidget* parent)
+CDlgSoftwarePositionLimits::CDlgSoftwarePositionLimits(QWidget* parent)
+    : CDlgLimits("CDlgSoftwarePositionLimits", QStringLiteral("Software Position Limits"), parent)
 {
-    auto* value = new QLabel(parent);
-    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    value->setFrameShape(QFrame::Panel);
-    value->setFrameShadow(QFrame::Sunken);
-    value->setMinimumWidth(100);
-    return value;
-}
-
-} // namespace
-
-CDlgSoftwarePositionLimits::CDlgSoftwarePositionLimits(QWidget* parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("CDlgSoftwarePositionLimits"));
-    setWindowTitle(QStringLiteral("Software Position Limits"));
-    setModal(false);
     auto* grid = new QGridLayout(this);
     labels_[0] = QStringLiteral("Position Limits:");
     labels_[1] = QStringLiteral("Position Drive Limits:");
     labels_[2] = QStringLiteral("Position Safety Limits:");
-    for (int row = 0; row < 3; ++row) {
-        lower_[row] = Value(this);
-        upper_[row] = Value(this);
+    for (int row = 0; row < kRows; ++row) {
+        lower_[row] = opviews::ValueLabel(this, QString(), QString(), 100);
+        upper_[row] = opviews::ValueLabel(this, QString(), QString(), 100);
         grid->addWidget(new QLabel(labels_[row], this), row, 0);
         grid->addWidget(lower_[row], row, 1);
         grid->addWidget(new QLabel(QStringLiteral("to"), this), row, 2);
@@ -45,7 +29,7 @@ void CDlgSoftwarePositionLimits::Refresh(CCANopenNode* node)
     const ovro::SoftwarePositionLimitsTexts t = ovro::CLimitsReader::ReadSoftwarePositionLimits(node);
     const std::string* lower[] = {&t.positionLower, &t.driveLower, &t.safetyLower};
     const std::string* upper[] = {&t.positionUpper, &t.driveUpper, &t.safetyUpper};
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < kRows; ++row) {
         lower_[row]->setText(opviews::Latin1(*lower[row]));
         upper_[row]->setText(opviews::Latin1(*upper[row]));
     }
@@ -53,7 +37,7 @@ void CDlgSoftwarePositionLimits::Refresh(CCANopenNode* node)
 
 QString CDlgSoftwarePositionLimits::RowText(const QString& label) const
 {
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < kRows; ++row)
         if (labels_[row] == label)
             return lower_[row]->text() + QStringLiteral(" to ") + upper_[row]->text();
     return QString();

@@ -1,25 +1,24 @@
-// CDlgSoftwarePositionLimits: the modeless "Software Position Limits"
-// window of the position page's "?" button - the position limits, the
-// drive limits and the safety limits, each lower to upper, read from the
-// drive when it opens and whenever the button is pressed again.
+// CDlgSoftwarePositionLimits: the "Software Position Limits" window of the
+// position page's "?" button - the position limits, the drive limits and
+// the safety limits, each lower to upper.
 #pragma once
 
-#include <QDialog>
+#include "operation/views/DlgLimits.h"
 
-class CCANopenNode;
 class QLabel;
 
-class CDlgSoftwarePositionLimits : public QDialog {
+class CDlgSoftwarePositionLimits : public CDlgLimits {
     Q_OBJECT
 public:
     explicit CDlgSoftwarePositionLimits(QWidget* parent = nullptr);
 
-    void Refresh(CCANopenNode* node);
+    void Refresh(CCANopenNode* node) override;
     // "lower to upper" of a row by its label ("Position Limits:", ...).
     QString RowText(const QString& label) const;
 
 private:
-    QLabel* lower_[3] = {};
-    QLabel* upper_[3] = {};
-    QString labels_[3];
+    static constexpr int kRows = 3;
+    QLabel* lower_[kRows] = {};
+    QLabel* upper_[kRows] = {};
+    QString labels_[kRows];
 };

@@ -78,6 +78,7 @@ void CDriveWindows::Open(QPointer<CSecondFrame>& frame, const char* title, QActi
     const QMdiSubWindow* active = mdi_.activeSubWindow();
     const bool maximised = active != nullptr && active->isMaximized();
     frame = new CSecondFrame(QString::fromLatin1(title), makeView(), settings_);
+    frame->SetBusyQuery([this] { return doc_ != nullptr && doc_->IsBusy(); });
     mdi_.addSubWindow(frame);
     QPointer<QAction> mark = command;
     // Gone for the rule at once; the widget itself goes a moment later.
@@ -110,47 +111,35 @@ void CDriveWindows::OnDeviceStatus()
          [this] { return new CStatusView(*doc_); });
 }
 
-void CDriveWindows::PlaceLimits(QWidget& window, bool otherOpen)
+template <typename Window>
+void CDriveWindows::OpenLimits(QPointer<Window>& window, bool otherOpen)
 {
-    window.adjustSize();
+    if (window != nullptr) {
+        window->Refresh(doc_ != nullptr ? doc_->Node() : nullptr);
+        window->raise();
+        return;
+    }
+    if (doc_ == nullptr)
+        return;
+    window = new Window(&frame_);
+    connect(window, &QDialog::finished, this, [&window] { window = nullptr; });
+    window->Refresh(doc_->Node());
+    window->adjustSize();
     const QRect f = frame_.frameGeometry();
     const ovro::WindowRect r = ovro::CLimitsReader::Place({f.x(), f.y(), f.width(), f.height()},
-                                                          window.width(), window.height(), otherOpen);
-    window.move(r.x, r.y);
+                                                          window->width(), window->height(), otherOpen);
+    window->move(r.x, r.y);
+    window->show();
 }
 
 void CDriveWindows::OnMotionProfileLimits()
 {
-    if (profileLimits_ == nullptr) {
-        if (doc_ == nullptr)
-            return;
-        profileLimits_ = new CDlgMotionProfileLimits(&frame_);
-        profileLimits_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(profileLimits_, &QDialog::finished, this, [this] { profileLimits_ = nullptr; });
-        profileLimits_->Refresh(doc_->Node());
-        PlaceLimits(*profileLimits_, positionLimits_ != nullptr);
-        profileLimits_->show();
-        return;
-    }
-    profileLimits_->Refresh(doc_ != nullptr ? doc_->Node() : nullptr);
-    profileLimits_->raise();
+    OpenLimits(profileLimits_, positionLimits_ != nullptr);
 }
 
 void CDriveWindows::OnSoftwarePositionLimits()
 {
-    if (positionLimits_ == nullptr) {
-        if (doc_ == nullptr)
-            return;
-        positionLimits_ = new CDlgSoftwarePositionLimits(&frame_);
-        positionLimits_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(positionLimits_, &QDialog::finished, this, [this] { positionLimits_ = nullptr; });
-        positionLimits_->Refresh(doc_->Node());
-        PlaceLimits(*positionLimits_, profileLimits_ != nullptr);
-        positionLimits_->show();
-        return;
-    }
-    positionLimits_->Refresh(doc_ != nullptr ? doc_->Node() : nullptr);
-    positionLimits_->raise();
+    OpenLimits(positionLimits_, profileLimits_ != nullptr);
 }
 
 bool CDriveWindows::CloseAll()

@@ -60,7 +60,10 @@ private:
     void Open(QPointer<CSecondFrame>& frame, const char* title, QAction* command,
               const std::function<QWidget*()>& makeView);
     QSize Screen() const;
-    void PlaceLimits(QWidget& window, bool otherOpen);
+    // Opens a limits window below the main window (beside the other one when
+    // that is open), or reads it again and raises it.
+    template <typename Window>
+    void OpenLimits(QPointer<Window>& window, bool otherOpen);
 
     QMdiArea& mdi_;
     ISettingsStore& settings_;

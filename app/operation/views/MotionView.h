@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+class CDriveStatusBox;
 class CWndMotionControl;
 class IUserInterface;
 class QLabel;
@@ -26,7 +27,7 @@ public:
 
     CWndMotionControl* Sheet() const { return sheet_; }
     QTimer* RefreshTimer() const { return timer_; }
-    QPushButton* ResetFaultButton() const { return resetFault_; }
+    QPushButton* ResetFaultButton() const;
     // The text of a value field by its label ("Actual Position:", ...).
     QString FieldText(const QString& label) const;
 
@@ -50,7 +51,7 @@ private:
     CWndMotionControl* sheet_ = nullptr;
     QTimer* timer_ = nullptr;
     QWidget* values_ = nullptr;
-    QPushButton* resetFault_ = nullptr;
+    CDriveStatusBox* status_ = nullptr;
     QLabel* position_ = nullptr;
     QLabel* velocity_ = nullptr;
     QLabel* shaftSpeed_ = nullptr;
@@ -60,8 +61,4 @@ private:
     QLabel* current_ = nullptr;
     QLabel* torque_ = nullptr;
     QLabel* voltage_ = nullptr;
-    QLabel* statusword_ = nullptr;
-    QLabel* state_ = nullptr;
-    QLabel* errorCode_ = nullptr;
-    QLabel* errorText_ = nullptr;
 };

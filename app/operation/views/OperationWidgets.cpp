@@ -1,6 +1,7 @@
 #include "operation/views/OperationWidgets.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "operation/MotionPage.h"
@@ -16,6 +17,17 @@ WaitCursor::WaitCursor()
 WaitCursor::~WaitCursor()
 {
     QApplication::restoreOverrideCursor();
+}
+
+QLabel* ValueLabel(QWidget* parent, const QString& name, const QString& text, int minimumWidth)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setMinimumWidth(minimumWidth);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
 }
 
 std::optional<std::int64_t> TakeField(QLineEdit* field, std::int64_t minimum, std::int64_t maximum,

@@ -1,7 +1,7 @@
 // OperationWidgets.h - what the Motion Control and Device Status windows
-// share: the wait cursor of their commands, Latin-1 texts as QStrings, and
-// the taking over of a number field with its "Please enter an integer"
-// prompt.
+// share: the wait cursor of their commands, Latin-1 texts as QStrings, the
+// value panels, and the taking over of a number field with its "Please
+// enter an integer" prompt.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,9 @@
 #include <QString>
 
 class IUserInterface;
+class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace opviews {
 
@@ -33,6 +35,10 @@ inline std::string TextOf(const QString& text)
 {
     return std::string(text.toLatin1().constData());
 }
+
+// A value shown in a sunken panel, right-aligned, named for the tests.
+QLabel* ValueLabel(QWidget* parent, const QString& name, const QString& text = QStringLiteral("0"),
+                   int minimumWidth = 80);
 
 // The field's number in [minimum, maximum]; otherwise the prompt is shown,
 // the field gets the focus and nothing is returned.

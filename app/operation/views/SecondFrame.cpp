@@ -67,6 +67,10 @@ bool CSecondFrame::SavePlacement()
 
 void CSecondFrame::closeEvent(QCloseEvent* event)
 {
+    if (busy_ && busy_()) {
+        event->ignore();
+        return;
+    }
     SavePlacement();
     emit frameClosed(this);
     QMdiSubWindow::closeEvent(event);

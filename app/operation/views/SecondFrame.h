@@ -2,8 +2,11 @@
 // Status views. It opens where its placement record ("MotionControl" or
 // "DeviceStatus", named after its title) says, writes the record when it
 // closes (a maximised window writes "ChildFrame" instead), and tells its
-// owner that it is gone.
+// owner that it is gone. It stays open while a command runs on the
+// document, for its view's pages run them.
 #pragma once
+
+#include <functional>
 
 #include <QMdiSubWindow>
 #include <QRect>
@@ -20,6 +23,9 @@ public:
     // maximised: the active child window is maximised.
     void ShowInitial(const QSize& screen, bool maximised);
     bool SavePlacement();
+    // While busy() holds (a command runs on the document) the frame does
+    // not close.
+    void SetBusyQuery(std::function<bool()> busy) { busy_ = std::move(busy); }
 
 signals:
     void frameClosed(CSecondFrame* frame);
@@ -34,4 +40,5 @@ private:
 
     ISettingsStore& settings_;
     QRect normal_;
+    std::function<bool()> busy_;
 };

@@ -13,24 +13,14 @@
 #include "description/QVTDevice.h"
 #include "operation/DriveCommands.h"
 #include "operation/DriveDocument.h"
-#include "operation/FaultReset.h"
 #include "operation/StatusLampPages.h"
+#include "operation/views/DriveStatusBox.h"
 #include "operation/views/OperationWidgets.h"
 #include "operation/views/WndDeviceStatus.h"
 #include "operation/views/WndLampPage.h"
 #include "operation/views/WndLogBook.h"
 
 namespace {
-
-QLabel* Value(QWidget* parent, const char* name, const std::string& text)
-{
-    auto* label = new QLabel(opviews::Latin1(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(80);
-    return label;
-}
 
 QIcon RedStopIcon()
 {
@@ -58,10 +48,8 @@ CStatusView::CStatusView(ovro::IDriveDocument& doc, QWidget* parent) : QWidget(p
     mode_ = new QGroupBox(opviews::Latin1(initial.modeCaption), this);
     mode_->setObjectName(QStringLiteral("modeCaption"));
     auto* values = new QGridLayout(mode_);
-    position_ = Value(mode_, "Actual Position:", initial.position);
-    velocity_ = Value(mode_, "Actual Velocity:", initial.velocity);
-    position_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    velocity_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    position_ = opviews::ValueLabel(mode_, QStringLiteral("Actual Position:"), opviews::Latin1(initial.position));
+    velocity_ = opviews::ValueLabel(mode_, QStringLiteral("Actual Velocity:"), opviews::Latin1(initial.velocity));
     values->addWidget(new QLabel(QStringLiteral("Actual Position:"), mode_), 0, 0);
     values->addWidget(position_, 0, 1);
     values->addWidget(new QLabel(QStringLiteral("inc"), mode_), 0, 2);
@@ -75,27 +63,12 @@ CStatusView::CStatusView(ovro::IDriveDocument& doc, QWidget* parent) : QWidget(p
     values->addWidget(stop, 0, 3, 2, 1);
     top->addWidget(mode_, 1);
 
-    auto* statusBox = new QGroupBox(QStringLiteral("Drive Status"), this);
-    auto* status = new QGridLayout(statusBox);
-    statusword_ = Value(statusBox, "statusword", initial.status.statusword);
-    state_ = Value(statusBox, "deviceState", initial.status.state);
-    errorCode_ = Value(statusBox, "errorCode", initial.status.errorCode);
-    errorText_ = Value(statusBox, "errorText", initial.status.errorText);
-    errorText_->setWordWrap(true);
-    status->addWidget(statusword_, 0, 0);
-    status->addWidget(state_, 0, 1);
-    status->addWidget(errorCode_, 1, 0);
-    status->addWidget(errorText_, 1, 1);
-    resetFault_ = new QPushButton(QStringLiteral("Reset Fault"), statusBox);
-    resetFault_->setObjectName(QStringLiteral("resetFault"));
-    resetFault_->setEnabled(false);
-    status->addWidget(resetFault_, 2, 0);
-    top->addWidget(statusBox, 1);
+    status_ = new CDriveStatusBox(doc, initial.status, this);
+    top->addWidget(status_, 1);
 
     sheet_ = new CWndDeviceStatus(this);
     layout->addWidget(sheet_, 1);
 
-    connect(resetFault_, &QPushButton::clicked, this, &CStatusView::OnResetFault);
     connect(stop, &QPushButton::clicked, this, &CStatusView::OnQuickStop);
     connect(sheet_->LogBook(), &CWndLogBook::clearListRequested, this, &CStatusView::OnClearList);
 
@@ -135,18 +108,17 @@ void CStatusView::OnRefresh()
     mode_->setTitle(Latin1(t->modeCaption));
     position_->setText(Latin1(t->position));
     velocity_->setText(Latin1(t->velocity));
-    statusword_->setText(Latin1(t->status.statusword));
-    state_->setText(Latin1(t->status.state));
-    errorCode_->setText(Latin1(t->status.errorCode));
-    errorText_->setText(Latin1(t->status.errorText));
-    resetFault_->setEnabled(t->status.resetFault);
+    status_->Show(t->status);
+}
+
+QPushButton* CStatusView::ResetFaultButton() const
+{
+    return status_->ResetFaultButton();
 }
 
 void CStatusView::OnResetFault()
 {
-    opviews::WaitCursor wait;
-    if (ovro::CFaultReset::Run(doc_))
-        resetFault_->setEnabled(false);
+    status_->OnResetFault();
 }
 
 void CStatusView::OnQuickStop()

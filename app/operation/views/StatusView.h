@@ -10,6 +10,7 @@
 
 #include "operation/StatusViewModel.h"
 
+class CDriveStatusBox;
 class CWndDeviceStatus;
 class QGroupBox;
 class QLabel;
@@ -29,7 +30,7 @@ public:
 
     CWndDeviceStatus* Sheet() const { return sheet_; }
     QTimer* RefreshTimer() const { return timer_; }
-    QPushButton* ResetFaultButton() const { return resetFault_; }
+    QPushButton* ResetFaultButton() const;
     QString ModeCaption() const;
     QString FieldText(const QString& name) const;
 
@@ -51,9 +52,5 @@ private:
     QGroupBox* mode_ = nullptr;
     QLabel* position_ = nullptr;
     QLabel* velocity_ = nullptr;
-    QLabel* statusword_ = nullptr;
-    QLabel* state_ = nullptr;
-    QLabel* errorCode_ = nullptr;
-    QLabel* errorText_ = nullptr;
-    QPushButton* resetFault_ = nullptr;
+    CDriveStatusBox* status_ = nullptr;
 };

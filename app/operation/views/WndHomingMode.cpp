@@ -3,40 +3,24 @@
 #include <cstdint>
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 
 #include "operation/views/OperationWidgets.h"
+#include "operation/views/PageForm.h"
 
 CWndHomingMode::CWndHomingMode(ovro::IDriveDocument& doc, IUserInterface& ui, QWidget* parent)
     : QWidget(parent), ui_(ui), page_(doc, ui)
 {
     setObjectName(QStringLiteral("CWndHomingMode"));
-    auto* grid = new QGridLayout(this);
+    CPageForm form(*this);
     methods_ = new QComboBox(this);
     methods_->setObjectName(QStringLiteral("homingMethod"));
-    auto* methodLabel = new QLabel(QStringLiteral("Homing &Method"), this);
-    methodLabel->setBuddy(methods_);
-    grid->addWidget(methodLabel, 0, 0);
-    grid->addWidget(methods_, 0, 1, 1, 2);
-    assign_ = new QLineEdit(this);
-    assign_->setObjectName(QStringLiteral("assignPosition"));
-    assign_->setAlignment(Qt::AlignRight);
-    auto* assignLabel = new QLabel(QStringLiteral("Assign Position:"), this);
-    assignLabel->setBuddy(assign_);
-    grid->addWidget(assignLabel, 1, 0);
-    grid->addWidget(assign_, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("inc"), this), 1, 2);
-    auto* start = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Start"), this);
-    auto* stop = new QPushButton(style()->standardIcon(QStyle::SP_MediaStop), QStringLiteral("Stop"), this);
-    start->setObjectName(QStringLiteral("start"));
-    stop->setObjectName(QStringLiteral("stop"));
-    grid->addWidget(start, 2, 1);
-    grid->addWidget(stop, 2, 2);
-    grid->setRowStretch(3, 1);
+    form.AddCaptioned(QStringLiteral("Homing &Method"), methods_);
+    assign_ = form.AddField(QStringLiteral("Assign Position:"), "assignPosition", QStringLiteral("inc"));
+    QPushButton* start = nullptr;
+    QPushButton* stop = nullptr;
+    form.AddStartStop(start, stop);
 
     connect(start, &QPushButton::clicked, this, &CWndHomingMode::OnStart);
     connect(stop, &QPushButton::clicked, this, &CWndHomingMode::OnStop);

@@ -8,13 +8,12 @@
 #include <QWidget>
 
 #include "operation/PositionMode.h"
+#include "operation/views/PageForm.h"
 
 class IUserInterface;
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 class CWndPositionMode : public QWidget {
@@ -41,20 +40,16 @@ private:
     // The fields into the page's values; false after a prompt.
     bool TakeFields();
     void ShowEnabling();
-    void OnMaxCurrentChanged();
 
     ovro::IDriveDocument& doc_;
     IUserInterface& ui_;
     ovro::CPositionMode page_;
+    CPageForm form_;
     bool opened_ = false;
     QLineEdit* target_ = nullptr;
     QRadioButton* absolute_ = nullptr;
     QRadioButton* relative_ = nullptr;
     QLineEdit* velocity_ = nullptr;
-    QLineEdit* acceleration_ = nullptr;
-    QLineEdit* deceleration_ = nullptr;
-    QLineEdit* maxCurrent_ = nullptr;
-    QLabel* current_ = nullptr;
     QCheckBox* userProfile_ = nullptr;
     QComboBox* profiles_ = nullptr;
 };

@@ -7,9 +7,9 @@
 #include <QWidget>
 
 #include "operation/VelocityMode.h"
+#include "operation/views/PageForm.h"
 
 class IUserInterface;
-class QLabel;
 class QLineEdit;
 
 class CWndVelocityMode : public QWidget {
@@ -31,15 +31,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void OnMaxCurrentChanged();
-
     ovro::IDriveDocument& doc_;
     IUserInterface& ui_;
     ovro::CVelocityMode page_;
+    CPageForm form_;
     bool opened_ = false;
     QLineEdit* target_ = nullptr;
-    QLineEdit* acceleration_ = nullptr;
-    QLineEdit* deceleration_ = nullptr;
-    QLineEdit* maxCurrent_ = nullptr;
-    QLabel* current_ = nullptr;
 };

@@ -49,6 +49,13 @@ std::vector<StartRow> Starts()
          }},
         {"jog", [](ovro::IDriveDocument& d,
                    IUserInterface& ui) { return ovro::CManualMode(d, ui).StartJog(ovro::CManualMode::Direction::Positive); }},
+        {"manual box",
+         [](ovro::IDriveDocument& d, IUserInterface& ui) {
+             ovro::CManualMode page(d, ui);
+             page.Open();
+             page.SetSimulated(false);
+             return !page.Simulated();
+         }},
         {"reset fault", [](ovro::IDriveDocument& d, IUserInterface&) { return ovro::CFaultReset::Run(d); }},
         {"clear list",
          [](ovro::IDriveDocument& d, IUserInterface&) {

@@ -3,11 +3,7 @@
 // windows following the drive through the document's status poll, and
 // both closing when the document disconnects or closes - against
 // ovro-drive-sim (K315, node 5, 500 kBit/s) on a private bus.
-#include "QVTApp.h"
-#include "ScriptedUserInterface.h"
-#include "SimProcess.h"
-#include "shell/DocumentHost.h"
-#include "shell/MainFrame.h"
+#include "WiredProgramFixture.h"
 #include "ui/CommandIds.h"
 
 #include "description/Commissioning.h"
@@ -51,52 +47,18 @@ public:
     }
 };
 
-class DriveWindowsWiredTest : public ::testing::Test {
+class DriveWindowsWiredTest : public WiredProgramFixture {
 protected:
-    void SetUp() override
+    DriveWindowsWiredTest()
+        : WiredProgramFixture(Wiring{"drivewin", 5, 500, {1000, 750}, {.document = true, .motion = true, .status = true}})
     {
-        ASSERT_TRUE(dir_.isValid());
-        const std::string directory = dir_.path().toStdString();
-        ::setenv("OVRO_CANBUS_DIR", directory.c_str(), 1);
-        ::setenv("OVRO_CAN_CHANNEL", "virtual:drivewin", 1);
-        store_ = std::make_unique<QSettingsStore>(dir_.filePath(QStringLiteral("Ovro-QVT.ini")));
-        store_->WriteString("Interface", "Vendor", "PEAK-System Technik");
-        store_->WriteString("Interface", "Board", "PEAK PCAN-USB");
-        store_->WriteString("Interface", "Baudrate", "500");
-        if (::access(ovro::test::SimProcess::executable().c_str(), X_OK) != 0)
-            GTEST_SKIP() << "ovro-drive-sim is not built";
-        ASSERT_TRUE(sim_.start(directory, {"--model", "K315", "--node-id", "5", "--bitrate", "500", "--bus",
-                                           "drivewin", "--eeprom", directory + "/drive.eeprom", "--description",
-                                           std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml"}))
-            << sim_.log();
-        const std::string program = dir_.filePath(QStringLiteral("program")).toStdString();
-        std::filesystem::create_directories(program);
-        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", program + "/Ovro-QVT.xml");
-        app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
-        ASSERT_TRUE(app_->StartUp(program));
-        app_->OpenInterface();
-        ASSERT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
-        CCommandState::Features features;
-        features.document = true;
-        features.motion = true;
-        features.status = true;
-        frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
-        frame_->resize(1000, 750);
-        frame_->show();
-        host_ = std::make_unique<CDocumentHost>(*app_, *frame_, ui_);
-        host_->SetChooser(&chooser_);
     }
 
-    void TearDown() override
+    void SetUp() override
     {
-        host_.reset();
-        frame_.reset();
-        if (app_)
-            app_->ExitInstance();
-        app_.reset();
-        sim_.stop();
-        ::unsetenv("OVRO_CAN_CHANNEL");
-        ::unsetenv("OVRO_CANBUS_DIR");
+        WiredProgramFixture::SetUp();
+        if (host_)
+            host_->SetChooser(&chooser_);
     }
 
     ovro::CQVTDoc* Connect()
@@ -105,30 +67,7 @@ protected:
         return host_->Document();
     }
 
-    QAction* Command(unsigned command) const { return frame_->Action(command); }
-
-    // Lets the event loop run until check() holds, at most ms.
-    static bool WaitUntil(const std::function<bool()>& check, int ms)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!check()) {
-            if (timer.elapsed() > ms)
-                return false;
-            QTest::qWait(20);
-        }
-        return true;
-    }
-
-    QTemporaryDir dir_;
-    ovro::test::SimProcess sim_;
-    std::unique_ptr<QSettingsStore> store_;
-    ScriptedUserInterface ui_;
     ConnectNode5 chooser_;
-    ovro::CCommissioning description_;
-    std::unique_ptr<CQVTApp> app_;
-    std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<CDocumentHost> host_;
 };
 
 TEST_F(DriveWindowsWiredTest, CommandsOpenBothWindowsOnceWithCheckMarksAndDisconnectClosesThem)

@@ -4,11 +4,7 @@
 // reset), and the document shows its recording again when it is opened
 // offline and keeps it when it is opened online and saved again. Against
 // ovro-drive-sim (K315, node 5, 1000 kBit/s) on a private bus.
-#include "QVTApp.h"
-#include "ScriptedUserInterface.h"
-#include "SimProcess.h"
-#include "shell/DocumentHost.h"
-#include "shell/MainFrame.h"
+#include "WiredProgramFixture.h"
 #include "ui/CommandIds.h"
 
 #include "description/Commissioning.h"
@@ -77,69 +73,31 @@ void Settle()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-class ScopeWiring : public ::testing::Test {
+class ScopeWiring : public WiredProgramFixture {
 protected:
+    ScopeWiring() : WiredProgramFixture(Wiring{"scope", 5, 1000, {1000, 700}, {.document = true, .oscilloscope = true}})
+    {
+    }
+
+    void Configure(QSettingsStore& store) override
+    {
+        store.WriteInt("Recording", "Signals", 1);
+        store.WriteInt("Recording", "Signal1", 0);  // position
+        store.WriteInt("Recording", "TimeBase", 4);  // 10 ms
+    }
+
     void SetUp() override
     {
-        ASSERT_TRUE(dir_.isValid());
-        const std::string directory = dir_.path().toStdString();
-        ::setenv("OVRO_CANBUS_DIR", directory.c_str(), 1);
-        ::setenv("OVRO_CAN_CHANNEL", "virtual:scope", 1);
-        if (::access(ovro::test::SimProcess::executable().c_str(), X_OK) != 0)
-            GTEST_SKIP() << "ovro-drive-sim is not built";
-        ASSERT_TRUE(drive_.start(directory, {"--model", "K315", "--node-id", "5", "--bitrate", "1000", "--bus",
-                                             "scope", "--eeprom", directory + "/drive.eeprom", "--description",
-                                             std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml"}))
-            << drive_.log();
-        store_ = std::make_unique<QSettingsStore>(dir_.filePath(QStringLiteral("Ovro-QVT.ini")));
-        store_->WriteString("Interface", "Vendor", "PEAK-System Technik");
-        store_->WriteString("Interface", "Board", "PEAK PCAN-USB");
-        store_->WriteString("Interface", "Baudrate", "1000");
-        store_->WriteInt("Recording", "Signals", 1);
-        store_->WriteInt("Recording", "Signal1", 0);  // position
-        store_->WriteInt("Recording", "TimeBase", 4);  // 10 ms
-        const std::string program = directory + "/program";
-        std::filesystem::create_directories(program);
-        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", program + "/Ovro-QVT.xml");
-        app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
-        ASSERT_TRUE(app_->StartUp(program));
-        app_->OpenInterface();
+        WiredProgramFixture::SetUp();
+        if (!host_)
+            return;
         // Generous, for a machine under load.
         app_->Master().SetSDOTimeout(1000);
-        CCommandState::Features features;
-        features.document = true;
-        features.oscilloscope = true;
-        frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
-        frame_->resize(1000, 700);
-        frame_->show();
-        host_ = std::make_unique<CDocumentHost>(*app_, *frame_, ui_);
         host_->SetChooser(&chooser_);
         host_->SetSaveQuestion([](const std::string&) { return CDocumentHost::SaveAnswer::No; });
     }
 
-    void TearDown() override
-    {
-        host_.reset();
-        frame_.reset();
-        if (app_)
-            app_->ExitInstance();
-        app_.reset();
-        drive_.stop();
-        ::unsetenv("OVRO_CAN_CHANNEL");
-        ::unsetenv("OVRO_CANBUS_DIR");
-    }
-
-    std::string Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)).toStdString(); }
-
-    QTemporaryDir dir_;
-    ovro::test::SimProcess drive_;
-    std::unique_ptr<QSettingsStore> store_;
-    ScriptedUserInterface ui_;
     Chooser chooser_;
-    ovro::CCommissioning description_;
-    std::unique_ptr<CQVTApp> app_;
-    std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<CDocumentHost> host_;
 };
 
 TEST_F(ScopeWiring, ARecordingGoesWithTheDocumentOnlineAndOffline)

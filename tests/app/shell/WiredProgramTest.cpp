@@ -1,22 +1,18 @@
 // Ovro-QVT end to end: the main frame with its document host, the Connect
 // Device and Search Node dialogs, the parameter window and the status bar,
 // against ovro-drive-sim (K315, node 127, 20 kBit/s) on a private bus.
-#include "QVTApp.h"
-#include "ScriptedUserInterface.h"
-#include "shell/DlgConnectDevice.h"
+#include "WireTest.h"
 #include "shell/DlgInterface.h"
 #include "shell/DlgOptionSheet.h"
 #include "shell/DlgOptionXmlPage.h"
 #include "shell/DlgSearchNode.h"
 #include "shell/DlgSearchNodeResults.h"
-#include "shell/DocumentHost.h"
-#include "shell/MainFrame.h"
+#include "ui/CommandIds.h"
 #include "download/HexFile.h"
 #include "download/views/ProgressBox.h"
-#include "ui/CommandIds.h"
+#include "operation/views/DriveWindows.h"
 
 #include "canopen/CANopenNode.h"
-#include "description/Commissioning.h"
 #include "description/QVTDevice.h"
 #include "document/ParameterTable.h"
 #include "document/ParameterValue.h"
@@ -24,11 +20,7 @@
 #include "document/views/ChildFrame.h"
 #include "document/views/LeftView.h"
 #include "document/views/QVTView.h"
-#include "operation/views/DriveWindows.h"
-#include "settings/QSettingsStore.h"
 #include "ui/MessageTexts.h"
-
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
@@ -45,180 +37,16 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <thread>
 
 using namespace CommandId;
-using namespace std::chrono_literals;
 
 namespace {
-
-bool Listening(const std::string& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// Runs action once a modal dialog of type T is the active modal widget.
-template <typename T>
-void OnModal(std::function<void(T*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        T* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (modal == nullptr || !modal->isEnabled())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
-    });
-    timer->start();
-}
-
-// The Connect Device dialog answered with "C&onnect" at node 127, 20 kBit/s.
-void ConnectAt127()
-{
-    OnModal<CDlgConnectDevice>([](CDlgConnectDevice* dialog) {
-        dialog->NodeIdField()->setValue(127);
-        dialog->BaudRateList()->setCurrentIndex(7);
-        dialog->ConnectButton()->click();
-    });
-}
-
-class WireTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        const std::string directory = dir_.path().toStdString();
-        ::setenv("OVRO_CANBUS_DIR", directory.c_str(), 1);
-        ::setenv("OVRO_CAN_CHANNEL", "virtual:wire", 1);
-        store_ = std::make_unique<QSettingsStore>(dir_.filePath(QStringLiteral("Ovro-QVT.ini")));
-        store_->WriteString("Interface", "Vendor", "PEAK-System Technik");
-        store_->WriteString("Interface", "Board", "PEAK PCAN-USB");
-        store_->WriteString("Interface", "Baudrate", "20");
-        store_->WriteInt("Settings", "NodeId", 127);
-        if (!StartDrive(directory))
-            GTEST_SKIP() << "ovro-drive-sim is not built";
-
-        // The program's folder: the description and the help files.
-        programDir_ = dir_.filePath(QStringLiteral("program")).toStdString();
-        std::filesystem::create_directories(programDir_ + "/Help");
-        std::filesystem::copy_file(std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml", programDir_ + "/Ovro-QVT.xml");
-        // The Second-Level-Loader that ships beside the program.
-        std::filesystem::copy(std::string(OVRO_DATA_DIR) + "/sll", programDir_ + "/sll");
-        app_ = std::make_unique<CQVTApp>(*store_, ui_, description_);
-        ASSERT_TRUE(app_->StartUp(programDir_));
-        app_->OpenInterface();
-        ASSERT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
-        CCommandState::Features features;
-        features.document = true;
-        features.printing = true;
-        features.firmware = true;
-        features.motion = true;
-        features.status = true;
-        frame_ = std::make_unique<CMainFrame>(*app_, ui_, features);
-        frame_->resize(900, 700);
-        frame_->show();
-        host_ = std::make_unique<CDocumentHost>(*app_, *frame_, ui_);
-    }
-
-    void TearDown() override
-    {
-        host_.reset();
-        frame_.reset();
-        if (app_)
-            app_->ExitInstance();
-        app_.reset();
-        StopDrive();
-        ::unsetenv("OVRO_CAN_CHANNEL");
-        ::unsetenv("OVRO_CANBUS_DIR");
-    }
-
-    bool StartDrive(const std::string& directory)
-    {
-        const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-        std::string program = (self.parent_path() / "ovro-drive-sim").string();
-        if (::access(program.c_str(), X_OK) != 0)
-            return false;
-        const std::string control = directory + "/drive.ctl";
-        std::vector<std::string> args = {program, "--model", "K315", "--node-id", "127", "--bitrate", "20",
-                                         "--bus", "wire", "--eeprom", directory + "/drive.eeprom",
-                                         "--description", std::string(OVRO_DATA_DIR) + "/Ovro-QVT.xml",
-                                         "--control", control};
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // The drive ends with the test, even when the test dies.
-            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-            std::vector<char*> argv;
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            std::_Exit(127);
-        }
-        for (int i = 0; i < 300 && pid_ > 0; ++i) {
-            if (Listening(control))
-                return true;
-            std::this_thread::sleep_for(10ms);
-        }
-        ADD_FAILURE() << "ovro-drive-sim did not start";
-        return true;
-    }
-
-    void StopDrive()
-    {
-        if (pid_ <= 0)
-            return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-    }
-
-    bool Enabled(unsigned command) const { return frame_->Action(command)->isEnabled(); }
-
-    // "&Connect" through the dialog.
-    ovro::CQVTDoc* ConnectThroughDialog()
-    {
-        ConnectAt127();
-        frame_->Action(kConnect)->trigger();
-        return host_->Document();
-    }
-
-    QTemporaryDir dir_;
-    std::string programDir_;
-    pid_t pid_ = -1;
-    std::unique_ptr<QSettingsStore> store_;
-    ScriptedUserInterface ui_;
-    ovro::CCommissioning description_;
-    std::unique_ptr<CQVTApp> app_;
-    std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<CDocumentHost> host_;
-};
 
 TEST_F(WireTest, MenusFollowTheDocumentOfflineAndOnline)
 {
@@ -341,15 +169,9 @@ TEST_F(WireTest, TheTableIsFilledAndAnEditStaysYellowUntilTheDownload)
     EXPECT_GT(child->Tree()->topLevelItemCount(), 0);
 
     // The profile velocity, typed into the table.
-    int section = -1;
-    int row = -1;
-    const ovro::CQVTDevice& device = *doc->Device();
-    for (std::size_t s = 0; s < device.sections.size() && section < 0; ++s)
-        for (std::size_t p = 0; p < device.sections[s].parameters.size(); ++p)
-            if (device.sections[s].parameters[p].index == 0x6081) {
-                section = static_cast<int>(s);
-                row = static_cast<int>(p);
-            }
+    const std::pair<int, int> at = FindParameter(*doc->Device(), 0x6081);
+    const int section = at.first;
+    const int row = at.second;
     ASSERT_GE(section, 0);
     child->Tree()->SelectSection(section);
     view->OnUpdate(section);
@@ -576,244 +398,4 @@ TEST_F(WireTest, InitializeWhileConnectedDisconnectsTheDriveAfterAYes)
         ADD_FAILURE() << m.text;
 }
 
-TEST_F(WireTest, TheDocumentToolbarRunsItsCommandsUnderTheWaitCursor)
-{
-    ovro::CQVTDoc* doc = ConnectThroughDialog();
-    ASSERT_NE(doc, nullptr);
-    CChildFrame* child = host_->ChildFrame();
-    ASSERT_NE(child, nullptr);
-    ovro::CQVTParameter* velocity = doc->Device()->FindParameter(0x6081, 0);
-    ASSERT_NE(velocity, nullptr);
-    ASSERT_TRUE(ovro::CParameterValue::SetValueText(*velocity, "777"));
-    velocity->changed = true;
-    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
-
-    bool waiting = false;
-    int steps = 0;
-    ui_.onProgressStep = [&] {
-        if (steps++ == 0)
-            waiting = QApplication::overrideCursor() != nullptr &&
-                      QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-    };
-    child->Action(CChildFrame::kDownload)->trigger();
-    ui_.onProgressStep = nullptr;
-    EXPECT_GT(steps, 0);
-    EXPECT_TRUE(waiting);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(velocity->changed);
-    for (const auto& m : ui_.messages)
-        ADD_FAILURE() << m.text;
-}
-
-TEST_F(WireTest, PrintSetupSetsUpThePrinterTheDocumentPrintsOn)
-{
-    ASSERT_TRUE(Enabled(kPrintSetup));  // without a document too
-    QPrinter* shown = nullptr;
-    OnModal<QPageSetupDialog>([&shown](QPageSetupDialog* dialog) {
-        shown = dialog->printer();
-        dialog->reject();
-    });
-    frame_->Action(kPrintSetup)->trigger();
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown, frame_->Printer());
-    // The document window prints on that printer.
-    ASSERT_NE(ConnectThroughDialog(), nullptr);
-    EXPECT_EQ(host_->ChildFrame()->View()->Printer(), frame_->Printer());
-}
-
-TEST_F(WireTest, ANewXmlFolderReachesTheOpenDocumentsHelpAtOnce)
-{
-    ovro::CQVTDoc* doc = ConnectThroughDialog();
-    ASSERT_NE(doc, nullptr);
-    const std::string moved = dir_.filePath(QStringLiteral("moved")).toStdString();
-    std::filesystem::create_directories(moved + "/Help");
-    {
-        QFile index(QString::fromStdString(moved + "/Help/K315_CAN.ini"));
-        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-        index.write("[Bookmark]\nType=K315.pdf#type\n");
-        QFile manual(QString::fromStdString(moved + "/Help/K315_MAN.ini"));
-        ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
-        manual.write("[Filename]\nName=K315_Manual.pdf\n");
-    }
-    // Browse on the XML-File page, then Cancel: the folder holds at once.
-    ui_.files = {moved};
-    OnModal<CDlgOptionSheet>([](CDlgOptionSheet* sheet) {
-        sheet->XmlPage()->BrowseButton()->click();
-        sheet->reject();
-    });
-    frame_->Action(kOptions)->trigger();
-    ASSERT_EQ(app_->Settings().ProgramDirectory(), moved);
-
-    CQVTView* view = host_->ChildFrame()->View();
-    view->OnUpdate(ovro::CParameterTable::kHeader);
-    view->Grid()->setCurrentCell(ovro::CParameterTable::RowType - 1, 0);
-    const std::optional<ovro::CContextHelp::Target> target = view->HelpTarget();
-    ASSERT_TRUE(target.has_value());
-    EXPECT_EQ(target->file, moved + "/Help/K315.pdf");
-    const std::optional<ovro::CHelpIndex::Document> manual = doc->DeviceManual();
-    ASSERT_TRUE(manual.has_value());
-    EXPECT_EQ(manual->file, moved + "/Help/K315_Manual.pdf");
-}
-
-TEST_F(WireTest, TheEditMenuActsOnTheSelectedValueWithoutAnEditor)
-{
-    ovro::CQVTDoc* doc = ConnectThroughDialog();
-    ASSERT_NE(doc, nullptr);
-    CQVTView* view = host_->ChildFrame()->View();
-    int section = -1;
-    int row = -1;
-    const ovro::CQVTDevice& device = *doc->Device();
-    for (std::size_t s = 0; s < device.sections.size() && section < 0; ++s)
-        for (std::size_t p = 0; p < device.sections[s].parameters.size(); ++p)
-            if (device.sections[s].parameters[p].index == 0x6083) {
-                section = static_cast<int>(s);
-                row = static_cast<int>(p);
-            }
-    ASSERT_GE(section, 0);
-    host_->ChildFrame()->Tree()->SelectSection(section);
-    view->OnUpdate(section);
-    QTableWidget* grid = view->Grid();
-    grid->setCurrentCell(row, ovro::CParameterTable::ColParameter);
-    grid->setFocus();
-    const QString before = grid->item(row, ovro::CParameterTable::ColValue)->text();
-    ovro::CQVTParameter& p = *doc->Device()->FindParameter(0x6083, 0);
-
-    frame_->Action(kEditCopy)->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), before);
-    QApplication::clipboard()->setText(QStringLiteral("4321"));
-    frame_->Action(kEditPaste)->trigger();
-    EXPECT_EQ(grid->item(row, ovro::CParameterTable::ColValue)->text(), QStringLiteral("4321"));
-    EXPECT_EQ(p.GetInteger(), 4321);
-    EXPECT_TRUE(p.changed);
-    EXPECT_EQ(grid->item(row, ovro::CParameterTable::ColValue)->background().color(), CQVTView::ChangedColour());
-    frame_->Action(kEditUndo)->trigger();
-    EXPECT_EQ(grid->item(row, ovro::CParameterTable::ColValue)->text(), before);
-    EXPECT_FALSE(p.changed);
-    EXPECT_NE(grid->item(row, ovro::CParameterTable::ColValue)->background().color(), CQVTView::ChangedColour());
-}
-
-TEST_F(WireTest, ASavedDocumentOpensFromTheCommandLine)
-{
-    ovro::CQVTDoc* doc = ConnectThroughDialog();
-    ASSERT_NE(doc, nullptr);
-    const std::string path = dir_.filePath(QStringLiteral("axis")).toStdString();
-    ui_.files = {path};
-    frame_->Action(kSaveAs)->trigger();
-    ASSERT_TRUE(QFileInfo::exists(QString::fromStdString(path + ".31x")));
-    ASSERT_FALSE(frame_->RecentFiles().empty());
-    EXPECT_EQ(frame_->RecentFiles().front(), path + ".31x");
-    EXPECT_EQ(store_->ReadString("Recent File List", "File1", ""), path + ".31x");
-
-    frame_->Action(kDisconnect)->trigger();
-    frame_->Action(kClose)->trigger();
-    QApplication::processEvents();
-    ASSERT_EQ(host_->Document(), nullptr);
-    EXPECT_FALSE(frame_->HasDocumentMenus());
-
-    const std::optional<std::string> named = CDocumentHost::CommandLineDocument(
-        {QStringLiteral("Ovro-QVT"), QStringLiteral("-style"), QString::fromStdString(path + ".31x")});
-    ASSERT_TRUE(named);
-    OnModal<CDlgConnectDevice>([](CDlgConnectDevice* dialog) {
-        EXPECT_TRUE(dialog->OfflineButton()->isEnabled());
-        dialog->OfflineButton()->click();
-    });
-    ASSERT_TRUE(host_->OpenDocument(*named));
-    ASSERT_NE(host_->Document(), nullptr);
-    EXPECT_TRUE(host_->Document()->IsOffline());
-    EXPECT_TRUE(frame_->ConnectionText().startsWith(QStringLiteral("Offline: CAN,#127,")));
-    EXPECT_TRUE(Enabled(kConnect));
-    EXPECT_NE(host_->ChildFrame(), nullptr);
-    EXPECT_EQ(host_->ChildFrame()->windowTitle(), QStringLiteral("axis.31x"));
-
-    // Closed again, the File menu's first recent entry opens it too.
-    frame_->Action(kClose)->trigger();
-    QApplication::processEvents();
-    ASSERT_EQ(host_->Document(), nullptr);
-    QAction* recent = frame_->Action(kRecentFile1);
-    EXPECT_TRUE(recent->text().startsWith(QStringLiteral("&1 "))) << recent->text().toStdString();
-    EXPECT_EQ(recent->statusTip(), QStringLiteral("Open this document"));
-    EXPECT_TRUE(recent->isEnabled());
-    OnModal<CDlgConnectDevice>([](CDlgConnectDevice* dialog) { dialog->OfflineButton()->click(); });
-    recent->trigger();
-    ASSERT_NE(host_->Document(), nullptr);
-    EXPECT_EQ(host_->Document()->PathName(), path + ".31x");
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(WireTest, TheManualsOfTheConnectedModelOpenInTheViewer)
-{
-    const auto write = [this](const std::string& name, const std::string& text) {
-        QFile file(QString::fromStdString(programDir_ + "/Help/" + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.c_str());
-    };
-    write("K315_MAN.ini", "[Filename]\nName=K315_Manual.pdf\n");
-    write("K315_Manual.pdf", "%PDF-1.4\n");
-    // The CANopen manual's index names a file that is not there.
-    write("K315_CAN.ini", "[Filename]\nName=missing.pdf\n");
-    std::vector<QUrl> opened;
-    frame_->SetUrlOpener([&opened](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
-    ASSERT_NE(ConnectThroughDialog(), nullptr);
-    frame_->Action(kDeviceManual)->trigger();
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].toLocalFile().toStdString(), programDir_ + "/Help/K315_Manual.pdf");
-    frame_->Action(kCanopenManual)->trigger();
-    EXPECT_EQ(opened.size(), 1u);  // quietly nothing
-    EXPECT_TRUE(ui_.messages.empty());
-}
-
-TEST_F(WireTest, AChangedDocumentIsOfferedForSavingBeforeItCloses)
-{
-    std::vector<std::string> asked;
-    std::deque<CDocumentHost::SaveAnswer> answers;
-    host_->SetSaveQuestion([&](const std::string& title) {
-        asked.push_back(title);
-        const CDocumentHost::SaveAnswer answer = answers.empty() ? CDocumentHost::SaveAnswer::Cancel : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return answer;
-    });
-    ovro::CQVTDoc* doc = ConnectThroughDialog();
-    ASSERT_NE(doc, nullptr);
-    const std::string path = dir_.filePath(QStringLiteral("axis.31x")).toStdString();
-    ui_.files = {path};
-    frame_->Action(kSaveAs)->trigger();
-    ASSERT_FALSE(doc->IsModified());
-
-    // The document header's name, typed in.
-    CQVTView* view = host_->ChildFrame()->View();
-    view->OnUpdate(-1);
-    int nameRow = -1;
-    for (int r = 0; r < view->Grid()->rowCount(); ++r)
-        if (view->Grid()->item(r, 0) != nullptr && view->Grid()->item(r, 0)->text() == QStringLiteral("Name"))
-            nameRow = r;
-    ASSERT_GE(nameRow, 0);
-    view->CommitText(nameRow, QStringLiteral("Axis 7"));
-    ASSERT_TRUE(doc->IsModified());
-
-    // Exit: the drive question, then the save question; Cancel keeps all.
-    ui_.answers = {true};
-    EXPECT_FALSE(frame_->close());
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], "axis.31x");
-    EXPECT_EQ(host_->Document(), doc);
-    EXPECT_TRUE(doc->IsOnline());
-
-    // Yes writes the file it came from, then the program closes.
-    answers = {CDocumentHost::SaveAnswer::Yes};
-    ui_.answers = {true};
-    EXPECT_TRUE(frame_->close());
-    EXPECT_EQ(asked.size(), 2u);
-    EXPECT_EQ(host_->Document(), nullptr);
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("Axis 7"));
-}
-
-}  // namespace
+} // namespace

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "ChildProcess.h"
-#include "SimProcess.h"
+#include "CliBusFixture.h"
 
 namespace {
 
@@ -39,55 +39,9 @@ void WriteFile(const std::string& path, const std::string& text)
     out << text;
 }
 
-class CliBusTest : public ::testing::Test {
+class CliBusTest : public CliBusFixture {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/ovro-cli-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::create_directories(dir_ + "/config");
-        Save("OVRO_CANBUS_DIR", dir_);
-        Save("OVRO_CAN_CHANNEL", "virtual:clibus");
-        Save("XDG_CONFIG_HOME", dir_ + "/config");
-        Save("HOME", dir_);
-    }
-
-    void TearDown() override
-    {
-        drives_.clear();
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    void Save(const std::string& name, const std::string& value)
-    {
-        const char* old = std::getenv(name.c_str());
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
-
-    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
-    // A drive on the test's bus; its EEPROM file is named after the node-id
-    // unless given, so that a restarted drive finds what it stored.
-    SimProcess* StartDrive(const std::string& model, int nodeId, int kbit, std::string eeprom = {})
-    {
-        if (eeprom.empty())
-            eeprom = Path("eeprom-" + std::to_string(nodeId));
-        auto drive = std::make_unique<SimProcess>();
-        EXPECT_TRUE(drive->start(dir_, {"--model", model, "--node-id", std::to_string(nodeId), "--bitrate",
-                                        std::to_string(kbit), "--bus", "clibus", "--eeprom", eeprom}))
-            << "the simulated drive did not come up: " << drive->log();
-        drives_.push_back(std::move(drive));
-        return drives_.back().get();
-    }
+    CliBusTest() : CliBusFixture("clibus") {}
 
     static RunResult Cli(std::vector<std::string> args)
     {
@@ -104,9 +58,6 @@ protected:
         return Cli(all);
     }
 
-    std::string dir_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-    std::vector<std::unique_ptr<SimProcess>> drives_;
 };
 
 TEST_F(CliBusTest, ScanListsEveryDriveOfTheRange)
@@ -256,6 +207,7 @@ TEST_F(CliBusTest, DownloadOfAnEditedDocumentWithStore)
 {
     const std::string eeprom = Path("eeprom-k");
     SimProcess* drive = StartDrive("K315", 2, 20, eeprom);
+    ASSERT_NE(drive, nullptr);
     const std::string file = Path("edit.31x");
     ASSERT_EQ(CliAt(2, 20, {"upload", file}).status, 0);
     std::string text = ReadFile(file);

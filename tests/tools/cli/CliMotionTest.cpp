@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "ChildProcess.h"
-#include "SimProcess.h"
+#include "CliBusFixture.h"
 
 namespace {
 
@@ -21,54 +21,20 @@ using ovro::test::SimProcess;
 
 const char* const kAcute = "\xC2\xB4"; // the ´ of the message texts, in UTF-8
 
-class CliMotionTest : public ::testing::Test {
+class CliMotionTest : public CliBusFixture {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/ovro-cli-motion-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::create_directories(dir_ + "/config");
-        Save("OVRO_CANBUS_DIR", dir_);
-        Save("OVRO_CAN_CHANNEL", "virtual:climotion");
-        Save("XDG_CONFIG_HOME", dir_ + "/config");
-        Save("HOME", dir_);
-    }
-
-    void TearDown() override
-    {
-        if (drive_)
-            drive_->stop();
-        drive_.reset();
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    void Save(const std::string& name, const std::string& value)
-    {
-        const char* old = std::getenv(name.c_str());
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
+    CliMotionTest() : CliBusFixture("climotion") {}
 
     // A drive as node 5 at 500 kbit/s; eeprom: the first lines of its store.
     void StartDrive(const std::string& model = "K315", const std::string& eeprom = {})
     {
-        const std::string store = dir_ + "/drive.eeprom";
+        const std::string store = Path("drive.eeprom");
         if (!eeprom.empty()) {
             std::ofstream out(store);
             out << "# ovro-drive-sim store\n" << eeprom;
         }
-        drive_ = std::make_unique<SimProcess>();
-        ASSERT_TRUE(drive_->start(dir_, {"--model", model, "--node-id", "5", "--bitrate", "500", "--bus",
-                                         "climotion", "--eeprom", store}))
-            << drive_->log();
+        drive_ = CliBusFixture::StartDrive(model, 5, 500, store);
+        ASSERT_NE(drive_, nullptr);
     }
 
     static RunResult Cli(std::vector<std::string> args)
@@ -98,9 +64,7 @@ protected:
         return r.out;
     }
 
-    std::string dir_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-    std::unique_ptr<SimProcess> drive_;
+    SimProcess* drive_ = nullptr;
 };
 
 TEST_F(CliMotionTest, PositionModesMoveTheDriveAndStatusShowsIt)

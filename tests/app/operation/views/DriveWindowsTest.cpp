@@ -245,4 +245,27 @@ TEST_F(DriveWindowsTest, TheInfoButtonOpensDeviceStatusAndTimersRunWhileOpen)
     EXPECT_EQ(status->RefreshTimer()->interval(), 100);
 }
 
+TEST_F(DriveWindowsTest, WhileACommandRunsTheDriveWindowsStayOpen)
+{
+    motionCommand_->trigger();
+    statusCommand_->trigger();
+    ASSERT_NE(windows_->MotionControl(), nullptr);
+    ASSERT_NE(windows_->DeviceStatus(), nullptr);
+    doc_.busy = 1; // a page's Start shows a message, say
+    EXPECT_FALSE(windows_->MotionControl()->close());
+    EXPECT_FALSE(windows_->CloseAll());
+    Settle();
+    EXPECT_NE(windows_->MotionControl(), nullptr);
+    EXPECT_NE(windows_->DeviceStatus(), nullptr);
+    EXPECT_TRUE(motionCommand_->isChecked());
+    EXPECT_EQ(mdi_->subWindowList().size(), 2);
+
+    doc_.busy = 0;
+    EXPECT_TRUE(windows_->CloseAll());
+    Settle();
+    EXPECT_EQ(windows_->MotionControl(), nullptr);
+    EXPECT_EQ(windows_->DeviceStatus(), nullptr);
+    EXPECT_FALSE(motionCommand_->isChecked());
+}
+
 } // namespace
