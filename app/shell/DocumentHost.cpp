@@ -3,6 +3,7 @@
 
 #include "QVTApp.h"
 #include "shell/ConnectDeviceDialogChooser.h"
+#include "scope/views/PlotFrame.h"
 #include "shell/DocumentWindowHost.h"
 #include "shell/MainFrame.h"
 #include "shell/ProgramApplication.h"
@@ -73,6 +74,10 @@ CDocumentHost::CDocumentHost(CQVTApp& app, CMainFrame& frame, IUserInterface& ui
             doc.OnOscilloscope();
             return true;
         });
+        // The window opened while the command held the document: its
+        // commands follow the document once that is over.
+        if (CPlotFrame* plot = scope_.Frame())
+            plot->UpdateState();
     });
     on(kExport, [this] { scope_.Export(); });
     on(kUpload, run(&ovro::CQVTDoc::Upload));

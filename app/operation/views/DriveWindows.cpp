@@ -145,7 +145,10 @@ void CDriveWindows::OnSoftwarePositionLimits()
 bool CDriveWindows::CloseAll()
 {
     bool all = true;
-    for (QWidget* window : std::initializer_list<QWidget*>{motion_, status_, profileLimits_, positionLimits_})
+    for (CSecondFrame* frame : {motion_.data(), status_.data()})
+        if (frame != nullptr)
+            all = frame->CloseForDocument() && all;
+    for (QWidget* window : std::initializer_list<QWidget*>{profileLimits_, positionLimits_})
         if (window != nullptr)
             all = window->close() && all;
     return all;

@@ -4,7 +4,8 @@
 // once. Opening one that is open restores it when it is minimised, else
 // activates it; a limits window that is open reads its limits again. The
 // menu commands of the two drive windows carry a check mark while they
-// are open. CloseAll closes every one of them (the document disconnects).
+// are open. CloseAll closes every one of them (the document disconnects or
+// updates the firmware), even while the document's command runs.
 #pragma once
 
 #include <functional>

@@ -65,9 +65,17 @@ bool CSecondFrame::SavePlacement()
     return ovro::CSecondFramePlacement::Save(settings_, windowTitle().toStdString(), g);
 }
 
+bool CSecondFrame::CloseForDocument()
+{
+    documentCloses_ = true;
+    const bool closed = close();
+    documentCloses_ = false;
+    return closed;
+}
+
 void CSecondFrame::closeEvent(QCloseEvent* event)
 {
-    if (busy_ && busy_()) {
+    if (!documentCloses_ && busy_ && busy_()) {
         event->ignore();
         return;
     }

@@ -26,6 +26,10 @@ public:
     // While busy() holds (a command runs on the document) the frame does
     // not close.
     void SetBusyQuery(std::function<bool()> busy) { busy_ = std::move(busy); }
+    // The document's own close (disconnect, firmware update): it goes
+    // through while the document's command runs, since that command is the
+    // one closing the frame.
+    bool CloseForDocument();
 
 signals:
     void frameClosed(CSecondFrame* frame);
@@ -41,4 +45,5 @@ private:
     ISettingsStore& settings_;
     QRect normal_;
     std::function<bool()> busy_;
+    bool documentCloses_ = false;
 };
