@@ -176,7 +176,8 @@ can_frame FakeSocketCan::frame(std::uint32_t id, std::vector<std::uint8_t> data)
     std::memset(&f, 0, sizeof f);
     f.can_id = id;
     f.len = static_cast<std::uint8_t>(data.size() > 8 ? 8 : data.size());
-    std::memcpy(f.data, data.data(), f.len);
+    if (f.len != 0)
+        std::memcpy(f.data, data.data(), f.len);
     return f;
 }
 
