@@ -51,9 +51,9 @@ run_suite() {  # run_suite NAME BUILD_DIR [cmake options]
 # benchmarks (they run no tests) and with line tables only for its reports.
 run_suite plain "$top/build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG"
-# The full bus of 127 drives runs in the plain suite; under the sanitizers
-# its 24-drive form stands for it.
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 OVRO_CTEST_ARGS="-LE full-bus" \
+# The full bus of 127 drives and the flood at the wire's full rate run in
+# the plain suite; under the sanitizers the 24-drive form stands for them.
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 OVRO_CTEST_ARGS="-LE full-bus|wire-rate" \
   run_suite sanitized "$top/build-san" -DOVRO_SANITIZE=ON -DOVRO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DCMAKE_C_FLAGS_DEBUG="-O1 -g1"
 
