@@ -353,7 +353,8 @@ TEST(Flood, UploadsAndDownloadsCompleteAndTheDriverReportsItsLostFrames)
         ASSERT_TRUE(transfer("0x1008", [&] { return node->ReadSDO(0x1008, 0, text, &length, sizeof text); }));
         EXPECT_EQ(std::string(reinterpret_cast<char*>(text), length), "Ovro K315");
         uploads += 2;
-        ++value;
+        // A new value each time, within the object's range (1...10000).
+        value = value < 10000 ? value + 1 : 1000;
         ASSERT_TRUE(transfer("0x6081 written", [&] { return node->WriteU32(0x6081, 0, value); }));
         std::uint32_t back = 0;
         ASSERT_TRUE(transfer("0x6081 read", [&] { return node->ReadU32(0x6081, 0, back); }));

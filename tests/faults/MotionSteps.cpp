@@ -4,6 +4,9 @@
 // the fault has gone.
 #include "MatrixFixture.h"
 
+#include <chrono>
+#include <thread>
+
 #include "canopen/CANopenNode.h"
 #include "operation/FaultReset.h"
 
@@ -156,6 +159,17 @@ void MatrixFixture::CheckMotionNext(const Cell& cell)
         EXPECT_TRUE(node->ReadU16(kStatusword, 0, status));
         EXPECT_EQ(status & kFaultBit, 0) << "still in 'Fault'";
         return;
+    }
+    if (IsStop(cell.command)) {
+        // A quick stop brakes in 'Quick Stop Active', where the enable
+        // sequence cannot reach 'Operation Enabled' (the drive takes no
+        // command there until it stands): an engineer presses Start again
+        // once the drive has stopped. A stop that failed fast (a wrong
+        // answer instead of a time-out) leaves the drive braking still.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (drive_.state("drive.state") == "QuickStopActive" && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_NE(drive_.state("drive.state"), "QuickStopActive") << "the drive did not stop";
     }
     EXPECT_TRUE(RunMotion(start));
     std::uint8_t mode = 0;
