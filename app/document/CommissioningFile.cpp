@@ -24,14 +24,13 @@ const char kManualMode[] = "ManualMode";
 const char kDeviceStatus[] = "DeviceStatus";
 const char kOscilloscope[] = "Oscilloscope";
 const char kUnknownType[] = "(unknown)";
-const char kEol[] = "\r\n";
 
 class CTextWriter {
 public:
-    void Section(const char* name) { m_text += "[" + Clean(name) + "]" + kEol; }
+    void Section(const char* name) { m_text += "[" + Clean(name) + "]" + kLineEnd; }
     void Entry(const std::string& key, const std::string& value)
     {
-        m_text += Clean(key) + "=" + Clean(value) + kEol;
+        m_text += Clean(key) + "=" + Clean(value) + kLineEnd;
     }
     void Line(const char* format, ...) __attribute__((format(printf, 2, 3)))
     {
@@ -41,9 +40,9 @@ public:
         std::vsnprintf(line, sizeof line, format, args);
         va_end(args);
         m_text += line;
-        m_text += kEol;
+        m_text += kLineEnd;
     }
-    void End() { m_text += kEol; }
+    void End() { m_text += kLineEnd; }
     std::string& Text() { return m_text; }
 
 private:

@@ -8,6 +8,10 @@
 
 namespace ovro {
 
+// The line end of the text files the program writes (documents, recordings,
+// exports): CR LF, as the files are read on Windows too.
+inline constexpr char kLineEnd[] = "\r\n";
+
 class CSafeFile {
 public:
     // Writes content to path; false (with errno set) when the file could not

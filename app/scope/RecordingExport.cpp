@@ -12,12 +12,6 @@
 
 #include <cctype>
 
-namespace {
-
-const char kEol[] = "\r\n";
-
-} // namespace
-
 std::string CRecordingExport::ExtensionOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
@@ -49,14 +43,14 @@ std::string CRecordingExport::Text(const CRecordingTable& table, bool csv)
     const std::vector<std::string> header = table.Header();
     for (std::size_t c = 0; c < header.size(); ++c)
         field(text, header[c], c == 0);
-    text += kEol;
+    text += ovro::kLineEnd;
     for (std::int32_t i = 0; i < table.RowCount(); ++i) {
         field(text, StringPrintf("%+li", table.Time(i)), true);
         for (int c = 0; c < table.ChannelCount(); ++c)
             field(text, StringPrintf("%li", table.ChannelValue(i, c)), false);
         if (table.HasExtraColumn())
             field(text, table.ExtraDecimal(i), false);
-        text += kEol;
+        text += ovro::kLineEnd;
     }
     return text;
 }

@@ -2,6 +2,7 @@
 #include "scope/RecordingSections.h"
 
 #include "document/ProfileReader.h"
+#include "document/SafeFile.h"
 #include "settings/SettingsKeys.h"
 #include "ui/MessageTexts.h"
 
@@ -11,11 +12,6 @@
 #include <sstream>
 
 namespace {
-
-const char kEol[] = "\r\n";
-
-const char* const kSignalKeys[RecordingSettings::kMaxChannels] = {SettingsKeys::kSignal1, SettingsKeys::kSignal2,
-                                                                    SettingsKeys::kSignal3, SettingsKeys::kSignal4};
 
 // A value inside one line: a line break would end the entry early.
 std::string OneLine(std::string text)
@@ -28,13 +24,13 @@ std::string OneLine(std::string text)
 
 std::string Entry(const char* key, long value)
 {
-    return StringPrintf("%s=%li", key, value) + kEol;
+    return StringPrintf("%s=%li", key, value) + ovro::kLineEnd;
 }
 
 // The text when it parses, else "0".
 std::string TextEntry(const char* key, const std::string& text, bool parses)
 {
-    return std::string(key) + "=" + (parses ? OneLine(text) : std::string("0")) + kEol;
+    return std::string(key) + "=" + (parses ? OneLine(text) : std::string("0")) + ovro::kLineEnd;
 }
 
 } // namespace
@@ -66,10 +62,10 @@ std::string CRecordingSections::Format(const RecordingSettings& settings, const 
 {
     using namespace SettingsKeys;
     const int t = settings.trigger;
-    std::string text = std::string("[") + kRecording + "]" + kEol;
+    std::string text = std::string("[") + kRecording + "]" + ovro::kLineEnd;
     text += Entry(kSignals, settings.channelCount);
     for (int i = 0; i < RecordingSettings::kMaxChannels; ++i)
-        text += Entry(kSignalKeys[i], settings.channel[static_cast<std::size_t>(i)]);
+        text += Entry(RecordingSettings::SignalKey(static_cast<int>(i)), settings.channel[static_cast<std::size_t>(i)]);
     text += Entry(kTimeBase, settings.timeBase);
     text += Entry(kTrigger, settings.trigger);
     text += Entry(kSlope, settings.slope);
@@ -85,12 +81,12 @@ std::string CRecordingSections::Format(const RecordingSettings& settings, const 
     const std::int32_t count = ring.Count();
     text += Entry("PlotCount", count);
     text += Entry("PlotTrigger", ring.TriggerOffset());
-    text += kEol;
-    text += std::string(kPlotData) + kEol;
+    text += ovro::kLineEnd;
+    text += std::string(kPlotData) + ovro::kLineEnd;
     const std::int32_t s = ring.S();
     for (std::int32_t i = 0; i < count; ++i)
-        text += DataLine(ring.At(s + i)) + kEol;
-    text += kEol;
+        text += DataLine(ring.At(s + i)) + ovro::kLineEnd;
+    text += ovro::kLineEnd;
     return text;
 }
 
@@ -125,7 +121,7 @@ bool CRecordingSections::LoadText(const std::string& text, RecordingSettings& se
     const long count = std::clamp<long>(number(kSignals, 0), 0, RecordingSettings::kMaxChannels);
     std::vector<int> list;
     for (long i = 0; i < count; ++i)
-        list.push_back(static_cast<int>(number(kSignalKeys[i], 0)));
+        list.push_back(static_cast<int>(number(RecordingSettings::SignalKey(static_cast<int>(i)), 0)));
     loaded.SetChannels(list);
     loaded.timeBase = static_cast<int>(number(kTimeBase, RecordingSettings::kDefaultTimeBase));
     if (loaded.timeBase < 0 || loaded.timeBase >= RecordingSettings::kTimeBaseCount)

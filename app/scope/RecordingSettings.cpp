@@ -35,6 +35,11 @@ const char* const kSignalKeys[RecordingSettings::kMaxChannels] = {SettingsKeys::
 
 } // namespace
 
+const char* RecordingSettings::SignalKey(int channel)
+{
+    return kSignalKeys[channel];
+}
+
 const RecordingSettings::TimeBase& RecordingSettings::TimeBaseAt(int index)
 {
     if (index < 0 || index >= kTimeBaseCount)
@@ -171,7 +176,7 @@ void RecordingSettings::Read(const ISettingsStore& store)
     const int count = store.ReadInt(kRecording, kSignals, kSignalsDefault);
     std::vector<int> list;
     for (int i = 0; i < std::clamp(count, 0, kMaxChannels); ++i)
-        list.push_back(store.ReadInt(kRecording, kSignalKeys[i], kSignalDefault));
+        list.push_back(store.ReadInt(kRecording, SignalKey(i), kSignalDefault));
     SetChannels(list);
     timeBase = store.ReadInt(kRecording, kTimeBase, kTimeBaseDefault);
     if (timeBase < 0 || timeBase >= kTimeBaseCount)
@@ -200,7 +205,7 @@ bool RecordingSettings::Write(ISettingsStore& store) const
     using namespace SettingsKeys;
     bool ok = store.WriteInt(kRecording, kSignals, channelCount);
     for (int i = 0; i < kMaxChannels; ++i)
-        ok = store.WriteInt(kRecording, kSignalKeys[i], channel[static_cast<std::size_t>(i)]) && ok;
+        ok = store.WriteInt(kRecording, SignalKey(i), channel[static_cast<std::size_t>(i)]) && ok;
     ok = store.WriteInt(kRecording, kTimeBase, timeBase) && ok;
     ok = store.WriteInt(kRecording, kTrigger, trigger) && ok;
     ok = store.WriteInt(kRecording, kSlope, slope) && ok;

@@ -65,6 +65,8 @@ public:
     static constexpr int kDefaultTimeBase = 7;  // 50 ms
     // Entry 0..15; an index outside gives the default entry.
     static const TimeBase& TimeBaseAt(int index);
+    // The key of a channel (0..kMaxChannels-1) in the section "Recording": "Signal1"...
+    static const char* SignalKey(int channel);
     // The index of a table text ("1ms" ... "5.0s"), or -1.
     static int TimeBaseOfText(const std::string& text);
 

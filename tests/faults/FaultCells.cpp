@@ -16,16 +16,12 @@ namespace faults {
 
 namespace {
 
-constexpr std::int64_t kTimeout = -50;     // no answer before the deadline
-constexpr std::int64_t kBadLength = -60;   // an answer frame not 8 bytes long
 constexpr std::int64_t kBadCommand = -70;  // wrong command specifier or toggle bit
 constexpr std::int64_t kAborted = 4;       // the node refused (LMT error code in the abort)
 
 constexpr std::int64_t kCannotStore = 0x08000020;    // data cannot be stored
 constexpr std::int64_t kHardwareError = 0x06060000;  // access failed: hardware error
 constexpr std::int64_t kNoObject = 0x06020000;       // object does not exist
-constexpr std::int64_t kRange = 0x06090030;          // value range exceeded
-constexpr std::int64_t kNoAccess = 0x06010000;       // unsupported access
 
 // Messages of the document and the node search.
 constexpr unsigned kCantReadDeviceType = 63517;
@@ -79,8 +75,6 @@ Cell Search(const char* name, Fault fault, std::vector<std::string> control, int
 
 using C = Command;
 using F = Fault;
-constexpr TextOf E = TextOf::Error;
-constexpr TextOf A = TextOf::Abort;
 
 std::vector<Cell> MakeCells()
 {

@@ -72,6 +72,16 @@ enum class TextOf {
     Abort,  // the text of an SDO abort code
 };
 
+// The error codes the cells expect: the master's own, and SDO abort codes.
+constexpr std::int64_t kTimeout = -50;     // no answer before the deadline
+constexpr std::int64_t kBadLength = -60;   // an answer frame not 8 bytes long
+constexpr std::int64_t kRange = 0x06090030;     // value range exceeded
+constexpr std::int64_t kNoAccess = 0x06010000;  // unsupported access
+
+// Short names of the texts in the cell tables.
+constexpr TextOf E = TextOf::Error;
+constexpr TextOf A = TextOf::Abort;
+
 // The time-outs a cell may spend, by kind.
 struct Timeouts {
     int sdo = 0;    // the master's SDO time-out of the test set-up

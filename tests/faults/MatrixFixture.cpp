@@ -15,6 +15,7 @@
 #include "description/QVTDevice.h"
 #include "document/ParameterValue.h"
 #include "ui/MessageTexts.h"
+#include "FileText.h"
 
 extern char** environ;
 
@@ -22,6 +23,8 @@ namespace faults {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+
+using ovro::test::ReadFile;
 
 namespace {
 
@@ -36,14 +39,6 @@ constexpr auto kMasterPause = 300ms;
 long Millis(Clock::duration d)
 {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace

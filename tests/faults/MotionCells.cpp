@@ -19,15 +19,8 @@ namespace faults {
 
 namespace {
 
-constexpr std::int64_t kTimeout = -50;
-constexpr std::int64_t kBadLength = -60;
-constexpr std::int64_t kRange = 0x06090030;     // value range exceeded
-constexpr std::int64_t kNoAccess = 0x06010000;  // unsupported access
-
 using C = Command;
 using F = Fault;
-constexpr TextOf E = TextOf::Error;
-constexpr TextOf A = TextOf::Abort;
 
 struct Step {
     Fault fault;

@@ -6,14 +6,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "document/views/ViewSupport.h"
+
+using ovro::views::Latin1;
+
 namespace {
 
 using Mark = ovro::CParameterCompare::Mark;
-
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Yellow as the parameter table marks what waits for a download; the
 // drive's own changes in red; read-only rows on grey.

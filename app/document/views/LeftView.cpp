@@ -9,20 +9,14 @@
 #include "document/DocumentObserver.h"
 #include "document/ParameterTable.h"
 #include "document/QVTDoc.h"
+#include "document/views/ViewSupport.h"
+
+using ovro::views::Latin1;
+using ovro::views::OpenWithDesktop;
 
 namespace {
 
 constexpr int kSectionRole = Qt::UserRole;
-
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-bool OpenWithDesktop(const ovro::CContextHelp::Target& target)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(target.file)));
-}
 
 }  // namespace
 

@@ -17,18 +17,17 @@
 #include "document/DocumentObserver.h"
 #include "document/PrintLayout.h"
 #include "document/QVTDoc.h"
+#include "document/views/ViewSupport.h"
 #include "document/views/ParameterPrinter.h"
 #include "document/views/ValueEditDelegate.h"
 #include "ui/MessageTexts.h"
 
 using ovro::CParameterTable;
 
-namespace {
+using ovro::views::Latin1;
+using ovro::views::OpenWithDesktop;
 
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+namespace {
 
 std::string ToLatin1(const QString& text)
 {
@@ -37,11 +36,6 @@ std::string ToLatin1(const QString& text)
 
 // Shows a manual with the desktop's viewer; it cannot be sent to a named
 // destination, so it opens at its start.
-bool OpenWithDesktop(const ovro::CContextHelp::Target& target)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(target.file)));
-}
-
 }  // namespace
 
 CQVTView::CQVTView(ovro::CQVTDoc* doc, QWidget* parent) : QWidget(parent), doc_(doc), openHelp_(OpenWithDesktop)

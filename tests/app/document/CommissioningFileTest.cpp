@@ -12,24 +12,15 @@
 #include "description/QVTDataType.h"
 #include "document/CommissioningFile.h"
 #include "document/ParameterValue.h"
+#include "FileText.h"
 
 using namespace ovro;
 namespace fs = std::filesystem;
 
+using ovro::test::ReadFile;
+using ovro::test::WriteFile;
+
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 CQVTParameter& Add(CQVTSection& s, const char* key, int type, int accessible)
 {

@@ -12,20 +12,15 @@
 #include "document/CommissioningFile.h"
 #include "document/ParameterValue.h"
 #include "ui/MessageTexts.h"
+#include "FileText.h"
 
 using namespace doctest;
 using ovro::test::FailingWrites;
 using ovro::test::WriteCall;
 
-namespace {
+using ovro::test::ReadFile;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+namespace {
 
 struct SaveFailure {
     const char* name;

@@ -23,19 +23,14 @@
 #include "document/CommissioningFile.h"
 #include "document/ParameterValue.h"
 #include "document/SafeFile.h"
+#include "FileText.h"
+
+using ovro::test::ReadFile;
 
 namespace {
 
 using ovro::test::FailingWrites;
 using ovro::test::WriteCall;
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Files in the folder besides the named one (left-over temporary files).
 std::vector<std::string> Others(const std::string& folder, const std::string& name)

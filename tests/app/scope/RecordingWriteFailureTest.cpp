@@ -15,6 +15,7 @@
 #include "FailingWrites.h"
 #include "ScriptedUserInterface.h"
 #include "TempDir.h"
+#include "FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -23,19 +24,13 @@
 #include <fstream>
 #include <sstream>
 
+using ovro::test::ReadFile;
+
 namespace {
 
 using RS = RecordingSettings;
 using ovro::test::FailingWrites;
 using ovro::test::WriteCall;
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Files in the folder besides the one named.
 int Others(const std::string& dir, const std::string& name)

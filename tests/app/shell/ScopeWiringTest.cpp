@@ -15,6 +15,7 @@
 #include "scope/views/PlotFrame.h"
 #include "scope/views/PlotView.h"
 #include "settings/QSettingsStore.h"
+#include "FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,8 @@
 #include <sstream>
 
 using namespace CommandId;
+
+using ovro::test::ReadFile;
 
 namespace {
 
@@ -47,14 +50,6 @@ public:
     }
     std::deque<ovro::ConnectDeviceChoice::Result> results;
 };
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Lets the window's timers run for a while.
 void RunEvents(int ms)

@@ -14,6 +14,9 @@
 
 #include "SimProcess.h"
 
+// The Â´ of the message texts, as the program prints it (UTF-8).
+inline constexpr char kAcute[] = "\xC2\xB4";
+
 class CliBusFixture : public ::testing::Test {
 protected:
     // bus: the virtual bus of the test (the channel is "virtual:" bus).

@@ -12,6 +12,10 @@
 
 #include "ChildProcess.h"
 #include "CliBusFixture.h"
+#include "FileText.h"
+
+using ovro::test::ReadFile;
+using ovro::test::WriteFile;
 
 namespace {
 
@@ -19,25 +23,10 @@ namespace fs = std::filesystem;
 using ovro::test::SimProcess;
 
 const char* const kBoard = "PEAK PCAN-USB";
-const char* const kAcute = "\xC2\xB4";  // the ´ of the message texts, in UTF-8
 // The drives answer late on a busy machine; a missing drive costs one
 // time-out per SDO, so the runs that expect none keep it short.
 const char* const kPatient = "1000";
 const char* const kImpatient = "300";
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 class CliBusTest : public CliBusFixture {
 protected:

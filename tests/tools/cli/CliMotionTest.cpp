@@ -19,7 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using ovro::test::SimProcess;
 
-const char* const kAcute = "\xC2\xB4"; // the ´ of the message texts, in UTF-8
 
 class CliMotionTest : public CliBusFixture {
 protected:

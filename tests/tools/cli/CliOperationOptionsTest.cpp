@@ -3,17 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "CliOptions.h"
+#include "ParseArguments.h"
 
 namespace {
-
-bool Parse(std::vector<std::string> args, CliOptions& o, std::string& error)
-{
-    args.insert(args.begin(), "ovro-qvt-cli");
-    std::vector<const char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    return CCliOptions::Parse(static_cast<int>(argv.size()), argv.data(), o, error);
-}
 
 using Motion = OperationOptions::Motion;
 
@@ -21,7 +13,7 @@ TEST(CliOperationOptions, PositionTakesItsOptionsAndAnOptionalWait)
 {
     CliOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"--node-id", "5", "motion", "position", "-2500", "--relative", "--velocity", "8000",
+    ASSERT_TRUE(clitest::ParseArguments({"--node-id", "5", "motion", "position", "-2500", "--relative", "--velocity", "8000",
                        "--acceleration=90000", "--deceleration", "80000", "--max-current", "700", "--wait", "--bitrate",
                        "125"},
                       o, error))
@@ -39,7 +31,7 @@ TEST(CliOperationOptions, PositionTakesItsOptionsAndAnOptionalWait)
     EXPECT_EQ(o.nodeId, 5);
     EXPECT_EQ(o.baudRate, 4) << "a global option after --wait is no wait time";
 
-    ASSERT_TRUE(Parse({"motion", "position", "100", "--profile", "3", "--wait", "2500"}, o, error)) << error;
+    ASSERT_TRUE(clitest::ParseArguments({"motion", "position", "100", "--profile", "3", "--wait", "2500"}, o, error)) << error;
     EXPECT_EQ(o.operation.profile, 3);
     EXPECT_EQ(o.operation.waitMs, 2500u);
     EXPECT_FALSE(o.operation.relative);
@@ -64,28 +56,28 @@ TEST(CliOperationOptions, EveryModeHasItsArguments)
     for (const auto& row : rows) {
         CliOptions o;
         std::string error;
-        ASSERT_TRUE(Parse(row.args, o, error)) << row.args[1] << ": " << error;
+        ASSERT_TRUE(clitest::ParseArguments(row.args, o, error)) << row.args[1] << ": " << error;
         EXPECT_EQ(o.operation.motion, row.motion) << row.args[1];
     }
     CliOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"motion", "homing", "-1", "--assign", "-7"}, o, error));
+    ASSERT_TRUE(clitest::ParseArguments({"motion", "homing", "-1", "--assign", "-7"}, o, error));
     EXPECT_EQ(o.operation.method, -1);
     EXPECT_EQ(o.operation.assign, -7);
-    ASSERT_TRUE(Parse({"motion", "jog", "-", "--for", "250"}, o, error));
+    ASSERT_TRUE(clitest::ParseArguments({"motion", "jog", "-", "--for", "250"}, o, error));
     EXPECT_TRUE(o.operation.jogNegative);
     EXPECT_EQ(o.operation.jogMs, 250u);
-    ASSERT_TRUE(Parse({"motion", "manual", "off"}, o, error));
+    ASSERT_TRUE(clitest::ParseArguments({"motion", "manual", "off"}, o, error));
     EXPECT_FALSE(o.operation.manualOn);
-    ASSERT_TRUE(Parse({"status", "--watch", "--interval", "200", "--count", "3"}, o, error));
+    ASSERT_TRUE(clitest::ParseArguments({"status", "--watch", "--interval", "200", "--count", "3"}, o, error));
     EXPECT_TRUE(o.operation.watch);
     EXPECT_EQ(o.operation.intervalMs, 200u);
     EXPECT_EQ(o.operation.count, 3u);
-    ASSERT_TRUE(Parse({"status"}, o, error));
+    ASSERT_TRUE(clitest::ParseArguments({"status"}, o, error));
     EXPECT_FALSE(o.operation.watch);
     EXPECT_FALSE(o.operation.count);
-    EXPECT_TRUE(Parse({"reset-fault"}, o, error)) << error;
-    EXPECT_TRUE(Parse({"limits"}, o, error)) << error;
+    EXPECT_TRUE(clitest::ParseArguments({"reset-fault"}, o, error)) << error;
+    EXPECT_TRUE(clitest::ParseArguments({"limits"}, o, error)) << error;
 }
 
 TEST(CliOperationOptions, BadOperationCommandLinesAreRefusedWithAReason)
@@ -118,7 +110,7 @@ TEST(CliOperationOptions, BadOperationCommandLinesAreRefusedWithAReason)
     for (const auto& row : rows) {
         CliOptions o;
         std::string error;
-        EXPECT_FALSE(Parse(row.args, o, error)) << row.args[0];
+        EXPECT_FALSE(clitest::ParseArguments(row.args, o, error)) << row.args[0];
         EXPECT_NE(error.find(row.reason), std::string::npos) << "'" << error << "' for " << row.reason;
     }
 }

@@ -10,19 +10,14 @@
 
 #include "ChildProcess.h"
 #include "SimProcess.h"
+#include "FileText.h"
+
+using ovro::test::ReadFile;
 
 namespace {
 
 namespace fs = std::filesystem;
 using ovro::test::SimProcess;
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {

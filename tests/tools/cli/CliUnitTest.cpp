@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "CliOptions.h"
+#include "ParseArguments.h"
 #include "MessageFormat.h"
 #include "TerminalProgress.h"
 #include "TerminalUserInterface.h"
@@ -12,15 +13,6 @@
 #include "ui/MessageTexts.h"
 
 namespace {
-
-bool Parse(std::vector<std::string> args, CliOptions& o, std::string& error)
-{
-    args.insert(args.begin(), "ovro-qvt-cli");
-    std::vector<const char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    return CCliOptions::Parse(static_cast<int>(argv.size()), argv.data(), o, error);
-}
 
 TEST(MessageFormat, MessageBoxTextsBecomeCleanLines)
 {
@@ -129,7 +121,7 @@ TEST(CliOptions, GlobalOptionsGoAnywhere)
 {
     CliOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"write", "--node-id=0x10", "0x607A", "0", "-1000", "--board", "PEAK PCAN-USB", "--bitrate",
+    ASSERT_TRUE(clitest::ParseArguments({"write", "--node-id=0x10", "0x607A", "0", "-1000", "--board", "PEAK PCAN-USB", "--bitrate",
                        "125", "--type", "Integer32"},
                       o, error))
         << error;
@@ -140,16 +132,16 @@ TEST(CliOptions, GlobalOptionsGoAnywhere)
     EXPECT_EQ(o.board, "PEAK PCAN-USB");
     EXPECT_EQ(o.type, "Integer32");
 
-    ASSERT_TRUE(Parse({"--yes", "scan", "--first", "0", "--last", "255"}, o, error)) << error;
+    ASSERT_TRUE(clitest::ParseArguments({"--yes", "scan", "--first", "0", "--last", "255"}, o, error)) << error;
     EXPECT_TRUE(o.yes);
     EXPECT_EQ(o.first, 0u);
     EXPECT_EQ(o.last, 255u);
 
-    ASSERT_TRUE(Parse({"configure", "--new-node-id", "9", "--new-bitrate", "1000"}, o, error)) << error;
+    ASSERT_TRUE(clitest::ParseArguments({"configure", "--new-node-id", "9", "--new-bitrate", "1000"}, o, error)) << error;
     EXPECT_EQ(o.newNodeId, 9);
     EXPECT_EQ(o.newBaudRate, 0);
 
-    ASSERT_TRUE(Parse({"download", "--", "--odd name.31x"}, o, error)) << error;
+    ASSERT_TRUE(clitest::ParseArguments({"download", "--", "--odd name.31x"}, o, error)) << error;
     EXPECT_EQ(o.arguments, std::vector<std::string>{"--odd name.31x"});
 }
 
@@ -157,10 +149,10 @@ TEST(CliOptions, HelpNeedsNoCommandArguments)
 {
     CliOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"read", "--help"}, o, error));
+    ASSERT_TRUE(clitest::ParseArguments({"read", "--help"}, o, error));
     EXPECT_TRUE(o.help);
     EXPECT_NE(CCliOptions::CommandUsage("read").find("read INDEX SUBINDEX [--type TYPE]"), std::string::npos);
-    ASSERT_TRUE(Parse({"-h"}, o, error));
+    ASSERT_TRUE(clitest::ParseArguments({"-h"}, o, error));
     EXPECT_TRUE(o.help);
     EXPECT_NE(CCliOptions::Usage().find("configure --new-node-id N --new-bitrate KBIT"), std::string::npos);
 }
@@ -185,7 +177,7 @@ TEST(CliOptions, BadCommandLinesAreRefusedWithAReason)
     for (const auto& [args, reason] : cases) {
         CliOptions o;
         std::string error;
-        EXPECT_FALSE(Parse(args, o, error)) << reason;
+        EXPECT_FALSE(clitest::ParseArguments(args, o, error)) << reason;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
     }
 }

@@ -1,5 +1,6 @@
 // The command line of "record" and "export".
 #include "CliOptions.h"
+#include "ParseArguments.h"
 #include "RecordOptions.h"
 
 #include <gtest/gtest.h>
@@ -8,19 +9,11 @@ namespace {
 
 using RS = RecordingSettings;
 
-bool ParseAll(const std::vector<std::string>& args, CliOptions& options, std::string& error)
-{
-    std::vector<const char*> argv{"ovro-qvt-cli"};
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    return CCliOptions::Parse(static_cast<int>(argv.size()), argv.data(), options, error);
-}
-
 TEST(RecordOptions, AFullCommandLineInChannelOrder)
 {
     CliOptions cli;
     std::string error;
-    ASSERT_TRUE(ParseAll({"--node-id", "5", "record", "--signals", "current,position", "--time-base", "2.5s",
+    ASSERT_TRUE(clitest::ParseArguments({"--node-id", "5", "record", "--signals", "current,position", "--time-base", "2.5s",
                           "--trigger", "current", "--slope", "in-window", "--min", "-10", "--max=0x20",
                           "--delay", "100", "--samples", "500", "--output", "a.csv", "--bitrate", "500",
                           "--document", "d.31x", "--move-to", "-3000", "--move-velocity", "4000"},
@@ -105,10 +98,10 @@ TEST(RecordOptions, ExportTakesTwoArguments)
 {
     CliOptions cli;
     std::string error;
-    EXPECT_TRUE(ParseAll({"export", "a.31x", "b.csv"}, cli, error)) << error;
-    EXPECT_FALSE(ParseAll({"export", "a.31x"}, cli, error));
+    EXPECT_TRUE(clitest::ParseArguments({"export", "a.31x", "b.csv"}, cli, error)) << error;
+    EXPECT_FALSE(clitest::ParseArguments({"export", "a.31x"}, cli, error));
     EXPECT_NE(error.find("takes 2 arguments"), std::string::npos) << error;
-    EXPECT_FALSE(ParseAll({"export", "a.31x", "b", "--signals", "x"}, cli, error));
+    EXPECT_FALSE(clitest::ParseArguments({"export", "a.31x", "b", "--signals", "x"}, cli, error));
     EXPECT_NE(error.find("unknown option '--signals'"), std::string::npos) << error;
 }
 

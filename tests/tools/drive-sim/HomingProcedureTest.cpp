@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-constexpr double kDt = 0.001;
+constexpr double kStep = 0.001;  // one tick of the simulator, in s
 
 DriveMechanics axis()
 {
@@ -29,7 +29,7 @@ HomingRun home(int8_t method, double start, const DriveMechanics& a = axis())
     homing.start(method, {100000, 5000, 2000000}, motion, a);
     for (int i = 0; i < 60000 && homing.running(); ++i) {
         const double before = motion.position();
-        motion.tick(kDt);
+        motion.tick(kStep);
         homing.update(before, motion, a);
     }
     return {homing.result(), homing.home(), motion.position()};

@@ -18,6 +18,7 @@ using ovro::test::SimProcess;
 class SimFixture : public ::testing::Test {
 protected:
     static constexpr const char* kBus = "t";
+    static constexpr uint8_t kNode = 5;  // the node-id of the drive most tests start
 
     void SetUp() override { ASSERT_TRUE(m_bus.create("ovro-drive-sim-test")); }
 

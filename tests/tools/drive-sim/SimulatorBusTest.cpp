@@ -9,7 +9,6 @@
 #include <thread>
 
 namespace {
-constexpr uint8_t kNode = 5;
 
 std::string text(const std::vector<uint8_t>& bytes)
 {

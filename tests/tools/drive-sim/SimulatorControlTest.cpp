@@ -6,7 +6,6 @@
 #include <thread>
 
 namespace {
-constexpr uint8_t kNode = 5;
 
 class SimulatorControl : public SimFixture {
 protected:

@@ -9,7 +9,6 @@
 #include <iterator>
 
 namespace {
-constexpr uint8_t kNode = 5;
 constexpr uint32_t kFprg = 0x47525046;
 constexpr uint32_t kFend = 0x444E4546;
 constexpr uint32_t kFlash = FirmwareImage::kFlashBase;

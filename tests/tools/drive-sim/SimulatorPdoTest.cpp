@@ -5,7 +5,6 @@
 #include <thread>
 
 namespace {
-constexpr uint8_t kNode = 5;
 
 class SimulatorPdo : public SimFixture {
 protected:
