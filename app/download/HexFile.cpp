@@ -11,17 +11,6 @@ namespace {
 // Shortest line that can be a record: ":LLAAAATTCC" (the line feed counts).
 constexpr std::size_t kMinRecordLine = 11;
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The byte of the two characters at pos; 0 when either is no hexadecimal
 // digit or lies beyond the line.
 unsigned HexByte(const std::string& line, std::size_t pos)

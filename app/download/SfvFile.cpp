@@ -6,17 +6,6 @@
 
 namespace {
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The number after the first blank of a deciding line: blanks, an optional
 // "0x", then hexadecimal digits. More than 32 bits of value are refused.
 bool ParseCrc(const std::string& line, std::uint32_t& value)

@@ -41,9 +41,9 @@ void CommunicationObjects::add(ObjectDictionary& od, DriveModel model, uint8_t n
     od.add(Identity, 3, DataType::Unsigned32, Access::Const, k315 ? 0x00020013 : 0x00010407, "Revision number");
     od.add(Identity, 4, DataType::Unsigned32, Access::Const, int64_t(serial & 0xFFFFFFFFu), "Serial number");
 
-    od.add(SdoServer, 0, DataType::Unsigned8, Access::Const, 2, "Highest sub-index");
-    od.add(SdoServer, 1, DataType::Unsigned32, Access::ReadOnly, 0, "COB-ID client to server");
-    od.add(SdoServer, 2, DataType::Unsigned32, Access::ReadOnly, 0, "COB-ID server to client");
+    od.add(ObjectIndex::SdoServer, 0, DataType::Unsigned8, Access::Const, 2, "Highest sub-index");
+    od.add(ObjectIndex::SdoServer, 1, DataType::Unsigned32, Access::ReadOnly, 0, "COB-ID client to server");
+    od.add(ObjectIndex::SdoServer, 2, DataType::Unsigned32, Access::ReadOnly, 0, "COB-ID server to client");
     setNodeId(od, nodeId);
 
     if (k315)
@@ -56,7 +56,7 @@ void CommunicationObjects::setNodeId(ObjectDictionary& od, uint8_t nodeId)
 {
     using namespace ObjectIndex;
     for (uint8_t sub = 1; sub <= 2; ++sub) {
-        if (ObjectEntry* e = od.find(SdoServer, sub)) {
+        if (ObjectEntry* e = od.find(ObjectIndex::SdoServer, sub)) {
             const uint32_t base = sub == 1 ? 0x600 : 0x580;
             e->factoryValue = ObjectDictionary::encode(e->type, nodeId ? base + nodeId : 0x80000000u);
             e->value = e->factoryValue;

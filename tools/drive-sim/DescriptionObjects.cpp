@@ -45,7 +45,7 @@ bool toDataType(int code, DataType& type)
 bool drivenBySimulator(uint16_t index, uint8_t sub)
 {
     using namespace ObjectIndex;
-    return index == EmcyCobId || (index >= SdoServer && index < 0x1300) ||
+    return index == EmcyCobId || (index >= ObjectIndex::SdoServer && index < 0x1300) ||
            (index >= RpdoCommunication && index < 0x1C00) || (index == Identity && sub == 4) ||
            index == StoreParameters || index == RestoreDefaults || index == ErrorHistory;
 }

@@ -36,6 +36,7 @@ public:
         return true;
     }
     bool receive(canbus_frame&, int64_t) override { return false; }
+    void setWakeFd(int) override {}
     void setBitrate(uint32_t) override {}
     std::string describe() const override { return "fuzz"; }
     unsigned long sent = 0;
