@@ -197,16 +197,19 @@ TEST_F(MotionPagesTest, VelocityStartRunsTheDriveAndStopHalts)
     ExpectRequests(Join(kEnableFromSwitchOnDisabled,
                         {R(0x6061), W8(0x6060, 3), W32(0x6083, 400000), W32(0x6084, 400000), W16(0x6073, 900),
                          W32(0x60FF, static_cast<std::uint32_t>(-4000)), W8(0x1003, 0), W16(0x6040, 15)}));
-    ASSERT_TRUE(WaitForStatus(0x0400, 3000)) << "velocity reached";
-    EXPECT_EQ(SimState("drive.velocity"), "-4000");
+    // The drive's status bit 10 stands for the velocity it ran at before
+    // the new target velocity took effect in its next cycle: the speed
+    // tells when the new one is reached.
+    ASSERT_TRUE(sim_.waitForState("drive.velocity", "-4000", 3000)) << SimState("drive.velocity");
+    EXPECT_TRUE(WaitForStatus(0x0400, 0)) << "velocity reached";
     EXPECT_FALSE(doc_->Device()->motion.velocity.readFromDrive);
     EXPECT_EQ(doc_->Device()->motion.velocity.targetVelocity, -4000);
 
     monitor_->clear();
     page.Stop();
     ExpectRequests({W16(0x6040, 271)});
-    ASSERT_TRUE(WaitForStatus(0x0400, 3000));
-    EXPECT_EQ(SimState("drive.velocity"), "0");
+    ASSERT_TRUE(sim_.waitForState("drive.velocity", "0", 3000)) << SimState("drive.velocity");
+    EXPECT_TRUE(WaitForStatus(0x0400, 0)) << "halted";
 }
 
 TEST_F(MotionPagesTest, HomingPositionAssignmentWritesTheValueBeforeTheMethod)
