@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# scripts/fuzz.sh [--long N] [TARGET...]: builds the libFuzzer targets with
+# scripts/fuzz.sh [--in DIR] [--long N] [TARGET...]: builds the libFuzzer targets with
 # clang into build-fuzz/ (or OVRO_FUZZ_DIR) and runs each, starting from its
 # seed corpus in the tree.
 #
 #   scripts/fuzz.sh            the short run of the test command: each target
 #                              for its share of about 84 seconds
 #                              (OVRO_FUZZ_SECONDS scales the total)
+#   scripts/fuzz.sh --in DIR   the same in a clang build folder configured
+#                              already (the test command's sanitized build,
+#                              which builds the fuzz targets with the rest)
 #   scripts/fuzz.sh --long N   each target for N million executions; a crash
 #                              is kept (build-fuzz/<target>-crash-...), shown
 #                              once more with the full allocation stacks, and
@@ -24,6 +27,12 @@ dir=${OVRO_FUZZ_DIR:-$top/build-fuzz}
 total=${OVRO_FUZZ_SECONDS:-84}
 long=0
 cap=${OVRO_FUZZ_LONG_SECONDS:-0}
+reuse=0
+if [ "${1:-}" = "--in" ]; then
+  dir=$(cd "${2:?"--in needs the build folder"}" && pwd)
+  reuse=1
+  shift 2
+fi
 if [ "${1:-}" = "--long" ]; then
   long=${2:?"--long needs the millions of executions"}
   shift 2
@@ -51,9 +60,11 @@ while read -r name seconds seeds; do
   fi
 done <<<"$targets"
 
-CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOVRO_BUILD_GUI=OFF -DOVRO_BUILD_TESTS=OFF \
-  -DOVRO_ONLY="fuzz/softmaster;fuzz/core;fuzz/drive-sim;fuzz/canbus;fuzz/cardmaster;tools/drive-sim" >/dev/null
+if [ "$reuse" -eq 0 ]; then
+  CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DOVRO_BUILD_GUI=OFF -DOVRO_BUILD_TESTS=OFF \
+    -DOVRO_ONLY="fuzz/softmaster;fuzz/core;fuzz/drive-sim;fuzz/canbus;fuzz/cardmaster;tools/drive-sim" >/dev/null
+fi
 # shellcheck disable=SC2086
 cmake --build "$dir" -j"$(nproc)" --target $(awk 'NF { printf "%s_fuzzer ", $1 }' <<<"$selected")
 
