@@ -21,6 +21,7 @@
 #include "canopen/CANopenMaster.h"
 #include "canopen/CANopenNode.h"
 #include "download/Download.h"
+#include "download/NullDownloadView.h"
 #include "ui/UserInterface.h"
 
 #include <chrono>
@@ -54,28 +55,6 @@ public:
 };
 
 // A box nobody looks at; it closes by itself.
-class QuietBox : public IDownloadProgress {
-public:
-    void SetCaption(const std::string&) override {}
-    void SetStep(const std::string&) override {}
-    void SetFile(const std::string&) override {}
-    void SetNode(const std::string&) override {}
-    void SetTime(const std::string&) override {}
-    void SetRate(const std::string&) override {}
-    void SetRange(std::int32_t) override {}
-    void SetPosition(std::int32_t) override {}
-    void StartAnimation() override {}
-    void StopAnimation() override {}
-    void ProcessMessages() override {}
-    bool TakeCancel() override { return false; }
-    bool AutoClose() const override { return true; }
-};
-
-class QuietView : public IDownloadView {
-public:
-    std::unique_ptr<IDownloadProgress> OpenProgressBox() override { return std::make_unique<QuietBox>(); }
-};
-
 struct Figures {
     bool ok = false;
     double seconds = 0;
@@ -101,7 +80,7 @@ Figures Run(const std::string& dir, unsigned kbit, std::uint8_t baudCode, const 
     }
     master.SetSDOTimeout(3000);  // as the document sets it
     BenchUser user;
-    QuietView view;
+    CNullDownloadView view(true);
     CDownload download(user, view);
     const auto start = std::chrono::steady_clock::now();
     f.ok = download.Download(loader, app, CDownload::kPageSize, node) && !user.failed;

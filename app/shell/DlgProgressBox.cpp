@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 CDlgProgressBox::CDlgProgressBox(std::int32_t range, ISettingsStore& store, QWidget* owner)
-    : QDialog(owner), state_(store), owner_(owner)
+    : QDialog(owner), state_(store)
 {
     setWindowTitle(QStringLiteral("Please wait..."));
     setModal(false);
@@ -45,19 +45,8 @@ CDlgProgressBox::CDlgProgressBox(std::int32_t range, ISettingsStore& store, QWid
     connect(cancel_, &QPushButton::clicked, this, [this] { state_.PressCancel(); });
     connect(autoClose_, &QCheckBox::toggled, this, [this](bool on) { state_.SetAutoClose(on); });
 
-    if (owner_ && owner_->isEnabled()) {
-        owner_->setEnabled(false);
-        ownerDisabled_ = true;
-        // The owner's children are disabled with it; this window must not be.
-        setEnabled(true);
-    }
+    ownerLock_.emplace(owner, *this);
     show();
-}
-
-CDlgProgressBox::~CDlgProgressBox()
-{
-    if (ownerDisabled_ && owner_)
-        owner_->setEnabled(true);
 }
 
 void CDlgProgressBox::Pump(bool wait)

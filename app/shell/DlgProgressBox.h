@@ -9,7 +9,10 @@
 #include "ui/UserInterface.h"
 
 #include <QDialog>
-#include <QPointer>
+
+#include <optional>
+
+#include "download/views/OwnerLock.h"
 
 class QCheckBox;
 class QPlainTextEdit;
@@ -21,7 +24,6 @@ class CDlgProgressBox : public QDialog, public IProgress {
 public:
     // Disables the owner while the window exists (when it was enabled).
     CDlgProgressBox(std::int32_t range, ISettingsStore& store, QWidget* owner);
-    ~CDlgProgressBox() override;
 
     void AddText(const std::string& text, std::int32_t step) override;
     void Finish(bool success) override;
@@ -42,8 +44,7 @@ private:
     void Pump(bool wait);
 
     CProgressState state_;
-    QPointer<QWidget> owner_;
-    bool ownerDisabled_ = false;
+    std::optional<COwnerLock> ownerLock_;
     QProgressBar* bar_ = nullptr;
     QPlainTextEdit* log_ = nullptr;
     QPushButton* finish_ = nullptr;

@@ -20,7 +20,7 @@ QString Latin1(const std::string& text)
 }
 }  // namespace
 
-CProgressBox::CProgressBox(ISettingsStore& store, QWidget* owner) : QDialog(owner), state_(store), owner_(owner)
+CProgressBox::CProgressBox(ISettingsStore& store, QWidget* owner) : QDialog(owner), state_(store)
 {
     namespace T = DownloadProgressTexts;
     setModal(false);
@@ -67,19 +67,8 @@ CProgressBox::CProgressBox(ISettingsStore& store, QWidget* owner) : QDialog(owne
     connect(cancel_, &QPushButton::clicked, this, [this] { state_.PressCancel(); });
     connect(autoClose_, &QCheckBox::toggled, this, [this](bool on) { state_.SetAutoClose(on); });
 
-    if (owner_ && owner_->isEnabled()) {
-        owner_->setEnabled(false);
-        ownerDisabled_ = true;
-        // The owner's children are disabled with it; this box must not be.
-        setEnabled(true);
-    }
+    ownerLock_.emplace(owner, *this);
     show();
-}
-
-CProgressBox::~CProgressBox()
-{
-    if (ownerDisabled_ && owner_)
-        owner_->setEnabled(true);
 }
 
 void CProgressBox::SetCaption(const std::string& text)

@@ -10,7 +10,10 @@
 #include "download/ProgressBoxState.h"
 
 #include <QDialog>
-#include <QPointer>
+
+#include <optional>
+
+#include "download/views/OwnerLock.h"
 
 class CPageAnimation;
 class QCheckBox;
@@ -25,7 +28,6 @@ public:
 
     // Shown at once, with the texts a box has before the download starts.
     CProgressBox(ISettingsStore& store, QWidget* owner);
-    ~CProgressBox() override;
 
     // ---- IDownloadProgress ----------------------------------------------
     void SetCaption(const std::string& text) override;
@@ -58,8 +60,7 @@ protected:
 
 private:
     CProgressBoxState state_;
-    QPointer<QWidget> owner_;
-    bool ownerDisabled_ = false;
+    std::optional<COwnerLock> ownerLock_;
     QLabel* step_ = nullptr;
     QLabel* file_ = nullptr;
     QLabel* node_ = nullptr;

@@ -11,14 +11,14 @@ namespace cardmaster {
 
 namespace {
 
-std::mutex g_mutex;
+std::mutex g_driverMutex;
 std::map<std::string, std::weak_ptr<DriverLibrary>> g_loaded;
 
 }  // namespace
 
 std::shared_ptr<DriverLibrary> DriverLibrary::acquire(const std::string& file)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(g_driverMutex);
     if (auto existing = g_loaded[file].lock())
         return existing;
     void* module = loadLibrary(file.c_str());

@@ -14,7 +14,7 @@ namespace {
 const char* const kFile = "liborx11reg.so";
 const char* const kVersion = "01,01,0,0";
 
-std::mutex g_mutex;
+std::mutex g_registryMutex;
 RegistryLibrary g_registry;
 int g_references = 0;
 
@@ -45,7 +45,7 @@ bool RegistryLibrary::bind(void* library)
 
 RegistryLibrary* RegistryLibrary::acquire()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(g_registryMutex);
     if (g_references == 0) {
         void* library = loadLibrary(kFile);
         if (!library)
@@ -63,7 +63,7 @@ RegistryLibrary* RegistryLibrary::acquire()
 
 void RegistryLibrary::release()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(g_registryMutex);
     if (g_references == 0 || --g_references > 0)
         return;
     dlclose(g_registry.m_library);

@@ -4,6 +4,7 @@
 #include "download/Download.h"
 #include "download/DownloadLog.h"
 #include "download/HexFile.h"
+#include "download/NullDownloadView.h"
 #include "HexTestSupport.h"
 #include "ScriptedUserInterface.h"
 
@@ -20,34 +21,6 @@
 #include <iterator>
 
 namespace {
-
-// A box that shows nothing and counts how often it was opened.
-class QuietBox : public IDownloadProgress {
-public:
-    void SetCaption(const std::string&) override {}
-    void SetStep(const std::string&) override {}
-    void SetFile(const std::string&) override {}
-    void SetNode(const std::string&) override {}
-    void SetTime(const std::string&) override {}
-    void SetRate(const std::string&) override {}
-    void SetRange(std::int32_t) override {}
-    void SetPosition(std::int32_t) override {}
-    void StartAnimation() override {}
-    void StopAnimation() override {}
-    void ProcessMessages() override {}
-    bool TakeCancel() override { return false; }
-    bool AutoClose() const override { return false; }
-};
-
-class QuietView : public IDownloadView {
-public:
-    std::unique_ptr<IDownloadProgress> OpenProgressBox() override
-    {
-        ++opened;
-        return std::make_unique<QuietBox>();
-    }
-    int opened = 0;
-};
 
 // ---------------------------------------------------------------- checks
 
@@ -78,7 +51,7 @@ protected:
     std::string app_;
     CCANopenNode node_;  // not connected: nothing may reach it
     ScriptedUserInterface ui_;
-    QuietView view_;
+    CNullDownloadView view_{false};
 };
 
 TEST_F(DownloadChecks, EveryScanErrorOfEitherFileIsShownBeforeTheBoxOpens)
@@ -120,7 +93,7 @@ TEST_F(DownloadChecks, EveryScanErrorOfEitherFileIsShownBeforeTheBoxOpens)
             EXPECT_EQ(ui_.messages[0].text, FormatMessage(loaderFile ? row.loaderMessage : row.appMessage, spoiled.c_str()));
             EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
             EXPECT_EQ(ui_.messages[0].severity, MessageSeverity::Error);
-            EXPECT_EQ(view_.opened, 0);
+            EXPECT_EQ(view_.Opened(), 0);
             std::error_code ec;
             std::filesystem::remove_all(spoiled, ec);
             std::filesystem::remove_all(ReplaceExtension(spoiled, "sfv"), ec);
@@ -155,7 +128,7 @@ TEST_F(DownloadChecks, NodePageSizeAndTheLoaderAsApplication)
         EXPECT_EQ(ui_.messages[0].severity, row.severity);
         EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
     }
-    EXPECT_EQ(view_.opened, 0);
+    EXPECT_EQ(view_.Opened(), 0);
     EXPECT_FALSE(std::filesystem::exists(folder_.Path("app.log")));
     EXPECT_FALSE(std::filesystem::exists(folder_.Path("sll.log")));
 }
@@ -165,7 +138,7 @@ TEST_F(DownloadChecks, TheSameBytesUnderAnotherPathAreNoMistake)
     // Equal counts alone do not refuse: the paths must be the same text too.
     const std::string copy = WriteWithSfv("copy.h86", Join({HexLine(0, 0x0000, Bytes(16)), HexLine(1, 0, {})}, "\r\n"));
     EXPECT_FALSE(Run(loader_, copy));
-    EXPECT_EQ(view_.opened, 1) << "past the checks";
+    EXPECT_EQ(view_.Opened(), 1) << "past the checks";
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text.rfind("ERROR:\tcan\xB4t start the First-Level-Loader of node #0!", 0), 0u)
         << "the node that is not connected fails the first step: " << ui_.messages[0].text;
