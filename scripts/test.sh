@@ -56,8 +56,8 @@ run_suite plain "$top/build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEAS
   -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG"
 # The full bus of 127 drives and the flood at the wire's full rate run in
 # the plain suite; under the sanitizers the 24-drive form stands for them.
-# The sanitized build is clang's, which compiles it in about half gcc's
-# time and builds the fuzz targets with the rest.
+# The sanitized build is clang's, which compiles it faster than gcc and
+# builds the fuzz targets with the rest.
 CC=clang CXX=clang++ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   OVRO_CTEST_ARGS="-LE full-bus|wire-rate" \
   run_suite sanitized "$top/build-san" -DOVRO_SANITIZE=ON -DOVRO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \

@@ -80,17 +80,6 @@ bool ParseDateTime(const std::string& text, DateTimeFields& f)
     return f.day >= 0 && f.month >= 0 && f.year >= 0 && f.hour >= 0 && f.minute >= 0;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::string CParameterValue::GetValueText(const CQVTParameter& p, bool withEnumeration)

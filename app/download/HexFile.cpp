@@ -3,6 +3,7 @@
 #include "download/Crc32.h"
 #include "download/SfvFile.h"
 #include "download/TextLine.h"
+#include "settings/NumberParse.h"
 
 #include <sys/stat.h>
 

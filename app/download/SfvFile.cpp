@@ -1,6 +1,7 @@
 #include "download/SfvFile.h"
 
 #include "download/TextLine.h"
+#include "settings/NumberParse.h"
 
 #include <sys/stat.h>
 

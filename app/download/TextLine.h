@@ -26,15 +26,3 @@ inline constexpr std::size_t kMaxLineRead = 255;
 // characters of it (the rest comes with the next read). False at the end
 // of the file when nothing was read.
 bool ReadTextLine(std::FILE* file, std::string& line);
-
-// The value of a hexadecimal digit of either case; -1 for any other character.
-inline int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}

@@ -9,13 +9,7 @@ bool IsBlank(char c)
 
 int DigitValue(char c, unsigned radix)
 {
-    int v = -1;
-    if (c >= '0' && c <= '9')
-        v = c - '0';
-    else if (c >= 'a' && c <= 'f')
-        v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-        v = c - 'A' + 10;
+    const int v = HexDigit(c);
     return (v >= 0 && static_cast<unsigned>(v) < radix) ? v : -1;
 }
 

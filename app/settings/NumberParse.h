@@ -22,3 +22,15 @@ bool ParseU16(const char* text, std::uint16_t& value);
 bool ParseS16(const char* text, std::int16_t& value);
 bool ParseU32(const char* text, std::uint32_t& value);
 bool ParseS32(const char* text, std::int32_t& value);
+
+// The value of a hexadecimal digit of either case; -1 for any other character.
+inline int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}

@@ -1,9 +1,7 @@
 #include "document/views/LeftView.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QKeyEvent>
-#include <QUrl>
 
 #include "description/QVTDevice.h"
 #include "document/DocumentObserver.h"

@@ -1,13 +1,11 @@
 #include "document/views/QVTView.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTableWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -34,8 +32,6 @@ std::string ToLatin1(const QString& text)
     return text.toLatin1().toStdString();
 }
 
-// Shows a manual with the desktop's viewer; it cannot be sent to a named
-// destination, so it opens at its start.
 }  // namespace
 
 CQVTView::CQVTView(ovro::CQVTDoc* doc, QWidget* parent) : QWidget(parent), doc_(doc), openHelp_(OpenWithDesktop)

@@ -18,6 +18,8 @@ inline QString Latin1(const std::string& text)
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Shows a manual with the desktop's viewer; it cannot be sent to a named
+// destination, so it opens at its start.
 inline bool OpenWithDesktop(const CContextHelp::Target& target)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(target.file)));

@@ -5,6 +5,7 @@
 
 #include "CopSimFixture.h"
 #include "FirmwareImage.h"
+#include "LoaderBlocks.h"
 
 #include <algorithm>
 
@@ -267,26 +268,10 @@ std::vector<uint8_t> page(uint32_t address, uint8_t seed, int checksumError = 0)
     return b;
 }
 
-const std::vector<uint8_t> kStartSll(7, 0);
-constexpr uint32_t kFprg = 0x47525046;
-constexpr uint32_t kFend = 0x444E4546;
-
-// The page at address of an image that starts at base.
-std::vector<uint8_t> imagePage(const std::vector<uint8_t>& image, uint32_t base, uint32_t address)
-{
-    std::vector<uint8_t> b(137, 0);
-    for (int i = 0; i < 4; ++i)
-        b[i] = uint8_t(address >> (8 * i));
-    uint32_t sum = 0;
-    for (uint32_t i = 0; i < 128; ++i) {
-        const uint32_t at = address - base + i;
-        b[7 + i] = at < image.size() ? image[at] : 0xFF;
-        sum += uint8_t(b[7 + i] + 1);
-    }
-    b[135] = uint8_t(sum);
-    b[136] = uint8_t(sum >> 8);
-    return b;
-}
+using loaderblocks::kFend;
+using loaderblocks::kFprg;
+using loaderblocks::kStartSll;
+using loaderblocks::ImagePage;
 
 TEST_P(DriveCop, FirmwarePagesAreAcceptedInSequence)
 {
@@ -298,13 +283,13 @@ TEST_P(DriveCop, FirmwarePagesAreAcceptedInSequence)
     ASSERT_TRUE(write(0x2F50, 1, kFprg, 4)) << COP_GetLastError();
     EXPECT_EQ(read(0x2F50, 2, 1), 1) << "first-level loader";
     EXPECT_EQ(readText(0x100A, 0), "FLL V1.00");
-    ASSERT_TRUE(write(0x2F50, 3, imagePage(loader, 0, 0x0000)));
-    ASSERT_TRUE(write(0x2F50, 3, imagePage(loader, 0, 0x0080)));
+    ASSERT_TRUE(write(0x2F50, 3, ImagePage(loader, 0, 0x0000)));
+    ASSERT_TRUE(write(0x2F50, 3, ImagePage(loader, 0, 0x0080)));
     ASSERT_TRUE(write(0x2F50, 3, kStartSll));
     EXPECT_EQ(read(0x2F50, 2, 1), 2) << "second-level loader";
     EXPECT_EQ(readText(0x100A, 0), "SLL V1.02");
     for (uint32_t a = 0x10000; a < 0x10000 + 8 * 128; a += 128)
-        ASSERT_TRUE(write(0x2F50, 3, imagePage(app, 0x10000, a)));
+        ASSERT_TRUE(write(0x2F50, 3, ImagePage(app, 0x10000, a)));
     ASSERT_TRUE(write(0x2F50, 1, kFend, 4));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the drive restarts
     EXPECT_EQ(read(0x2F50, 2, 1), 0) << "application running";

@@ -3,36 +3,21 @@
 // that only its loader answers for, a drive switched off half way, and the
 // failures the control socket injects.
 #include "FirmwareImage.h"
+#include "LoaderBlocks.h"
 #include "SimFixture.h"
 
 #include <fstream>
 #include <iterator>
 
 namespace {
-constexpr uint32_t kFprg = 0x47525046;
-constexpr uint32_t kFend = 0x444E4546;
+using loaderblocks::kFend;
+using loaderblocks::kFprg;
+using loaderblocks::kStartSll;
 constexpr uint32_t kFlash = FirmwareImage::kFlashBase;
 constexpr int64_t kNoObject = 0x06020000;
 constexpr int64_t kCannotStore = 0x08000020;
-const std::vector<uint8_t> kStartSll(7, 0);
 const std::vector<uint8_t> kLoader = FirmwareImage::make(FirmwareImage::Kind::Loader, "SLL V1.02", 500);
 const std::vector<uint8_t> kApp = FirmwareImage::make(FirmwareImage::Kind::Application, "V2.100", 2000);
-
-std::vector<uint8_t> page(const std::vector<uint8_t>& image, uint32_t base, uint32_t address)
-{
-    std::vector<uint8_t> b(137, 0);
-    for (int i = 0; i < 4; ++i)
-        b[i] = uint8_t(address >> (8 * i));
-    uint32_t sum = 0;
-    for (uint32_t i = 0; i < 128; ++i) {
-        const uint32_t at = address - base + i;
-        b[7 + i] = at < image.size() ? image[at] : 0xFF;
-        sum += uint8_t(b[7 + i] + 1);
-    }
-    b[135] = uint8_t(sum);
-    b[136] = uint8_t(sum >> 8);
-    return b;
-}
 
 class SimulatorLoader : public SimFixture {
 protected:
@@ -63,7 +48,7 @@ protected:
     int64_t sendPages(const std::vector<uint8_t>& image, uint32_t base, int count = -1)
     {
         for (uint32_t a = base; a < base + image.size() && count != 0; a += 128, --count) {
-            if (int64_t r = m_bus->download(kNode, 0x2F50, 3, page(image, base, a)))
+            if (int64_t r = m_bus->download(kNode, 0x2F50, 3, loaderblocks::ImagePage(image, base, a)))
                 return r;
         }
         return 0;
@@ -168,19 +153,19 @@ TEST_F(SimulatorLoader, ControlLinesInjectTheFailuresOfADownload)
     ASSERT_EQ(m_bus->downloadU32(kNode, 0x2F50, 1, kFprg), 0);
 
     ASSERT_EQ(m_sim->control("loader refuse-page 2"), "ok\n");
-    const std::vector<uint8_t> second = page(kLoader, 0, 0x80);
-    ASSERT_EQ(m_bus->download(kNode, 0x2F50, 3, page(kLoader, 0, 0)), 0);
+    const std::vector<uint8_t> second = loaderblocks::ImagePage(kLoader, 0, 0x80);
+    ASSERT_EQ(m_bus->download(kNode, 0x2F50, 3, loaderblocks::ImagePage(kLoader, 0, 0)), 0);
     EXPECT_EQ(m_bus->download(kNode, 0x2F50, 3, second), kCannotStore);
     EXPECT_EQ(m_bus->download(kNode, 0x2F50, 3, second), 0) << "refused once";
 
     ASSERT_EQ(m_sim->control("loader refuse-page 1 2"), "ok\n");
-    const std::vector<uint8_t> third = page(kLoader, 0, 0x100);
+    const std::vector<uint8_t> third = loaderblocks::ImagePage(kLoader, 0, 0x100);
     EXPECT_EQ(m_bus->download(kNode, 0x2F50, 3, third), kCannotStore);
     EXPECT_EQ(m_bus->download(kNode, 0x2F50, 3, third), kCannotStore);
     EXPECT_EQ(m_bus->download(kNode, 0x2F50, 3, third), 0) << "refused twice";
 
     ASSERT_EQ(m_sim->control("loader silent-at 1"), "ok\n");
-    EXPECT_EQ(m_bus->download(kNode, 0x2F50, 3, page(kLoader, 0, 0x180)), BusClient::kTimeout);
+    EXPECT_EQ(m_bus->download(kNode, 0x2F50, 3, loaderblocks::ImagePage(kLoader, 0, 0x180)), BusClient::kTimeout);
     uint32_t v = 0;
     EXPECT_EQ(m_bus->uploadU32(kNode, 0x1000, 0, v), BusClient::kTimeout) << "silent";
     ASSERT_EQ(m_sim->control("resume"), "ok\n");
