@@ -1,6 +1,7 @@
 #include "DriveProfile.h"
 
 #include "DriveDictionary.h"
+#include "DriveProfileBits.h"
 #include "DriveObjects.h"
 #include "ObjectIndex.h"
 
@@ -10,23 +11,11 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace DriveProfileBits;
+
 namespace {
 constexpr double kTick = 0.001;           // s: the drive's control cycle
 constexpr uint32_t kMaxStepsPerTick = 1000;
-
-// controlword bits beyond the device control commands
-constexpr uint16_t kNewSetPoint = 0x0010;  // also homing start, jog positive
-constexpr uint16_t kJogNegative = 0x0020;
-constexpr uint16_t kRelative = 0x0040;
-constexpr uint16_t kHalt = 0x0100;
-
-// statusword bits beyond the device state
-constexpr uint16_t kWarning = 0x0080;
-constexpr uint16_t kRemote = 0x0200;
-constexpr uint16_t kTargetReached = 0x0400;
-constexpr uint16_t kInternalLimit = 0x0800;
-constexpr uint16_t kModeBit12 = 0x1000;  // set-point acknowledge / speed 0 / homing attained
-constexpr uint16_t kModeBit13 = 0x2000;  // homing error
 
 constexpr int8_t kPositionAssignment = -1;  // homing method: take 0x200B as the position
 
@@ -463,101 +452,6 @@ void DriveProfile::saveLogbook()
     od.set(Logbook, 3, m_logbook.positionings());
     if (m_logbook.takeSaveRequest())
         m_ctx.saveRetained();
-}
-
-void DriveProfile::step(double dt)
-{
-    const double before = m_motion.position();
-    if (m_sm.operationEnabled())
-        updateSetPoints();
-    guardLimits();
-    m_motion.tick(dt);
-
-    if (m_homingState == HomingState::Running) {
-        m_homing.update(before, m_motion, m_axis);
-        if (m_homing.result() == HomingProcedure::Result::Attained) {
-            m_origin = m_homing.home() - static_cast<double>(param(DriveObjects::HomeOffset));
-            m_referenced = true;
-            m_homingState = HomingState::Attained;
-        } else if (m_homing.result() == HomingProcedure::Result::Error) {
-            m_homingState = HomingState::Error;
-            raiseFault(DriveErrorCode::HomingError);
-        }
-    }
-    if (m_sm.powered() && !m_faults.active()) {
-        // Leaving the safety range is a fault; moving back into it is not.
-        const double low = static_cast<double>(param(DriveObjects::PositionSafetyLimits, 1));
-        const double high = static_cast<double>(param(DriveObjects::PositionSafetyLimits, 2));
-        const auto inside = [&](double machine) {
-            const double x = machine - m_origin;
-            return x >= low && x <= high;
-        };
-        if (low < high && inside(before) && !inside(m_motion.position()))
-            raiseFault(DriveErrorCode::SafetyLimitExceeded);
-    }
-    if (m_moveActive && m_motion.mode() == MotionModel::Mode::Idle && m_motion.targetReached() &&
-        !(m_controlword & kHalt)) {
-        m_moveActive = false;
-        m_positionApproached = true;
-        m_logbook.countPositioning();
-    }
-    settle();
-    m_electrics.update(dt, m_sm.powered(), m_motion.velocity(), m_motion.acceleration(),
-                       static_cast<uint16_t>(param(DriveObjects::MaxCurrent)));
-}
-
-void DriveProfile::updateSetPoints()
-{
-    const bool halt = (m_controlword & kHalt) != 0;
-    double speed = 0;
-    bool running = false;
-    switch (m_mode) {
-    case DriveMode::ProfileVelocity: {
-        const double vmax = static_cast<double>(param(DriveObjects::MaxProfileVelocity));
-        speed = std::clamp(static_cast<double>(param(ObjectIndex::TargetVelocity)), -vmax, vmax);
-        running = true;
-        break;
-    }
-    case DriveMode::SimulatedManual:
-    case DriveMode::Manual: {
-        const bool pos = m_mode == DriveMode::Manual ? m_manualPositive : (m_controlword & kNewSetPoint) != 0;
-        const bool neg = m_mode == DriveMode::Manual ? m_manualNegative : (m_controlword & kJogNegative) != 0;
-        if (pos != neg) {
-            const double v = std::min(static_cast<double>(param(DriveObjects::ProfileVelocity)),
-                                      static_cast<double>(param(DriveObjects::MaxProfileVelocity)));
-            speed = pos ? v : -v;
-            running = true;
-        }
-        break;
-    }
-    default:
-        return;
-    }
-    if (running && !halt)
-        m_motion.runAt(speed, velocityRamp(std::fabs(speed)));
-    else if (!m_motion.standing() || m_motion.mode() == MotionModel::Mode::Velocity)
-        m_motion.stop(positionRamp().deceleration);
-}
-
-void DriveProfile::guardLimits()
-{
-    const double x = m_motion.position();
-    const bool neg = m_axis.limitNegative(x);
-    const bool pos = m_axis.limitPositive(x);
-    if (m_homingState != HomingState::Running) {
-        // A limit switch stops every movement into it.
-        const double heading = m_motion.heading();
-        if ((neg && heading < 0) || (pos && heading > 0)) {
-            m_moveActive = false;
-            m_motion.stop(quickStopDeceleration());
-        }
-    }
-}
-
-bool DriveProfile::internalLimit() const
-{
-    const double x = m_motion.position();
-    return m_axis.limitNegative(x) || m_axis.limitPositive(x) || (m_targetClamped && m_moveActive);
 }
 
 // ---------------------------------------------------------------- control socket
